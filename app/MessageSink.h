@@ -1,0 +1,22 @@
+#pragma once
+// The seam through which the portable core speaks to the user. The Windows
+// shell shows each message in a message box captioned with the program's
+// name; the command-line front end prints it; tests record it.
+
+#include <string>
+
+namespace sonotag {
+
+enum class MessageIcon {
+    None,         // the framework's plain box (it adds the exclamation icon)
+    Stop,         // a failure the user must know about (a word list that cannot be read)
+    Information,  // a finished job
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual void showMessage(const std::u16string& text, MessageIcon icon) = 0;
+};
+
+}  // namespace sonotag

@@ -1,0 +1,94 @@
+#include "cli/CommandLine.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace sonotag::cli {
+namespace {
+
+// The options of one command: those that take a value and plain flags.
+struct OptionSet {
+    std::set<std::string> withValue;
+    std::set<std::string> flags;
+};
+
+struct SplitArguments {
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    std::vector<std::string> operands;
+};
+
+// Splits "--name value", "--name=value" and "--flag" from the operands; "--"
+// ends the options, and a lone "-" is an operand.
+std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& arguments, const OptionSet& options) {
+    SplitArguments split;
+    bool optionsEnded = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (optionsEnded || argument.size() < 2 || argument.rfind("--", 0) != 0) {
+            split.operands.push_back(argument);
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        if (options.flags.count(name) != 0 && equals == std::string::npos) {
+            split.flags.insert(name);
+        } else if (options.withValue.count(name) != 0) {
+            if (equals != std::string::npos) {
+                split.values[name] = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                split.values[name] = arguments[++i];
+            } else {
+                return UsageError{"option " + name + " needs a value"};
+            }
+        } else {
+            return UsageError{"unknown option: " + argument};
+        }
+    }
+    return split;
+}
+
+std::optional<Notation> ParseNotation(const std::string& name) {
+    if (name == "kingsoft13") return Notation::Kingsoft13;
+    if (name == "kingsoft14") return Notation::Kingsoft14;
+    if (name == "unicode") return Notation::Unicode;
+    return std::nullopt;
+}
+
+Command ParseLookup(const std::vector<std::string>& arguments) {
+    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--notation"}, {}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
+
+    LookupCommand command;
+    if (split.values.count("--dictionary")) command.dictionary = split.values["--dictionary"];
+    if (split.values.count("--encoding")) command.encoding = split.values["--encoding"];
+    if (split.values.count("--notation")) {
+        const std::optional<Notation> notation = ParseNotation(split.values["--notation"]);
+        if (!notation) return UsageError{"unknown notation: " + split.values["--notation"]};
+        command.notation = *notation;
+    }
+    command.words = std::move(split.operands);
+    if (command.words.empty()) return UsageError{"lookup needs at least one word"};
+    return command;
+}
+
+}  // namespace
+
+Command ParseCommandLine(const std::vector<std::string>& arguments) {
+    if (arguments.empty()) return UsageError{"no command given"};
+    if (arguments[0] == "lookup") return ParseLookup(arguments);
+    return UsageError{"unknown command: " + arguments[0]};
+}
+
+const char* UsageText() {
+    return "usage: sonotag lookup [--dictionary FILE] [--encoding CODEPAGE]\n"
+           "                      [--notation kingsoft13|kingsoft14|unicode] WORD...\n";
+}
+
+}  // namespace sonotag::cli

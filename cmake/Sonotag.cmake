@@ -1,0 +1,46 @@
+# Build settings shared by every target of the project.
+
+if(MSVC)
+  add_compile_options(/W4 /WX /utf-8 /permissive-)
+else()
+  add_compile_options(-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor -Werror)
+endif()
+
+if(SONOTAG_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  if(MINGW)
+    # One self-contained executable: no libstdc++/libgcc/winpthread DLLs beside it.
+    add_link_options(-static -static-libgcc -static-libstdc++)
+    # Wine runs the test binaries through this wrapper; it knows this build's prefix.
+    configure_file(${CMAKE_CURRENT_LIST_DIR}/wine-run.in ${CMAKE_BINARY_DIR}/wine-run @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run)
+  endif()
+endif()
+
+# Test names carry the build they come from, so one summary can cover both builds.
+if(WIN32)
+  set(SONOTAG_TEST_PREFIX "windows/")
+else()
+  set(SONOTAG_TEST_PREFIX "native/")
+endif()
+
+# sonotag_library(name SOURCES... [WIN32_SOURCES ...] [POSIX_SOURCES ...] [DEPENDS ...])
+# Files ending in _win32 belong to the Windows build only, _posix to the others.
+function(sonotag_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;WIN32_SOURCES;POSIX_SOURCES;DEPENDS;WIN32_DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  if(WIN32)
+    target_sources(${name} PRIVATE ${ARG_WIN32_SOURCES})
+    target_link_libraries(${name} PUBLIC ${ARG_WIN32_DEPENDS})
+  else()
+    target_sources(${name} PRIVATE ${ARG_POSIX_SOURCES})
+  endif()
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
+endfunction()
