@@ -1,0 +1,40 @@
+#pragma once
+// Words as the host makes them: maximal runs of characters other than word
+// separators. Punctuation, apostrophes and hyphens belong to the word, so
+// "apple," is one word.
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace sonotag::standin {
+
+// A stretch of a story's text, in UTF-16 positions: [start, end).
+struct TextSpan {
+    std::int32_t start = 0;
+    std::int32_t end = 0;
+    std::int32_t length() const { return end - start; }
+    bool operator==(const TextSpan&) const = default;
+};
+
+// Blank, tab, the paragraph and line breaks, and the em and en dashes.
+constexpr bool IsWordSeparator(char16_t c) {
+    switch (c) {
+        case u' ':
+        case u'\t':
+        case u'\r':
+        case u'\n':
+        case u'\u2028':
+        case u'\u2029':
+        case u'\u2013':
+        case u'\u2014': return true;
+        default: return false;
+    }
+}
+
+// Appends the words of text[from, to) to `words`, with positions in `text`.
+void AppendWords(std::u16string_view text, std::int32_t from, std::int32_t to, std::vector<TextSpan>& words);
+
+std::vector<TextSpan> SplitWords(std::u16string_view text);
+
+}  // namespace sonotag::standin
