@@ -1,0 +1,43 @@
+#pragma once
+// The stand-in host's document file: one JSON object (UTF-8) with the
+// character style paths, the stories with their formatted runs in UTF-16
+// positions, the selection and the names of the undo steps:
+//
+//   {"characterStyles": [":[无]", ":Phonetics", ":Group:Inner:Style"],
+//    "stories": [{"text": "...", "runs": [{"start": 0, "length": 5,
+//                 "font": "Lucida Sans Unicode", "characterStyle": ":Phonetics"}]}],
+//    "selection": {"story": 0},
+//    "undoHistory": ["..."]}
+//
+// Every member may be left out. "runs" lists only characters whose font or
+// style is set; a run may give either or both. "selection" is {"story": N},
+// {"stories": [N, M, ...]} or null. A path ending in ":" names a group
+// without styles. A plain UTF-8 text loads as one selected story.
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include "standin/Document.h"
+
+namespace sonotag::standin {
+
+// Malformed document input; the message names the place and the problem.
+class DocumentFormatError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::unique_ptr<Document> ParseDocumentJson(std::string_view utf8);
+std::unique_ptr<Document> MakePlainTextDocument(std::u16string_view text);
+
+// UTF-8 bytes of a text file, without a byte-order mark, as UTF-16; throws
+// DocumentFormatError at the first malformed sequence.
+std::u16string DecodeUtf8Text(std::string_view bytes);
+
+// The same document always gives the same bytes: stories and runs in text
+// order, adjacent characters of equal format merged into one run.
+std::string DumpDocumentJson(const Document& document);
+
+}  // namespace sonotag::standin

@@ -1,0 +1,64 @@
+#pragma once
+// The document's character styles and the groups that hold them. A style is
+// named by its path: ":" and each enclosing group's name and ":", then the
+// style's name (":Phonetics", ":Group:Inner:Deep"). The top-level style
+// "[无]" is always there.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace sonotag::standin {
+
+// 1-based number of a style in the document; 0 means no style set.
+using StyleId = std::uint32_t;
+
+inline constexpr char16_t kNoStyleName[] = u"[无]";
+
+struct StyleGroup {
+    std::u16string name;  // empty for the document itself
+    StyleGroup* parent = nullptr;
+    std::vector<std::unique_ptr<StyleGroup>> groups;
+    std::vector<StyleId> styles;
+};
+
+struct CharacterStyle {
+    std::u16string name;
+    StyleGroup* group = nullptr;
+};
+
+class StyleTree {
+public:
+    StyleTree() = default;  // empty until the document adds "[无]"
+    StyleTree(const StyleTree&) = delete;
+    StyleTree& operator=(const StyleTree&) = delete;
+
+    // Adds the style (or, for a path ending in ":", the group) a path names,
+    // with the groups on its way. Throws std::invalid_argument for a path
+    // that is malformed or already there.
+    void add(std::u16string_view path);
+    // Puts the top-level "[无]" first in the document when it is missing.
+    void addNoStyleIfMissing();
+
+    const StyleGroup& root() const { return root_; }
+    const CharacterStyle& style(StyleId id) const { return styles_.at(id - 1); }
+    std::size_t styleCount() const { return styles_.size(); }
+
+    std::optional<StyleId> find(std::u16string_view path) const;
+    std::u16string pathOf(StyleId id) const;
+    std::u16string pathOf(const StyleGroup& group) const;  // ends in ":"
+
+    // Every path, each container's styles before its groups, in index order;
+    // a group without styles or groups is listed as its own path. Adding
+    // these paths in this order builds the same tree.
+    std::vector<std::u16string> paths() const;
+
+private:
+    StyleGroup root_;
+    std::vector<CharacterStyle> styles_;
+};
+
+}  // namespace sonotag::standin
