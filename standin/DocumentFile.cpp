@@ -134,7 +134,7 @@ Json ParseJson(std::string_view utf8) {
     Json root;
     try {
         root = Json::parse(utf8.begin(), utf8.end(), std::ref(check));
-    } catch (const Json::parse_error& error) {
+    } catch (const Json::exception& error) {  // a syntax error, or a number too large for any type
         std::string detail = error.what();
         const auto prefixEnd = detail.find("] ");
         if (prefixEnd != std::string::npos) detail.erase(0, prefixEnd + 2);

@@ -200,6 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadJsonCase{"Syntax", R"({"stories": [})", "not valid JSON (parse error at line 1, column 14..."},
         BadJsonCase{"BadUtf8", "{\"stories\": [{\"text\": \"a\xFF\"}]}", "not valid JSON (parse error..."},
         BadJsonCase{"LoneSurrogateEscape", R"({"stories": [{"text": "\ud800"}]})", "not valid JSON (parse error..."},
+        BadJsonCase{"NumberOverflow", R"({"stories": [{"text": "a", "runs": [{"start": 1e999}]}]})",
+                    "not valid JSON (number overflow..."},
         BadJsonCase{"DuplicateMember", R"({"stories": [], "stories": []})",
                     "the member \"stories\" is given twice in one object"},
         BadJsonCase{"NotAnObject", "[]", "the document: must be an object, not an array"},
