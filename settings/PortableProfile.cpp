@@ -1,0 +1,159 @@
+// The profile functions without the platform: each call reads the whole file,
+// and a write stores it again whole, in the encoding it had.
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "dictionary/PlatformFile.h"
+#include "dictionary/Utf.h"
+#include "settings/AnsiEncoder.h"
+#include "settings/IniText.h"
+#include "settings/ProfileFunctions.h"
+
+namespace sonotag::settings {
+namespace {
+
+enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+struct ProfileText {
+    std::u16string text;
+    Encoding encoding = Encoding::Ansi;
+};
+
+std::filesystem::path FilePath(const char16_t* path) { return std::filesystem::path(std::u16string(path)); }
+
+std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) return std::nullopt;
+    return bytes;
+}
+
+std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
+    std::u16string text(bytes.size() / 2, u'\0');
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto first = static_cast<unsigned char>(bytes[2 * i]);
+        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
+        text[i] = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
+    }
+    return text;
+}
+
+std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
+    for (char16_t unit : text) {
+        const auto high = static_cast<char>(unit >> 8);
+        const auto low = static_cast<char>(unit & 0xFF);
+        bytes.push_back(bigEndian ? high : low);
+        bytes.push_back(bigEndian ? low : high);
+    }
+    return bytes;
+}
+
+ProfileText Decode(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Mark)) return {Utf8ToUtf16(bytes.substr(kUtf8Mark.size())), Encoding::Utf8};
+    if (bytes.starts_with(kUtf16LeMark)) return {DecodeUtf16(bytes.substr(2), false), Encoding::Utf16Le};
+    if (bytes.starts_with(kUtf16BeMark)) return {DecodeUtf16(bytes.substr(2), true), Encoding::Utf16Be};
+    ProfileText decoded;
+    AnsiDecoder().append(bytes, decoded.text);
+    return decoded;
+}
+
+std::string Encode(std::u16string_view text, Encoding encoding) {
+    switch (encoding) {
+        case Encoding::Utf8: return std::string(kUtf8Mark) + Utf16ToUtf8(text);
+        case Encoding::Utf16Le: return std::string(kUtf16LeMark) + EncodeUtf16(text, false);
+        case Encoding::Utf16Be: return std::string(kUtf16BeMark) + EncodeUtf16(text, true);
+        case Encoding::Ansi: break;
+    }
+    return EncodeAnsi(text);
+}
+
+// The file's text; nothing when it is missing or cannot be read.
+std::optional<ProfileText> LoadText(const std::filesystem::path& path) {
+    const auto bytes = ReadBytes(path);
+    if (!bytes) return std::nullopt;
+    return Decode(*bytes);
+}
+
+bool StoreText(const std::filesystem::path& path, const ProfileText& text) {
+    const std::string bytes = Encode(text.text, text.encoding);
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    return !out.fail();
+}
+
+// A default loses its trailing spaces, but never its first character.
+std::u16string_view WithoutTrailingSpaces(std::u16string_view text) {
+    while (text.size() > 1 && text.back() == u' ') text.remove_suffix(1);
+    return text;
+}
+
+std::u16string_view WithoutEnclosingQuotes(std::u16string_view text) {
+    if (text.size() >= 2 && (text.front() == u'"' || text.front() == u'\'') && text.back() == text.front()) {
+        return text.substr(1, text.size() - 2);
+    }
+    return text;
+}
+
+std::uint32_t CopyOut(std::u16string_view text, char16_t* buffer, std::uint32_t size) {
+    const auto count = static_cast<std::uint32_t>(std::min<std::size_t>(text.size(), size - 1));
+    std::copy_n(text.begin(), count, buffer);
+    buffer[count] = u'\0';
+    return count;
+}
+
+std::uint32_t ReadString(const char16_t* section, const char16_t* key, const char16_t* defaultText, char16_t* buffer,
+                         std::uint32_t size, const char16_t* path) {
+    if (!buffer || size == 0) return 0;
+    // Listing sections or keys is not offered: a null section or key reads nothing.
+    if (!section || !key) return CopyOut({}, buffer, size);
+    std::u16string value(WithoutTrailingSpaces(defaultText ? defaultText : u""));
+    if (*key != u'\0' && path) {
+        if (const auto text = LoadText(FilePath(path))) {
+            if (auto found = IniText(text->text).find(section, key)) value = std::move(*found);
+        }
+    }
+    return CopyOut(WithoutEnclosingQuotes(value), buffer, size);
+}
+
+bool WriteString(const char16_t* section, const char16_t* key, const char16_t* value, const char16_t* path) {
+    // Deleting keys or sections is not offered.
+    if (!section || !key || !value || !path) return false;
+    const auto file = FilePath(path);
+    std::error_code error;
+    ProfileText text;
+    const bool exists = std::filesystem::exists(file, error);
+    if (error) return false;
+    if (exists) {
+        auto loaded = LoadText(file);
+        if (!loaded) return false;  // never overwrite what could not be read
+        text = std::move(*loaded);
+    }
+    IniText ini(text.text);
+    ini.set(section, key, value);
+    text.text = ini.text();
+    return StoreText(file, text);
+}
+
+}  // namespace
+
+const ProfileFunctions& PortableProfileFunctions() {
+    static constexpr ProfileFunctions functions{"portable", &ReadString, &WriteString};
+    return functions;
+}
+
+}  // namespace sonotag::settings

@@ -1,0 +1,7 @@
+#include "settings/ProfileFunctions.h"
+
+namespace sonotag::settings {
+
+const ProfileFunctions& PlatformProfileFunctions() { return PortableProfileFunctions(); }
+
+}  // namespace sonotag::settings
