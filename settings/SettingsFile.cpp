@@ -1,0 +1,97 @@
+#include "settings/SettingsFile.h"
+
+#include "dictionary/ProgramFolder.h"
+#include "settings/CharacterStyle.h"
+#include "settings/IniText.h"
+
+namespace sonotag::settings {
+namespace {
+
+constexpr char16_t kSpaceCode[] = u"S";
+constexpr char16_t kTabCode[] = u"T";
+
+std::u16string ReadText(const ProfileFile& file, const char16_t* name, const char16_t* defaultText) {
+    return file.ReadString(kSettingsSection, name, defaultText);
+}
+
+void WriteText(const ProfileFile& file, const char16_t* name, std::u16string_view value) {
+    file.WriteString(kSettingsSection, name, ProtectedValue(value));
+}
+
+void ResolveSavedStyle(SettingsState& state) {
+    if (state.settings.characterStyleName.empty()) return;
+    ResolveCharacterStyle(state.hostConnection, state.settings.characterStyleName, state.characterStyle,
+                          StyleResolution::Load);
+}
+
+}  // namespace
+
+std::u16string ConfigFilePath(const std::u16string& programFolder) { return JoinPath(programFolder, u"config.ini"); }
+
+AnnotationSettings ReadSettings(const ProfileFile& file) {
+    AnnotationSettings settings;
+    settings.hostProgId = ReadText(file, key::kHostProgId, kDefaultHostProgId);
+    settings.characterStyleName = ReadText(file, key::kCharacterStyle, u"");
+    // The space's own code as the default: a missing key gives one space
+    // even where the profile functions would drop a default's trailing blank.
+    settings.separator = SeparatorFromStored(ReadText(file, key::kSeparator, kSpaceCode));
+    settings.leftSymbol = ReadText(file, key::kLeftSymbol, u"\\");
+    settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
+    settings.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
+    settings.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
+    return settings;
+}
+
+LoadOutcome LoadSettings(const std::u16string& configPath, SettingsState& state,
+                         const ChooseHostVersionAtStartUp& chooseHostVersion) {
+    state.settings = ReadSettings(ProfileFile(configPath));
+    if (chooseHostVersion(state.settings.hostProgId, state.hostConnection) == VersionChoice::Exit) {
+        return LoadOutcome::ExitChosen;
+    }
+    ResolveSavedStyle(state);
+    return LoadOutcome::Loaded;
+}
+
+void LoadSettingsWithoutVersionChoice(const std::u16string& configPath, SettingsState& state) {
+    state.settings = ReadSettings(ProfileFile(configPath));
+    ResolveSavedStyle(state);
+}
+
+void SaveSettings(const std::u16string& configPath, const AnnotationSettings& settings) {
+    const ProfileFile file(configPath);
+    WriteText(file, key::kHostProgId, settings.hostProgId);
+    // ":[无]" is the host's own "no style": stored as no style at all.
+    WriteText(file, key::kCharacterStyle, settings.characterStyleName == kNoStylePath ? u"" : settings.characterStyleName);
+    WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
+    WriteText(file, key::kLeftSymbol, settings.leftSymbol);
+    WriteText(file, key::kRightSymbol, settings.rightSymbol);
+    file.WriteInt(kSettingsSection, key::kIpaVersion, settings.ipaVersion, 10);
+    file.WriteBool(kSettingsSection, key::kUseUnicode, settings.useUnicode);
+}
+
+std::u16string StoredSeparator(const std::u16string& separator) {
+    if (separator == u" ") return kSpaceCode;
+    if (separator == u"\t") return kTabCode;
+    return separator;
+}
+
+std::u16string SeparatorFromStored(const std::u16string& stored) {
+    if (stored == kSpaceCode) return u" ";
+    if (stored == kTabCode) return u"\t";
+    return stored;
+}
+
+std::u16string ProtectedValue(std::u16string_view value) {
+    const bool blankAtAnEnd = !value.empty() && (IsProfileBlank(value.front()) || IsProfileBlank(value.back()));
+    const bool quotedItself =
+        value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
+    if (!blankAtAnEnd && !quotedItself) return std::u16string(value);
+    std::u16string quoted;
+    quoted.reserve(value.size() + 2);
+    quoted.push_back(u'"');
+    quoted.append(value);
+    quoted.push_back(u'"');
+    return quoted;
+}
+
+}  // namespace sonotag::settings

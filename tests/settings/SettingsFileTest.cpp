@@ -1,0 +1,337 @@
+#include "settings/SettingsFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "dictionary/Utf.h"
+#include "settings/ProfileFile.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/TestFiles.h"
+
+namespace sonotag::settings {
+namespace {
+
+using namespace std::string_literals;
+
+std::string FileBytes(const std::u16string& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The text of a UTF-16 file with its byte-order mark; empty for any other file.
+std::u16string Utf16FileText(const std::u16string& path) {
+    const std::string bytes = FileBytes(path);
+    if (!bytes.starts_with("\xFF\xFE")) return {};
+    std::u16string text;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
+    }
+    return text;
+}
+
+// A version choice that keeps what it was given and records the call.
+struct RecordingChoice {
+    std::vector<std::u16string> preselected;
+    VersionChoice answer = VersionChoice::Confirmed;
+    std::optional<std::u16string> chosen;
+
+    ChooseHostVersionAtStartUp callback() {
+        return [this](std::u16string& hostProgId, host::ObjectRef&) {
+            preselected.push_back(hostProgId);
+            if (chosen) hostProgId = *chosen;
+            return answer;
+        };
+    }
+};
+
+AnnotationSettings LoadFrom(const std::u16string& path) {
+    SettingsState state;
+    RecordingChoice choice;
+    EXPECT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::Loaded);
+    return state.settings;
+}
+
+std::u16string ConfigWith(const test::ScratchFolder& folder, const std::string& lines) {
+    return folder.write("config.ini", "[COM]\r\n" + lines);
+}
+
+// ---- Loading.
+
+TEST(LoadSettings, NoFileGivesTheDefaults) {
+    test::ScratchFolder folder;
+    SettingsState state;
+    RecordingChoice choice;
+    ASSERT_EQ(LoadSettings(ConfigFilePath(test::ToProgramPath(folder.path())), state, choice.callback()),
+              LoadOutcome::Loaded);
+    const AnnotationSettings& s = state.settings;
+    EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS3");
+    EXPECT_EQ(s.characterStyleName, u"");
+    EXPECT_EQ(s.separator, u" ");
+    EXPECT_EQ(s.leftSymbol, u"\\");
+    EXPECT_EQ(s.rightSymbol, u"\\");
+    EXPECT_EQ(s.ipaVersion, 0);
+    EXPECT_TRUE(s.useUnicode);
+    EXPECT_FALSE(state.characterStyle);
+    EXPECT_EQ(choice.preselected, std::vector<std::u16string>{u"InDesign.Application.CS3"});
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
+}
+
+TEST(LoadSettings, ReadsEveryKey) {
+    test::ScratchFolder folder;
+    const auto path = folder.write("config.ini",
+                                   "; written by hand\r\n[com]\r\nIDVER=InDesign.Application.CS5\r\n"
+                                   "CHARSTYLE=:\xD2\xF4\xB1\xEA:Phonetics\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
+                                   "YBVER=1\r\nUNICODE=0\r\n");
+    const AnnotationSettings s = LoadFrom(path);
+    EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS5");
+    EXPECT_EQ(s.characterStyleName, u":音标:Phonetics");
+    EXPECT_EQ(s.separator, u"\t");
+    EXPECT_EQ(s.leftSymbol, u"[");
+    EXPECT_EQ(s.rightSymbol, u"]");
+    EXPECT_EQ(s.ipaVersion, 1);
+    EXPECT_FALSE(s.useUnicode);
+}
+
+TEST(LoadSettings, PresentKeysWithEmptyValuesGiveEmptyTextsButDefaultNumbers) {
+    test::ScratchFolder folder;
+    const AnnotationSettings s =
+        LoadFrom(ConfigWith(folder, "IDVER=\r\nCHARSTYLE=\r\nFGF=\r\nSYML=\r\nSYMR=\r\nYBVER=\r\nUNICODE=\r\n"));
+    EXPECT_EQ(s.hostProgId, u"");
+    EXPECT_EQ(s.separator, u"");
+    EXPECT_EQ(s.leftSymbol, u"");
+    EXPECT_EQ(s.rightSymbol, u"");
+    EXPECT_EQ(s.ipaVersion, 0);
+    EXPECT_TRUE(s.useUnicode);
+}
+
+// The defaults with one change; no change: the defaults.
+using Change = void (*)(AnnotationSettings&);
+
+AnnotationSettings Changed(Change change) {
+    AnnotationSettings s;
+    if (change) change(s);
+    return s;
+}
+
+constexpr Change Defaults = nullptr;
+
+struct KeyCase {
+    const char* name;
+    std::string line;
+    Change expected;
+};
+
+class LoadSettingsKey : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(LoadSettingsKey, GivesTheField) {
+    test::ScratchFolder folder;
+    EXPECT_EQ(LoadFrom(ConfigWith(folder, GetParam().line + "\r\n")), Changed(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LoadSettingsKey,
+    ::testing::Values(
+        KeyCase{"SeparatorS", "FGF=S", Defaults},
+        KeyCase{"SeparatorT", "FGF=T", [](AnnotationSettings& s) { s.separator = u"\t"; }},
+        KeyCase{"SeparatorLowerS", "FGF=s", [](AnnotationSettings& s) { s.separator = u"s"; }},
+        KeyCase{"SeparatorEmpty", "FGF=", [](AnnotationSettings& s) { s.separator = u""; }},
+        KeyCase{"SeparatorOther", "FGF=--", [](AnnotationSettings& s) { s.separator = u"--"; }},
+        KeyCase{"SeparatorQuotedBlanks", "FGF=\"  \"", [](AnnotationSettings& s) { s.separator = u"  "; }},
+        KeyCase{"UnicodeYes", "UNICODE=yes", Defaults},
+        KeyCase{"UnicodeTrueCapitals", "UNICODE=TRUE", Defaults},
+        KeyCase{"UnicodeTwo", "UNICODE=2", Defaults},
+        KeyCase{"UnicodeNo", "UNICODE=no", [](AnnotationSettings& s) { s.useUnicode = false; }},
+        KeyCase{"UnicodeZero", "UNICODE=0", [](AnnotationSettings& s) { s.useUnicode = false; }},
+        KeyCase{"UnicodeEmpty", "UNICODE=", Defaults},
+        KeyCase{"VersionEmpty", "YBVER=", Defaults},
+        KeyCase{"VersionDigitThenLetters", "YBVER=1abc", [](AnnotationSettings& s) { s.ipaVersion = 1; }},
+        KeyCase{"VersionLetters", "YBVER=abc", Defaults},
+        KeyCase{"VersionTwo", "YBVER=2", [](AnnotationSettings& s) { s.ipaVersion = 2; }},
+        KeyCase{"VersionMinusOne", "YBVER=-1", [](AnnotationSettings& s) { s.ipaVersion = -1; }},
+        KeyCase{"StyleWithoutColon", "CHARSTYLE=Phonetics",
+                [](AnnotationSettings& s) { s.characterStyleName = u"Phonetics"; }},
+        KeyCase{"OldSymbolsReadAsBefore", "SYML=[\r\nSYMR=\"]\"",
+                [](AnnotationSettings& s) {
+                    s.leftSymbol = u"[";
+                    s.rightSymbol = u"]";
+                }}),
+    test::CaseName());
+
+TEST(LoadSettings, LongStylePathIsReadWhole) {
+    std::string path;
+    while (path.size() < 1200) path += ":Group" + std::to_string(path.size());
+    test::ScratchFolder folder;
+    const AnnotationSettings s = LoadFrom(ConfigWith(folder, "CHARSTYLE=" + path + "\r\n"));
+    EXPECT_EQ(s.characterStyleName, std::u16string(path.begin(), path.end()));
+}
+
+TEST(LoadSettings, VersionChoiceSeesTheSavedProgIdAndMayReplaceIt) {
+    test::ScratchFolder folder;
+    const auto path = ConfigWith(folder, "IDVER=InDesign.Application.CS4\r\n");
+    SettingsState state;
+    RecordingChoice choice;
+    choice.chosen = u"InDesign.Application.CS2";
+    ASSERT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::Loaded);
+    EXPECT_EQ(choice.preselected, std::vector<std::u16string>{u"InDesign.Application.CS4"});
+    EXPECT_EQ(state.settings.hostProgId, u"InDesign.Application.CS2");
+}
+
+TEST(LoadSettings, ExitInTheVersionChoiceIsReported) {
+    test::ScratchFolder folder;
+    const auto path = ConfigWith(folder, "FGF=T\r\n");
+    SettingsState state;
+    RecordingChoice choice;
+    choice.answer = VersionChoice::Exit;
+    EXPECT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::ExitChosen);
+    EXPECT_EQ(state.settings.separator, u"\t");
+    EXPECT_EQ(FileBytes(path), "[COM]\r\nFGF=T\r\n");
+}
+
+TEST(LoadSettings, WithoutVersionChoiceReadsTheSameRecord) {
+    test::ScratchFolder folder;
+    const auto path = ConfigWith(folder, "IDVER=x\r\nFGF=--\r\nYBVER=1\r\n");
+    SettingsState state;
+    LoadSettingsWithoutVersionChoice(path, state);
+    EXPECT_EQ(state.settings, LoadFrom(path));
+    EXPECT_EQ(state.settings.hostProgId, u"x");
+}
+
+// ---- Saving.
+
+TEST(SaveSettings, NewFileHasTheSevenKeysInOrderInUtf16) {
+    test::ScratchFolder folder;
+    const auto path = folder.programPath("config.ini");
+    AnnotationSettings s;
+    s.characterStyleName = u":音标";
+    s.leftSymbol = u"[";
+    s.rightSymbol = u"]";
+    SaveSettings(path, s);
+    EXPECT_EQ(Utf16FileText(path),
+              u"[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:音标\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\n"
+              u"YBVER=0\r\nUNICODE=1\r\n");
+}
+
+TEST(SaveSettings, StoredForms) {
+    test::ScratchFolder folder;
+    const auto path = folder.programPath("config.ini");
+    AnnotationSettings s;
+    s.characterStyleName = u":[无]";
+    s.separator = u"\t";
+    s.ipaVersion = -3;
+    s.useUnicode = false;
+    SaveSettings(path, s);
+    const ProfileFile file(path);
+    EXPECT_EQ(file.ReadString(u"COM", u"CHARSTYLE", u"missing"), u"");
+    EXPECT_EQ(file.ReadString(u"COM", u"FGF", u"missing"), u"T");
+    EXPECT_EQ(file.ReadString(u"COM", u"YBVER", u"missing"), u"-3");
+    EXPECT_EQ(file.ReadString(u"COM", u"UNICODE", u"missing"), u"0");
+}
+
+TEST(SaveSettings, NoStyleIsLoadedAsAStyleNamedNoStyleAndSavedEmpty) {
+    test::ScratchFolder folder;
+    const auto path = ConfigWith(folder, "CHARSTYLE=:[\xCE\xDE]\r\n");
+    const AnnotationSettings loaded = LoadFrom(path);
+    EXPECT_EQ(loaded.characterStyleName, u":[无]");
+    SaveSettings(path, loaded);
+    EXPECT_EQ(LoadFrom(path).characterStyleName, u"");
+}
+
+TEST(SaveSettings, StyleWithoutColonIsWrittenBackUnchanged) {
+    test::ScratchFolder folder;
+    const auto path = ConfigWith(folder, "CHARSTYLE=Phonetics\r\n");
+    SaveSettings(path, LoadFrom(path));
+    EXPECT_EQ(ProfileFile(path).ReadString(u"COM", u"CHARSTYLE", u""), u"Phonetics");
+}
+
+TEST(SaveSettings, ExistingAnsiFileIsUpdatedInPlace) {
+    test::ScratchFolder folder;
+    const auto path = folder.write("config.ini",
+                                   "[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA\r\n"
+                                   "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n");
+    AnnotationSettings s = LoadFrom(path);
+    s.characterStyleName = u":果";
+    s.ipaVersion = 1;
+    SaveSettings(path, s);
+    EXPECT_EQ(FileBytes(path),
+              "[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:\xB9\xFB\r\n"
+              "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=1\r\nUNICODE=1\r\n");
+}
+
+TEST(SaveSettings, UnwritableFileIsNotReported) {
+    test::ScratchFolder folder;
+    EXPECT_NO_THROW(SaveSettings(folder.programPath("gone") + u"/config.ini", AnnotationSettings{}));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
+}
+
+// ---- Every value survives a restart.
+
+struct RoundTripCase {
+    const char* name;
+    Change settings;
+};
+
+class SettingsRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(SettingsRoundTrip, ComesBackAsSaved) {
+    test::ScratchFolder folder;
+    const auto path = folder.programPath("config.ini");
+    const AnnotationSettings saved = Changed(GetParam().settings);
+    SaveSettings(path, saved);
+    EXPECT_EQ(LoadFrom(path), saved);
+    // A second save over the file it made changes nothing.
+    const std::string bytes = FileBytes(path);
+    SaveSettings(path, LoadFrom(path));
+    EXPECT_EQ(FileBytes(path), bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, SettingsRoundTrip,
+    ::testing::Values(
+        RoundTripCase{"Defaults", Defaults},
+        RoundTripCase{"TwoSpaces", [](AnnotationSettings& s) { s.separator = u"  "; }},
+        RoundTripCase{"SpaceAndTab", [](AnnotationSettings& s) { s.separator = u" \t"; }},
+        RoundTripCase{"EmptySeparator", [](AnnotationSettings& s) { s.separator = u""; }},
+        RoundTripCase{"LetterSeparator", [](AnnotationSettings& s) { s.separator = u"s"; }},
+        RoundTripCase{"SymbolsWithBlanks",
+                      [](AnnotationSettings& s) {
+                          s.leftSymbol = u" [";
+                          s.rightSymbol = u"] ";
+                      }},
+        RoundTripCase{"QuotedSymbols",
+                      [](AnnotationSettings& s) {
+                          s.leftSymbol = u"\"/";
+                          s.rightSymbol = u"'/'";
+                      }},
+        RoundTripCase{"QuotedSeparator", [](AnnotationSettings& s) { s.separator = u"\"S\""; }},
+        RoundTripCase{"LoneQuote", [](AnnotationSettings& s) { s.leftSymbol = u"\""; }},
+        RoundTripCase{"ChineseStylePath",
+                      [](AnnotationSettings& s) { s.characterStyleName = u":音标样式:国际音标 "; }},
+        RoundTripCase{"OtherVersion",
+                      [](AnnotationSettings& s) {
+                          s.hostProgId = u"InDesign.Application.CS5";
+                          s.ipaVersion = 1;
+                          s.useUnicode = false;
+                      }}),
+    test::CaseName());
+
+TEST(ProtectedValue, QuotesOnlyWhatTheReaderWouldChange) {
+    EXPECT_EQ(ProtectedValue(u""), u"");
+    EXPECT_EQ(ProtectedValue(u"["), u"[");
+    EXPECT_EQ(ProtectedValue(u"a b"), u"a b");
+    EXPECT_EQ(ProtectedValue(u"\""), u"\"");
+    EXPECT_EQ(ProtectedValue(u"\"a"), u"\"a");
+    EXPECT_EQ(ProtectedValue(u"\"a'"), u"\"a'");
+    EXPECT_EQ(ProtectedValue(u" a"), u"\" a\"");
+    EXPECT_EQ(ProtectedValue(u"a\t"), u"\"a\t\"");
+    EXPECT_EQ(ProtectedValue(u"'a'"), u"\"'a'\"");
+    EXPECT_EQ(ProtectedValue(u"\"\""), u"\"\"\"\"");
+}
+
+}  // namespace
+}  // namespace sonotag::settings
