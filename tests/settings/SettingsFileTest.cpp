@@ -217,6 +217,16 @@ TEST(SaveSettings, NewFileHasTheSevenKeysInOrderInUtf16) {
               u"YBVER=0\r\nUNICODE=1\r\n");
 }
 
+TEST(SaveSettings, FirstSaveAfterStartingWithoutFileWritesUtf16) {
+    test::ScratchFolder folder;
+    const auto path = ConfigFilePath(test::ToProgramPath(folder.path()));
+    AnnotationSettings s = LoadFrom(path);
+    s.characterStyleName = u":音标";
+    SaveSettings(path, s);
+    EXPECT_TRUE(FileBytes(path).starts_with("\xFF\xFE"));
+    EXPECT_EQ(LoadFrom(path), s);
+}
+
 TEST(SaveSettings, StoredForms) {
     test::ScratchFolder folder;
     const auto path = folder.programPath("config.ini");
