@@ -121,15 +121,6 @@ TEST(SettingsDialogOk, NoStyleTextsClearTheStyleWithoutAHost) {
     }
 }
 
-TEST(SettingsDialogOk, EmptySeparatorFieldStoresEmptySeparator) {
-    AnnotationSettings s = Saved();
-    host::ObjectRef style;
-    SettingsDialogControls controls = InitialDialogControls(s, nullptr);
-    controls.separator.clear();
-    AcceptDialogControls(controls, s, nullptr, style);
-    EXPECT_EQ(s.separator, u"");
-}
-
 TEST(FindStyleEntry, MatchesTheWholePathWithoutCase) {
     const std::vector<std::u16string> entries{u":AB", u":a", u":G:A", u":A", u":音标"};
     EXPECT_EQ(FindStyleEntry(entries, u":A"), 3u);  // its own spelling first
