@@ -135,6 +135,8 @@ class Segment:
     kind: str          # "vowel", "syllabic" or "consonant"
     stress: int = 0    # 0 none, 1 primary, 2 secondary (nuclei only)
     code: str = ""
+    spoken: int = 0    # the stress espeak gave it, kept when one-syllable
+                       # words lose their mark
 
     @property
     def nucleus(self):
@@ -178,7 +180,7 @@ def parse(phonemes):
         if name in SILENT:
             continue
         if name in VOWELS:
-            segments.append(Segment(name, "vowel", pending))
+            segments.append(Segment(name, "vowel", pending, spoken=pending))
             pending = 0
         elif name in SYLLABIC:
             segments.append(Segment(name, "syllabic"))
@@ -253,7 +255,7 @@ def choose_vowel_codes(segments, word):
             continue
         s.code = VOWELS[s.name].code
         following = _next_phoneme(segments, i)
-        if s.name == "a#" and s.stress:
+        if s.name == "a#" and (s.stress or s.spoken):
             s.code = "A"
         elif s.name in ("i:", "u:") and not s.stress:
             # Weak i and u: before another vowel or ahead of the stress; a

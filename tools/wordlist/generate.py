@@ -73,7 +73,7 @@ def transcribe(ranked, overrides, size, espeak_command, jobs, report):
         if word in overrides:
             report.corrected.add(word)
             if overrides[word] == wordlist_file.LEAVE_OUT:
-                report.drop("left out by a correction", word)
+                report.drop("by a correction", word)
             else:
                 entries.append((word, overrides[word]))
             continue
@@ -123,13 +123,16 @@ def main(argv=None):
     parser.add_argument("--size", type=int, default=DEFAULT_SIZE, help="how many words, before capitalised copies")
     parser.add_argument("--jobs", type=int, help="espeak-ng processes at once")
     parser.add_argument("--output", type=Path, default=DEFAULT_OUTPUT)
+    parser.add_argument("--espeak", nargs="+", default=list(espeak.DEFAULT_COMMAND),
+                        help="the espeak-ng command (and leading arguments)")
     arguments = parser.parse_args(argv)
 
     started = time.monotonic()
     try:
         frequency_path = arguments.frequencies or frequencies.frequency_list(arguments.cache)
         entries, report, candidate_count, unused, word_count = build(
-            arguments.scowl, frequency_path, arguments.overrides, arguments.size, jobs=arguments.jobs)
+            arguments.scowl, frequency_path, arguments.overrides, arguments.size,
+            espeak_command=tuple(arguments.espeak), jobs=arguments.jobs)
     except (OSError, ValueError, RuntimeError) as error:
         print(f"generate.py: {error}", file=sys.stderr)
         return 1
