@@ -77,7 +77,7 @@ def main(argv=None):
             common = ", ".join(f"{w} {n}" for w, n in missing.most_common(arguments.missing))
             print(f"{text_path}: {share:.2%} of {count} words; missing: {common}")
     except (OSError, ValueError, RuntimeError) as error:
-        print(f"coverage.py: {error}", file=sys.stderr)
+        print(f"coverage_figures.py: {error}", file=sys.stderr)
         return 1
     return 0
 
