@@ -1,0 +1,113 @@
+"""The generator from word lists to the file, with a stand-in for espeak-ng."""
+
+import json
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+import espeak
+import generate
+import wordlist_file
+
+FAKE_ESPEAK = (sys.executable, str(Path(__file__).with_name("fake_espeak.py")))
+
+
+class Generation(unittest.TestCase):
+    def setUp(self):
+        self.folder = tempfile.TemporaryDirectory()
+        root = Path(self.folder.name)
+        self.scowl = root / "scowl"
+        self.scowl.mkdir()
+        lists = {
+            "english-words.10": ["the", "apple", "apple's", "polish", "read", "x"],
+            "english-words.35": ["zebra"],
+            "english-upper.35": ["Polish", "TV", "I"],
+            "british-words.20": ["colour"],
+            "english-words.60": ["aardvark"],
+        }
+        for name, words in lists.items():
+            (self.scowl / name).write_text("".join(w + "\n" for w in words), encoding="utf-8")
+        self.frequencies = root / "frequencies.json"
+        counts = {"the": 100, "I": 90, "apple": 50, "read": 40, "colour": 30, "polish": 20, "zebra": 10}
+        self.frequencies.write_text(json.dumps([{"word": w, "count": c} for w, c in counts.items()]))
+        self.overrides = root / "overrides.txt"
+        self.overrides.write_text("I ai\nread ri:d  # present tense\nzebra -\nunused 5Qnju:zd\n")
+
+    def tearDown(self):
+        self.folder.cleanup()
+
+    def build(self, size):
+        return generate.build(self.scowl, self.frequencies, self.overrides, size, espeak_command=FAKE_ESPEAK, jobs=2)
+
+    def test_words_transcriptions_corrections_and_copies(self):
+        entries, report, candidates, unused, words = self.build(size=10)
+        self.assertEqual(dict(entries), {
+            "the": "T[", "The": "T[",
+            "I": "ai",
+            "apple": "5Apl", "Apple": "5Apl",
+            "read": "ri:d", "Read": "ri:d",             # the correction wins
+            "colour": "5kQl[", "Colour": "5kQl[",
+            "polish": "5pCliF", "Polish": "5p[uliF",    # its own transcription
+        })
+        self.assertEqual(words, 7)
+        self.assertEqual(candidates, 8)                  # apple's, x, TV left out
+        self.assertEqual(unused, ["unused"])
+        self.assertEqual(report.dropped["possessive"], 1)
+        self.assertEqual(report.dropped["single letter"], 1)
+        self.assertEqual(report.dropped["several capitals"], 1)
+        self.assertEqual(report.dropped["by a correction"], 1)
+
+    def test_cut_keeps_the_most_frequent(self):
+        entries, _, _, _, words = self.build(size=3)
+        self.assertEqual(words, 3)
+        self.assertEqual(sorted(w for w, _ in entries), ["Apple", "I", "The", "apple", "the"])
+
+    def test_unknown_phonemes_stop_the_build(self):
+        (self.scowl / "english-words.35").write_text("bizarre\n")
+        with self.assertRaisesRegex(ValueError, "bizarre.*'Q'"):
+            self.build(size=20)
+
+    def test_same_inputs_give_the_same_bytes(self):
+        first = wordlist_file.encode(self.build(size=10)[0])
+        second = wordlist_file.encode(self.build(size=10)[0])
+        self.assertEqual(first, second)
+
+    def test_main_writes_the_file(self):
+        output = Path(self.folder.name, "dictionary.txt")
+        (self.scowl / "english-words.35").write_text("zebra\n")
+        status = generate.main(["--scowl", str(self.scowl), "--frequencies", str(self.frequencies),
+                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output),
+                                "--espeak", *FAKE_ESPEAK])
+        self.assertEqual(status, 0)
+        self.assertEqual(output.read_bytes(), b"apple||5Apl\r\nApple||5Apl\r\nI||ai\r\nread||ri:d\r\nRead||ri:d\r\n"
+                                              b"the||T[\r\nThe||T[\r\n")
+
+    def test_main_reports_a_missing_word_list_without_writing(self):
+        output = Path(self.folder.name, "dictionary.txt")
+        status = generate.main(["--scowl", str(Path(self.folder.name, "absent")), "--frequencies",
+                                str(self.frequencies), "--output", str(output)])
+        self.assertEqual(status, 1)
+        self.assertFalse(output.exists())
+
+
+class Batches(unittest.TestCase):
+    def test_a_batch_that_loses_a_line_is_asked_word_by_word(self):
+        words = ["the", "skipped", "apple", "zebra"]
+        phonemes = espeak.phonemes(words, command=FAKE_ESPEAK, batch_size=2, jobs=2)
+        self.assertEqual(phonemes, {"the": "D_'@", "skipped": "s_k_'I_p_t", "apple": "'a_p_@L", "zebra": "z_'E_b_r_@"})
+
+    def test_failing_program_is_an_error(self):
+        with self.assertRaisesRegex(espeak.EspeakError, "cannot go on"):
+            espeak.phonemes(["the", "crash"], command=FAKE_ESPEAK)
+        with self.assertRaisesRegex(espeak.EspeakError, "not installed"):
+            espeak.phonemes(["the"], command=("/nonexistent/espeak-ng",))
+
+    def test_only_single_ascii_words_are_sent(self):
+        for word in ["two words", "caf\xe9", "", "line\nbreak"]:
+            with self.subTest(word=word), self.assertRaises(espeak.EspeakError):
+                espeak.phonemes([word], command=FAKE_ESPEAK)
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,106 @@
+"""Choosing and ordering the words."""
+
+import tempfile
+import unittest
+from pathlib import Path
+
+import wordset
+
+
+class Rejections(unittest.TestCase):
+    def test_filters(self):
+        cases = [
+            ("apple", None),
+            ("a", None),
+            ("I", None),
+            ("don't", None),
+            ("it's", None),                    # a contraction, not a possessive
+            ("apple's", "possessive"),
+            ("Africa's", "possessive"),
+            ("b", "single letter"),
+            ("B", "single letter"),
+            ("mp3", "digits or other characters"),
+            ("co-op", "digits or other characters"),
+            ("café", "not ASCII"),
+            ("AIDS", "several capitals"),
+            ("McDonald", "several capitals"),
+            ("Polish", None),
+        ]
+        for word, reason in cases:
+            with self.subTest(word=word):
+                self.assertEqual(wordset.rejection(word), reason)
+
+    def test_words_espeak_would_spell(self):
+        cases = [
+            ("I", True), ("TV", True), ("Mr", True), ("ls", True), ("yd", True),
+            ("my", False), ("gym", False), ("apple", False), ("Polish", False), ("o'clock", False),
+        ]
+        for word, spelt in cases:
+            with self.subTest(word=word):
+                self.assertEqual(wordset.is_spelt_out(word), spelt)
+
+
+class Scowl(unittest.TestCase):
+    def test_reads_british_lists_up_to_the_level(self):
+        with tempfile.TemporaryDirectory() as folder:
+            files = {
+                "english-words.10": "the\ncolour\n",
+                "english-words.35": "colour\nzebra\n",
+                "british-words.20": "centre\n",
+                "american-words.10": "center\n",          # other spelling
+                "british_z-words.10": "organize\n",        # Oxford spelling
+                "english-upper.50": "Polish\n",
+                "english-words.55": "zymurgy\n",          # above the level
+                "english-words.35.txt": "stray\n",        # not a list
+                "variant_1-words.10": "colour\n",
+            }
+            for name, text in files.items():
+                Path(folder, name).write_text(text, encoding="utf-8")
+            Path(folder, "british-words.40").write_bytes("caf\xe9\n".encode("latin-1"))
+            found = wordset.read_scowl(folder)
+        self.assertEqual(sorted(found), ["Polish", "caf\xe9", "centre", "colour", "the", "zebra"])
+        self.assertEqual(found["colour"].level, 10)
+        self.assertEqual(found["Polish"].category, "upper")
+
+    def test_missing_lists_are_an_error(self):
+        with tempfile.TemporaryDirectory() as folder:
+            with self.assertRaises(FileNotFoundError):
+                wordset.read_scowl(folder)
+            with self.assertRaises(FileNotFoundError):
+                wordset.read_scowl(Path(folder, "absent"))
+
+
+class Ranking(unittest.TestCase):
+    counts = {"the": 100, "don": 40, "t": 90, "ang": 0, "polish": 7, "zebra": 7, "you": 80}
+
+    def test_counts_of_contractions(self):
+        cases = [
+            ("the", 100), ("The", 100), ("don't", 40), ("T'ang", 0), ("you've", 80),
+            ("unknown", 0), ("Polish", 7),
+        ]
+        for word, count in cases:
+            with self.subTest(word=word):
+                self.assertEqual(wordset.count_of(word, self.counts), count)
+
+    def test_order_is_count_then_level_then_word(self):
+        candidates = [
+            wordset.Candidate("zebra", 35, "words"),
+            wordset.Candidate("polish", 35, "words"),
+            wordset.Candidate("Polish", 35, "upper"),
+            wordset.Candidate("aardvark", 50, "words"),
+            wordset.Candidate("abacus", 40, "words"),
+            wordset.Candidate("the", 10, "words"),
+        ]
+        ranked = [c.word for c in wordset.rank(candidates, self.counts)]
+        self.assertEqual(ranked, ["the", "Polish", "polish", "zebra", "abacus", "aardvark"])
+        self.assertEqual(ranked, [c.word for c in wordset.rank(reversed(candidates), self.counts)])
+
+    def test_frequency_list_merges_case_forms(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = Path(folder, "list.json")
+            path.write_text('[{"word": "What", "count": 5}, {"word": "what", "count": 2}, {"word": "I", "count": 9}]')
+            self.assertEqual(wordset.load_frequencies(path), {"what": 7, "i": 9})
+
+
+if __name__ == "__main__":
+    unittest.main()
