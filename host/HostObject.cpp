@@ -96,8 +96,6 @@ Value Get(const ObjectRef& object, DispatchId id, ValueType resultType) {
     return Invoke(object, id, InvokeKind::Get, {}, resultType);
 }
 
-ObjectRef GetObject(const ObjectRef& object, DispatchId id) { return Get(object, id, ValueType::Object).object(); }
-
 std::int32_t GetInteger(const ObjectRef& object, DispatchId id) {
     return Get(object, id, ValueType::Integer).integer();
 }
