@@ -135,8 +135,11 @@ Value ResultValue(Variant& result, ValueType type) {
 // truncated pointer there that would crash when called.
 AutomationError ExceptionError(EXCEPINFO& exception, IDispatch* object) {
     if (exception.pfnDeferredFillIn && IsInProcess(object)) exception.pfnDeferredFillIn(&exception);
-    return AutomationError::FromException({exception.wCode, exception.scode, OptionalTextOf(exception.bstrSource),
-                                           OptionalTextOf(exception.bstrDescription)});
+    // A host that gives neither code has still failed; its result must not
+    // read as success.
+    const HResult scode = exception.wCode == 0 && !FAILED(exception.scode) ? kException : exception.scode;
+    return AutomationError::FromException(
+        {exception.wCode, scode, OptionalTextOf(exception.bstrSource), OptionalTextOf(exception.bstrDescription)});
 }
 
 }  // namespace

@@ -380,6 +380,8 @@ INSTANTIATE_TEST_SUITE_P(
         ExceptionCase{"CodesFromFE00", 0xFE00, 0, L"s", L"d", MakeHResult(0x8004FFFF)},
         ExceptionCase{"Scode", 0, kBadIndex, L"Stand-in host", L"Index out of range.", kBadIndex},
         ExceptionCase{"NoTexts", 0, kInvalidArgument, nullptr, nullptr, kInvalidArgument},
+        ExceptionCase{"NoCodeIsNoSuccess", 0, 0, L"s", L"d", kException},
+        ExceptionCase{"SuccessCodeIsNoSuccess", 0, 1, L"s", L"d", kException},
         ExceptionCase{"EmptyTextsStayTexts", 0, kInvalidArgument, L"", L"", kInvalidArgument}),
     test::CaseName());
 
