@@ -261,16 +261,23 @@ TEST_F(StandInHostTest, FailingCallArrivesAsOneAutomationError) {
     ASSERT_TRUE(connection.isAttached());
     const ObjectRef& application = connection.application();
 
+    // The second call from now fails with the host's exception code 5.
     Control(application, control::kFailCall,
-            {Value(2), Value(0), Value(host::kUnspecifiedFailure), Value(u"Injected source"),
-             Value(u"The second call fails.")});
+            {Value(2), Value(5), Value(0), Value(kErrorSource), Value(u"The second call fails.")});
     const ObjectRef document = host::GetObject(application, code::kActiveDocument);
     AutomationError error = ErrorOf([&] { host::GetObject(document, code::kCharacterStyles); });
-    EXPECT_EQ(error.result(), host::kUnspecifiedFailure);
-    EXPECT_EQ(error.source(), u"Injected source");
+    EXPECT_EQ(error.result(), host::MakeHResult(0x80040205));
+    EXPECT_EQ(error.source(), std::u16string(kErrorSource));
     EXPECT_EQ(error.description(), u"The second call fails.");
-    EXPECT_EQ(FormatErrorReport(error),
-              u"发生错误:Injected source,原因:" + error.message() + u",描述:The second call fails.!");
+    EXPECT_EQ(FormatErrorReport(error), u"发生错误:Stand-in host,原因:IDispatch error #5,描述:The second call fails.!");
+
+    // The next one with a result code; the call after it works again.
+    Control(application, control::kFailCall,
+            {Value(1), Value(0), Value(host::kUnspecifiedFailure), Value(kErrorSource), Value(u"No luck.")});
+    error = ErrorOf([&] { host::GetObject(document, code::kCharacterStyles); });
+    EXPECT_EQ(error.result(), host::kUnspecifiedFailure);
+    EXPECT_EQ(error.description(), u"No luck.");
+    EXPECT_NE(host::GetObject(document, code::kCharacterStyles), nullptr);
 
     // The model's own failure: no such word.
     const ObjectRef words =
