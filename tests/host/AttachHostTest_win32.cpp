@@ -10,13 +10,10 @@
 #include "host/AutomationError.h"
 #include "host/ComObject_win32.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/TestComObject_win32.h"
 
 namespace sonotag::host {
 namespace {
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects go through Release
-#endif
 
 // What the application objects of one test did, shared with the test.
 struct Census {
@@ -33,42 +30,26 @@ struct Behaviour {
 };
 
 // An application object: IDispatch when it offers one, and IRunnableObject
-// when it can be told to run.
-class TestApplication final : public IDispatch, public IRunnableObject {
+// when it can be told to run. Every call answers the instance's number.
+class TestApplication final : public test::TestDispatch<TestApplication>, public IRunnableObject {
 public:
     TestApplication(Behaviour behaviour, Census& census)
         : behaviour_(behaviour), census_(census), number_(++census.created) {
         ++census_.alive;
     }
+    ~TestApplication() { --census_.alive; }
 
+    void* interfaceFor(REFIID iid) {
+        if (iid == IID_IUnknown || (iid == IID_IDispatch && behaviour_.offersDispatch)) return static_cast<IDispatch*>(this);
+        if (iid == IID_IRunnableObject && behaviour_.runnable) return static_cast<IRunnableObject*>(this);
+        return nullptr;
+    }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid == IID_IUnknown || (iid == IID_IDispatch && behaviour_.offersDispatch)) {
-            *object = static_cast<IDispatch*>(this);
-        } else if (iid == IID_IRunnableObject && behaviour_.runnable) {
-            *object = static_cast<IRunnableObject*>(this);
-        } else {
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
+        return TestDispatch::QueryInterface(iid, object);
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return TestDispatch::AddRef(); }
+    ULONG STDMETHODCALLTYPE Release() override { return TestDispatch::Release(); }
 
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
-    // Every call answers the number of this instance.
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                      UINT*) override {
         if (result) {
@@ -88,31 +69,16 @@ public:
     HRESULT STDMETHODCALLTYPE SetContainedObject(BOOL) override { return S_OK; }
 
 private:
-    ~TestApplication() { --census_.alive; }
-
     Behaviour behaviour_;
     Census& census_;
     int number_;
-    ULONG references_ = 1;
 };
 
-class TestFactory final : public IClassFactory {
+class TestFactory final : public test::TestComObject<TestFactory, IClassFactory> {
 public:
     TestFactory(Behaviour behaviour, Census& census) : behaviour_(behaviour), census_(census) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IClassFactory) return E_NOINTERFACE;
-        *object = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
+    void* interfaceFor(REFIID iid) { return iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr; }
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         *object = nullptr;
         if (outer) return CLASS_E_NOAGGREGATION;
@@ -122,10 +88,8 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 
 private:
-    ~TestFactory() = default;
     Behaviour behaviour_;
     Census& census_;
-    ULONG references_ = 1;
 };
 
 constexpr wchar_t kProgId[] = L"Sonotag.Test.AttachHost";

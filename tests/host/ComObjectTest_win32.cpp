@@ -13,13 +13,10 @@
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/TestComObject_win32.h"
 
 namespace sonotag::host {
 namespace {
-
-#if defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects go through Release
-#endif
 
 // What one Invoke was given, VARIANTs copied as they came.
 struct ReceivedCall {
@@ -47,42 +44,21 @@ std::u16string Describe(const VARIANT& value) {
 
 // An IDispatch whose every call answers as the test scripted it and
 // remembers what it was given.
-class ScriptedDispatch final : public IDispatch {
+class ScriptedDispatch final : public test::TestDispatch<ScriptedDispatch> {
 public:
     // The next calls' answer: an HRESULT, a result VARIANT, and what goes
     // into the EXCEPINFO for DISP_E_EXCEPTION.
     HRESULT answer = S_OK;
     Variant result;
     std::function<void(EXCEPINFO&)> fillException;
-    // Answers IMultiQI as a proxy's manager does.
+    // Answers IMultiQI as a proxy's manager does (no test calls its methods:
+    // the answer is all a proxy check asks for).
     bool posesAsProxy = false;
     std::vector<ReceivedCall> calls;
 
-    ULONG references() const { return references_; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (iid == IID_IUnknown || iid == IID_IDispatch || (posesAsProxy && iid == IID_IMultiQI)) {
-            // No test calls IMultiQI's methods; answering the question is all a proxy check asks.
-            *object = static_cast<IDispatch*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
+    void* interfaceFor(REFIID iid) {
+        if (posesAsProxy && iid == IID_IMultiQI) return static_cast<IDispatch*>(this);
+        return TestDispatch::interfaceFor(iid);
     }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID locale, WORD flags, DISPPARAMS* parameters,
                                      VARIANT* resultSlot, EXCEPINFO* exception, UINT*) override {
@@ -94,10 +70,6 @@ public:
         if (SUCCEEDED(answer) && resultSlot) VariantCopy(resultSlot, result.get());
         return answer;
     }
-
-private:
-    ~ScriptedDispatch() = default;
-    ULONG references_ = 1;
 };
 
 // A scripted object held by the test; its reference count shows what the
@@ -297,27 +269,17 @@ TEST_F(ComTest, ObjectResultIsTakenThroughQueryInterface) {
     EXPECT_EQ(word->references(), 1u);
 }
 
-// An object that knows IUnknown only, or fails every other question.
-class PlainUnknown final : public IUnknown {
+// An object that knows IUnknown only and answers every other question with `refusal`.
+class PlainUnknown final : public test::TestComObject<PlainUnknown, IUnknown> {
 public:
     explicit PlainUnknown(HRESULT refusal) : refusal_(refusal) {}
+    void* interfaceFor(REFIID iid) { return iid == IID_IUnknown ? this : nullptr; }
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid != IID_IUnknown) return refusal_;
-        *object = this;
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
+        const HRESULT answer = TestComObject::QueryInterface(iid, object);
+        return answer == E_NOINTERFACE ? refusal_ : answer;
     }
 
 private:
-    ~PlainUnknown() = default;
-    ULONG references_ = 1;
     HRESULT refusal_;
 };
 

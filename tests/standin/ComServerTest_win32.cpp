@@ -10,6 +10,7 @@
 #include "host/AutomationError.h"
 #include "host/ComObject_win32.h"
 #include "tests/support/CaseName.h"
+#include "tests/support/TestComObject_win32.h"
 
 namespace sonotag::standin {
 namespace {
@@ -190,44 +191,15 @@ TEST_F(ComServerTest, OurOwnObjectsComeBackAsTheObjectTheyServe) {
     EXPECT_EQ(character->calls[0].arguments.at(0).object(), style);
 }
 
-#if defined(__GNUC__)
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"  // COM objects go through Release
-#endif
-
 // An IDispatch from somewhere else: every call answers its name.
-class ForeignDispatch final : public IDispatch {
+class ForeignDispatch final : public test::TestDispatch<ForeignDispatch> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        *object = nullptr;
-        if (iid != IID_IUnknown && iid != IID_IDispatch) return E_NOINTERFACE;
-        *object = static_cast<IDispatch*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
-        *count = 0;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
-        return DISP_E_UNKNOWNNAME;
-    }
     HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                                      UINT*) override {
         V_VT(result) = VT_BSTR;
         V_BSTR(result) = SysAllocString(L"foreign");
         return S_OK;
     }
-
-private:
-    ~ForeignDispatch() = default;
-    ULONG references_ = 1;
 };
 
 TEST_F(ComServerTest, ForeignObjectsComeAsHostObjectsOverTheirDispatch) {
