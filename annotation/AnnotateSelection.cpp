@@ -1,0 +1,116 @@
+#include <algorithm>
+#include <new>
+
+#include "annotation/Annotation.h"
+#include "dictionary/PhoneticDictionary.h"
+#include "host/AutomationError.h"
+#include "notation/Notation.h"
+
+namespace sonotag {
+
+using namespace host;
+
+namespace {
+
+// Disables the annotate button for the life of a run, and enables it again
+// however the run ends.
+class DisabledButton {
+public:
+    explicit DisabledButton(AnnotationUi& ui) : ui_(ui) { ui_.enableAnnotateButton(false); }
+    ~DisabledButton() { ui_.enableAnnotateButton(true); }
+    DisabledButton(const DisabledButton&) = delete;
+    DisabledButton& operator=(const DisabledButton&) = delete;
+
+private:
+    AnnotationUi& ui_;
+};
+
+// The selection value as an object: an object as it is, anything else
+// through automation's conversion. An empty result is an invalid pointer.
+ObjectRef SelectionObject(const ObjectRef& application) {
+    const Value selection = Get(Required(application), code::kSelection);
+    if (selection.type() == ValueType::Object) return Required(selection.object());
+    ObjectRef converted;
+    try {
+        converted = ChangeType(selection, ValueType::Object).object();
+    } catch (const AutomationError& error) {
+        if (error.result() != kNoInterface) throw;
+    }
+    return Required(converted);
+}
+
+std::u16string AnnotationText(const AnnotationFormat& format, const std::u16string& transcription) {
+    return format.separator + format.leftSymbol + transcription + format.rightSymbol;
+}
+
+// Gives the characters at the 1-based positions [first, last] of the word
+// the notation's font or the chosen character style.
+void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const AnnotationFormat& format) {
+    if (first > last) return;
+    const ObjectRef characters = GetObject(word, code::kCharacters);
+    const Value look = format.characterStyle ? Value(format.characterStyle)
+                                             : Value(format.useUnicode ? kUnicodeFont : kKingsoftFont);
+    const DispatchId property = format.characterStyle ? code::kAppliedCharacterStyle : code::kAppliedFont;
+    for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
+}
+
+// One word: look it up, insert its annotation after it, format the window.
+void AnnotateWord(const ObjectRef& words, std::int32_t index, PhoneticDictionary& dictionary,
+                  const AnnotationFormat& format) {
+    const ObjectRef word = Required(Item(words, index));
+    const Value text = Get(word, code::kContents);
+    if (text.type() != ValueType::Text) return;  // no text, nothing to look up
+    const std::u16string_view stored = dictionary.lookup(text.text());
+    if (stored.empty()) return;
+
+    const std::u16string transcription = RenderTranscription(stored, format.ipaVersion, format.useUnicode);
+    const std::u16string annotation = AnnotationText(format, transcription);
+
+    // B and A: the word's insertion points before and after the insertion.
+    // The window is placed from B and must end before A, so a host that
+    // did not extend the word over the new text formats nothing.
+    const ObjectRef insertionPoints = GetObject(word, code::kInsertionPoints);
+    const std::int32_t before = GetInteger(insertionPoints, code::kCount);
+    Put(CallForObject(insertionPoints, code::kLast), code::kContents, Value(annotation));
+    const std::int32_t after = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
+
+    const FormatWindow window = FormatWindowOf(format, transcription.size());
+    const std::int64_t first = std::int64_t{before} + static_cast<std::int64_t>(window.offset);
+    const std::int64_t last = std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1);
+    if (first <= last) FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
+}
+
+void AnnotateSelectedObject(const ObjectRef& selection, PhoneticDictionary& dictionary,
+                            const AnnotationFormat& format) {
+    const ObjectRef selected = Required(CallForObject(selection, code::kFirst));
+    const ObjectRef words = Required(GetObject(selected, code::kWords));
+    const std::int32_t count = GetInteger(words, code::kCount);
+    // Last word first: text inserted after word i never moves words 1 … i − 1.
+    for (std::int32_t index = count; index >= 1; --index) AnnotateWord(words, index, dictionary, format);
+}
+
+}  // namespace
+
+FormatWindow FormatWindowOf(const AnnotationFormat& format, std::size_t transcriptionLength) {
+    if (format.useUnicode) {
+        return {format.separator.size(), format.leftSymbol.size() + transcriptionLength + format.rightSymbol.size()};
+    }
+    return {format.separator.size() + format.leftSymbol.size(), transcriptionLength};
+}
+
+void AnnotateSelection(const ObjectRef& application, PhoneticDictionary& dictionary, const AnnotationFormat& format,
+                       std::int32_t& undoMark, AnnotationUi& ui) {
+    const DisabledButton disabled(ui);
+    try {
+        undoMark = QueryUndoLevel(application);
+        const ObjectRef selection = SelectionObject(application);
+        if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, dictionary, format);
+        ui.showMessage(kCompletionMessage, MessageIcon::None);
+    } catch (const AutomationError& error) {
+        ui.showMessage(FormatErrorReport(error), MessageIcon::None);
+    } catch (const std::bad_alloc&) {
+        ui.showMessage(FormatErrorReport(AutomationError(kOutOfMemory)), MessageIcon::None);
+    }
+}
+
+}  // namespace sonotag

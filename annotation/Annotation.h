@@ -1,0 +1,68 @@
+#pragma once
+// The annotation run, which writes a transcription after every word of the
+// selected text object, and the removal, which takes the last run back
+// through the host's undo history. Both speak to the host only through
+// host::HostObject and to the user only through AnnotationUi.
+
+#include <cstdint>
+#include <string>
+
+#include "app/MessageSink.h"
+#include "host/HostObject.h"
+
+namespace sonotag {
+
+class PhoneticDictionary;
+
+// The undo mark before any run: a removal then finds a negative difference
+// and undoes nothing.
+inline constexpr std::int32_t kInitialUndoMark = 10000000;
+
+// What the run needs of the settings, read afresh at every run.
+struct AnnotationFormat {
+    std::int32_t ipaVersion = 0;  // 1: IPA13 letters kept; otherwise IPA14
+    bool useUnicode = true;
+    std::u16string separator = u" ";
+    std::u16string leftSymbol = u"\\";
+    std::u16string rightSymbol = u"\\";
+    host::ObjectRef characterStyle;  // applied instead of a font when present
+};
+
+// The fonts of the two notations, given to the host by name.
+inline constexpr char16_t kUnicodeFont[] = u"Lucida Sans Unicode";
+inline constexpr char16_t kKingsoftFont[] = u"KPP Edition 2008教师节";
+
+// What the run does to the window: its button and its message boxes.
+class AnnotationUi : public MessageSink {
+public:
+    virtual void enableAnnotateButton(bool enabled) = 0;
+};
+
+// The texts the user sees.
+inline constexpr char16_t kCompletionMessage[] = u"自动注音标完成！";
+
+// The upper bound of the active document's undo history (n − 1 for n
+// steps; −1 when the history is not an array). Raises the automation error.
+std::int32_t QueryUndoLevel(const host::ObjectRef& application);
+
+// Annotates every word of the one selected text object, last word first.
+// Shows the completion message, or one error report on failure; the button
+// is disabled meanwhile and enabled again in every case. Sets `undoMark`.
+void AnnotateSelection(const host::ObjectRef& application, PhoneticDictionary& dictionary,
+                       const AnnotationFormat& format, std::int32_t& undoMark, AnnotationUi& ui);
+
+// Undoes as many steps as the history has grown since `undoMark`, then
+// moves the mark to the level found before undoing. One error report on
+// failure, and the mark stays.
+void RemoveAnnotations(const host::ObjectRef& application, std::int32_t& undoMark, MessageSink& sink);
+
+// Where the format goes inside the inserted annotation text, as 0-based
+// offsets: in Unicode notation everything after the separator, in Kingsoft
+// letters exactly the transcription.
+struct FormatWindow {
+    std::size_t offset = 0;
+    std::size_t length = 0;
+};
+FormatWindow FormatWindowOf(const AnnotationFormat& format, std::size_t transcriptionLength);
+
+}  // namespace sonotag
