@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 #include "dictionary/FileError.h"
@@ -25,6 +27,8 @@ struct LineCase {
     std::string bytes;
     std::vector<std::u16string> lines;
 };
+
+void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
 
 class LineSplitting : public ::testing::TestWithParam<LineCase> {};
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 #include "dictionary/ProgramFolder.h"
@@ -19,6 +21,8 @@ struct EntryCase {
     std::u16string word;
     std::u16string expected;
 };
+
+void PrintTo(const EntryCase& c, std::ostream* out) { *out << c.name; }
 
 class Entries : public ::testing::TestWithParam<EntryCase> {};
 

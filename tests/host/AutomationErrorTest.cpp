@@ -1,5 +1,7 @@
 #include "host/AutomationError.h"
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 #include "tests/support/CaseName.h"
@@ -13,6 +15,8 @@ struct MessageCase {
     std::optional<std::u16string> systemText;
     std::u16string expected;
 };
+
+void PrintTo(const MessageCase& c, std::ostream* out) { *out << c.name; }
 
 class MessageText : public ::testing::TestWithParam<MessageCase> {};
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 namespace sonotag {
@@ -15,6 +17,8 @@ struct LetterCase {
     char16_t kingsoft14;
     char16_t unicode;
 };
+
+void PrintTo(const LetterCase& c, std::ostream* out) { *out << "U+" << std::hex << static_cast<int>(c.stored); }
 
 constexpr LetterCase kLetters[] = {
     {u'i', u'i', u'I', u'ɪ'},  {u'u', u'u', u'J', u'ʊ'},  {u'C', u'C', u'D', u'ɒ'},  {u'Z', u'Z', u'e', u'e'},

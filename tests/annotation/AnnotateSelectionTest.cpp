@@ -1,0 +1,417 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "annotation/Annotation.h"
+#include "dictionary/PhoneticDictionary.h"
+#include "dictionary/Utf.h"
+#include "host/AutomationError.h"
+#include "notation/Notation.h"
+#include "standin/StandInHost.h"
+#include "standin/Words.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/InterceptingHost.h"
+#include "tests/support/LiteralAnnotation.h"
+#include "tests/support/RecordingUi.h"
+#include "tests/support/StandInDocument.h"
+#include "tests/support/TestFiles.h"
+
+namespace sonotag {
+namespace {
+
+using namespace host;
+using test::FormattedRun;
+
+constexpr char kUnicode[] = "Lucida Sans Unicode";
+constexpr char kKingsoft[] = "KPP Edition 2008教师节";
+
+std::string DocumentWithStyles(const std::string& text) {
+    return R"({"characterStyles": [":[无]", ":Phonetics", ":Group:Inner:Deep"], "stories": [{"text": ")" + text +
+           R"("}], "selection": {"story": 0}, "undoHistory": []})";
+}
+
+class Annotation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char16_t* line : {u"apple||5Apl", u"book||buk", u"Apple||5Apl", u"it,||it", u"empty||"}) {
+            dictionary.addLine(line);
+        }
+    }
+
+    void load(const std::string& text) { host.loadDocumentJson(DocumentWithStyles(text)); }
+
+    void run(const AnnotationFormat& format) {
+        AnnotateSelection(host.application(), dictionary, format, undoMark, ui);
+    }
+
+    ObjectRef style(const std::u16string& name) {
+        return Item(GetObject(GetObject(host.application(), code::kActiveDocument), code::kCharacterStyles), name);
+    }
+
+    void expectCompletedOnce() {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
+        EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+        EXPECT_FALSE(ui.buttonEnabledDuringMessages[0]);
+    }
+
+    standin::StandInHost host;
+    PhoneticDictionary dictionary;
+    test::RecordingUi ui;
+    std::int32_t undoMark = kInitialUndoMark;
+};
+
+// ---------------------------------------------------------------------------
+// What a run writes, for each notation and shape of annotation.
+
+struct FormatCase {
+    const char* name;
+    std::int32_t ipaVersion;
+    bool useUnicode;
+    std::u16string separator, left, right;
+    std::string expectedText;
+    std::vector<FormattedRun> expectedRuns;
+};
+
+void PrintTo(const FormatCase& c, std::ostream* out) { *out << c.name; }
+
+class Formats : public Annotation, public ::testing::WithParamInterface<FormatCase> {};
+
+TEST_P(Formats, WriteTheAnnotationAndFormatItsWindow) {
+    const FormatCase& c = GetParam();
+    load("apple book");
+    run({c.ipaVersion, c.useUnicode, c.separator, c.left, c.right, nullptr});
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), c.expectedText);
+    EXPECT_EQ(test::FormattedRuns(host), c.expectedRuns);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Notations, Formats,
+    ::testing::Values(
+        FormatCase{"UnicodeDefaults", 0, true, u" ", u"\\", u"\\", "apple \\ˈæpl\\ book \\bʊk\\",
+                   {{6, 6, kUnicode, ""}, {18, 5, kUnicode, ""}}},
+        FormatCase{"UnicodeSameForIpa13", 1, true, u" ", u"\\", u"\\", "apple \\ˈæpl\\ book \\bʊk\\",
+                   {{6, 6, kUnicode, ""}, {18, 5, kUnicode, ""}}},
+        FormatCase{"KingsoftIpa14", 0, false, u" ", u"\\", u"\\", "apple \\5Apl\\ book \\bJk\\",
+                   {{7, 4, kKingsoft, ""}, {19, 3, kKingsoft, ""}}},
+        FormatCase{"KingsoftIpa13KeepsStoredLetters", 1, false, u" ", u"\\", u"\\", "apple \\5Apl\\ book \\buk\\",
+                   {{7, 4, kKingsoft, ""}, {19, 3, kKingsoft, ""}}},
+        FormatCase{"TabAndBracketsUnicode", 0, true, u"\t", u"[", u"]", "apple\t[ˈæpl] book\t[bʊk]",
+                   {{6, 6, kUnicode, ""}, {18, 5, kUnicode, ""}}},
+        FormatCase{"TabAndBracketsKingsoft", 0, false, u"\t", u"[", u"]", "apple\t[5Apl] book\t[bJk]",
+                   {{7, 4, kKingsoft, ""}, {19, 3, kKingsoft, ""}}}),
+    test::CaseName());
+
+// Separators and symbols of other lengths: the window follows the real
+// lengths, so the separator never takes the phonetic font and a bracket
+// never does in Kingsoft letters.
+INSTANTIATE_TEST_SUITE_P(
+    RealLengths, Formats,
+    ::testing::Values(
+        FormatCase{"TwoCharacterSeparatorUnicode", 0, true, u"=>", u"[", u"]", "apple=>[ˈæpl] book=>[bʊk]",
+                   {{7, 6, kUnicode, ""}, {20, 5, kUnicode, ""}}},
+        FormatCase{"EmptySeparatorUnicode", 0, true, u"", u"\\", u"\\", "apple\\ˈæpl\\ book\\bʊk\\",
+                   {{5, 6, kUnicode, ""}, {16, 5, kUnicode, ""}}},
+        FormatCase{"EmptySeparatorKingsoft", 1, false, u"", u"\\", u"\\", "apple\\5Apl\\ book\\buk\\",
+                   {{6, 4, kKingsoft, ""}, {17, 3, kKingsoft, ""}}},
+        FormatCase{"TwoCharacterSymbolsKingsoft", 1, false, u" ", u"((", u"))", "apple ((5Apl)) book ((buk))",
+                   {{8, 4, kKingsoft, ""}, {22, 3, kKingsoft, ""}}},
+        FormatCase{"NoSymbolsKingsoft", 1, false, u" ", u"", u"", "apple 5Apl book buk",
+                   {{6, 4, kKingsoft, ""}, {16, 3, kKingsoft, ""}}},
+        FormatCase{"NothingButTheTranscription", 0, true, u"", u"", u"", "appleˈæpl bookbʊk",
+                   {{5, 4, kUnicode, ""}, {14, 3, kUnicode, ""}}}),
+    test::CaseName());
+
+TEST_F(Annotation, CharacterStyleReplacesTheFontInBothNotations) {
+    for (const bool unicode : {true, false}) {
+        load("apple");
+        run({1, unicode, u" ", u"[", u"]", style(u"Phonetics")});
+        const std::vector<FormattedRun> expected = unicode ? std::vector<FormattedRun>{{6, 6, "", ":Phonetics"}}
+                                                           : std::vector<FormattedRun>{{7, 4, "", ":Phonetics"}};
+        EXPECT_EQ(test::FormattedRuns(host), expected) << "unicode " << unicode;
+    }
+}
+
+TEST_F(Annotation, StyleInsideNestedGroupsIsApplied) {
+    load("book");
+    const ObjectRef document = GetObject(host.application(), code::kActiveDocument);
+    const ObjectRef group = Item(GetObject(document, code::kCharacterStyleGroups), u"Group");
+    const ObjectRef inner = Item(GetObject(group, code::kCharacterStyleGroups), u"Inner");
+    run({0, true, u" ", u"\\", u"\\", Item(GetObject(inner, code::kCharacterStyles), u"Deep")});
+    EXPECT_EQ(test::FormattedRuns(host), (std::vector<FormattedRun>{{5, 5, "", ":Group:Inner:Deep"}}));
+}
+
+// ---------------------------------------------------------------------------
+// Which words are annotated.
+
+TEST_F(Annotation, MissesBetweenHitsAreSkippedSilently) {
+    load("apple pear book");
+    run({});
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), "apple \\ˈæpl\\ pear book \\bʊk\\");
+}
+
+TEST_F(Annotation, WordsAreLookedUpExactlyAsTheHostGivesThem) {
+    // Case and punctuation stay: "Apple" has its own entry, "apple." and
+    // "APPLE" have none, "it," is found with its comma.
+    load("Apple apple. APPLE it, it");
+    run({1, false, u" ", u"", u"", nullptr});
+    EXPECT_EQ(test::StoryUtf8(host), "Apple 5Apl apple. APPLE it, it it");
+}
+
+TEST_F(Annotation, EmptyTranscriptionCountsAsAMiss) {
+    load("empty unknown");
+    run({});
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), "empty unknown");
+    EXPECT_EQ(host.undoStepCount(), 0);
+}
+
+TEST_F(Annotation, LastWordIsAnnotatedFirst) {
+    load("apple book");
+    run({});
+    // Undoing one step takes back the first word's insertion: the run's last.
+    const std::int32_t steps = host.undoStepCount();
+    for (std::int32_t step = 0; step < steps; ++step) {
+        Call(GetObject(host.application(), code::kActiveDocument), code::kUndo);
+        if (test::StoryUtf8(host) == "apple book \\bʊk\\") return;
+    }
+    FAIL() << "the second word's annotation was never alone in the text";
+}
+
+TEST_F(Annotation, NoWordsOrEmptyDictionaryEndWithTheCompletionMessage) {
+    load("");
+    run({});
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), "");
+
+    PhoneticDictionary empty;
+    host.loadPlainText(u"apple book");
+    ui = {};
+    AnnotateSelection(host.application(), empty, {}, undoMark, ui);
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), "apple book");
+}
+
+TEST_F(Annotation, WithoutOneSelectedObjectNothingChangesButTheMark) {
+    host.loadDocumentJson(R"({"characterStyles": [":[无]"], "stories": [{"text": "apple"}, {"text": "book"}],
+                             "selection": null, "undoHistory": ["Typing", "Typing"]})");
+    const std::string before = host.dumpDocumentJson();
+    run({});
+    expectCompletedOnce();
+    EXPECT_EQ(host.dumpDocumentJson(), before);
+    EXPECT_EQ(undoMark, 1);
+
+    host.select({0, 1});
+    const std::string twoSelected = host.dumpDocumentJson();
+    ui = {};
+    undoMark = kInitialUndoMark;
+    run({});
+    expectCompletedOnce();
+    EXPECT_EQ(host.dumpDocumentJson(), twoSelected);
+    EXPECT_EQ(undoMark, 1);
+}
+
+TEST_F(Annotation, SameEffectsAsTheWordByWordCharacterLoop) {
+    // With one-character separator and symbols the window is the one the
+    // character-by-character loop computes from the insertion-point counts.
+    const std::string text = "Apple and book, an apple a book; it, apple-book book";
+    const AnnotationFormat formats[] = {
+        {0, true, u" ", u"\\", u"\\", nullptr}, {1, true, u"\t", u"[", u"]", nullptr},
+        {0, false, u" ", u"/", u"/", nullptr},  {1, false, u"\t", u"[", u"]", nullptr},
+    };
+    for (const AnnotationFormat& format : formats) {
+        for (const bool styled : {false, true}) {
+            standin::StandInHost literalHost;
+            literalHost.loadDocumentJson(DocumentWithStyles(text));
+            load(text);
+            AnnotationFormat ours = format;
+            AnnotationFormat literal = format;
+            if (styled) {
+                ours.characterStyle = style(u"Phonetics");
+                literal.characterStyle = Item(
+                    GetObject(GetObject(literalHost.application(), code::kActiveDocument), code::kCharacterStyles),
+                    u"Phonetics");
+            }
+            run(ours);
+            test::LiteralAnnotateSelection(literalHost.application(), dictionary, literal);
+            EXPECT_EQ(host.dumpDocumentJson(), literalHost.dumpDocumentJson())
+                << "unicode " << format.useUnicode << " styled " << styled;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Host calls.
+
+TEST_F(Annotation, FewHostCallsPerWord) {
+    host.loadDocumentFile(test::ToProgramPath(std::filesystem::path(SONOTAG_FIXTURES) / "standin" /
+                                              "thirty-words.json"));
+    for (const char16_t* line : {u"The||T[", u"quick||kwik", u"brown||braun", u"fox||fCks", u"dog||dCg"}) {
+        dictionary.addLine(line);
+    }
+    host.resetCallCounts();
+    const AnnotationFormat format;
+    run(format);
+    const std::u16string text = host.storyText(0);
+    // Count what the run did from the result: annotated words and the
+    // characters it formatted.
+    std::int64_t formatted = 0;
+    for (const FormattedRun& run : test::FormattedRuns(host)) formatted += static_cast<std::int64_t>(run.length);
+    const std::int64_t annotated = host.undoStepCount() - formatted;
+    const std::int64_t words = 30;
+    ASSERT_GT(annotated, 0);
+    const std::int64_t bound = 8 /* undo level, selection */ + 10 * annotated + 2 * formatted + 2 * (words - annotated);
+    EXPECT_LE(host.totalCalls(), bound) << "annotated " << annotated << ", formatted " << formatted;
+}
+
+TEST_F(Annotation, WordThatDoesNotGrowIsNotFormatted) {
+    // A host that does not extend the word over the inserted text: the
+    // window, placed after the word, lies outside it.
+    load("apple");
+    const ObjectRef application = test::Intercept(
+        host.application(), [](DispatchId id, InvokeKind kind, std::span<const Value>) -> std::optional<Value> {
+            if (id == code::kContents && kind == InvokeKind::Put) return Value();  // dropped
+            return std::nullopt;
+        });
+    AnnotateSelection(application, dictionary, {}, undoMark, ui);
+    expectCompletedOnce();
+    EXPECT_TRUE(test::FormattedRuns(host).empty());
+    EXPECT_EQ(host.callCount(code::kAppliedFont), 0);
+}
+
+TEST_F(Annotation, WordWhoseTextIsNotTextIsSkipped) {
+    load("apple book");
+    const ObjectRef application = test::Intercept(
+        host.application(), [](DispatchId id, InvokeKind kind, std::span<const Value>) -> std::optional<Value> {
+            if (id == code::kContents && kind == InvokeKind::Get) return Value(7);
+            return std::nullopt;
+        });
+    AnnotateSelection(application, dictionary, {}, undoMark, ui);
+    expectCompletedOnce();
+    EXPECT_EQ(test::StoryUtf8(host), "apple book");
+}
+
+TEST_F(Annotation, HistoryThatIsNotAnArrayIsLevelMinusOne) {
+    load("apple");
+    const ObjectRef application = test::Intercept(
+        host.application(), [](DispatchId id, InvokeKind, std::span<const Value>) -> std::optional<Value> {
+            if (id == code::kUndoHistory) return Value();
+            return std::nullopt;
+        });
+    EXPECT_EQ(QueryUndoLevel(application), -1);
+    EXPECT_EQ(QueryUndoLevel(host.application()), -1);  // the stand-in's empty history
+    run({});
+    EXPECT_EQ(QueryUndoLevel(host.application()), 6);  // one insertion and six fonts
+}
+
+TEST_F(Annotation, SelectionThatIsNotAnObject) {
+    load("apple");
+    for (const Value& answer : {Value(), Value(u"text"), Value(ObjectRef())}) {
+        const ObjectRef application = test::Intercept(
+            host.application(), [&](DispatchId id, InvokeKind, std::span<const Value>) -> std::optional<Value> {
+                if (id == code::kSelection) return answer;
+                return std::nullopt;
+            });
+        ui = {};
+        AnnotateSelection(application, dictionary, {}, undoMark, ui);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        const HResult expected = answer.type() == ValueType::Text ? kTypeMismatch : kInvalidPointer;
+        EXPECT_EQ(ui.messages[0].text, FormatErrorReport(AutomationError(expected)));
+        EXPECT_TRUE(ui.buttonEnabled);
+    }
+    EXPECT_EQ(test::StoryUtf8(host), "apple");
+}
+
+// ---------------------------------------------------------------------------
+// Failures.
+
+TEST_F(Annotation, NoHostAttachedReportsAnInvalidPointer) {
+    AnnotateSelection(nullptr, dictionary, {}, undoMark, ui);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              u"发生错误:(null),原因:" + AutomationError(kInvalidPointer).message() + u",描述:(null)!");
+    EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+    EXPECT_EQ(undoMark, kInitialUndoMark);
+}
+
+TEST_F(Annotation, NoActiveDocumentReportsTheHostsErrorAndKeepsTheMark) {
+    undoMark = 3;
+    run({});
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_NE(ui.messages[0].text.find(standin::kErrorSource), std::u16string::npos);
+    EXPECT_EQ(undoMark, 3);
+    EXPECT_TRUE(ui.buttonEnabled);
+}
+
+// For a fixed document, every host call of a run fails once in turn: each
+// run shows one report and no completion, enables its button, leaves the
+// words after the failing one annotated and those before it untouched, and
+// a removal afterwards brings the document back exactly.
+TEST_F(Annotation, EveryFailingCallEndsTheRunCleanlyAndIsUndone) {
+    const auto fixture =
+        test::ToProgramPath(std::filesystem::path(SONOTAG_FIXTURES) / "standin" / "thirty-words.json");
+    for (const char16_t* line : {u"The||T[", u"quick||kwik", u"fox||fCks", u"over||5[uv[", u"the||T[",
+                                 u"dog||dCg", u"seven||5sZvn", u"apples,||5Aplz", u"in||in", u"today.||t[5dei"}) {
+        dictionary.addLine(line);
+    }
+    const AnnotationFormat format{0, true, u" ", u"[", u"]", nullptr};
+
+    host.loadDocumentFile(fixture);
+    const std::string original = host.dumpDocumentJson();
+    const std::u16string originalText = host.storyText(0);
+    const auto words = standin::SplitWords(originalText);
+    run(format);
+    const std::int64_t calls = host.totalCalls();
+    // The annotation each word receives, in the complete run.
+    std::vector<std::u16string> annotations;
+    for (const auto& word : words) {
+        const std::u16string_view stored =
+            dictionary.lookup(originalText.substr(static_cast<std::size_t>(word.start),
+                                                  static_cast<std::size_t>(word.length())));
+        annotations.push_back(stored.empty() ? u"" : u" [" + ToUnicodeIpa(stored) + u"]");
+    }
+    // The text when words [annotatedFrom, end) carry their annotations.
+    const auto textWith = [&](std::size_t annotatedFrom) {
+        std::u16string text = originalText;
+        for (std::size_t i = words.size(); i-- > annotatedFrom;) {
+            text.insert(static_cast<std::size_t>(words[i].end), annotations[i]);
+        }
+        return text;
+    };
+    ASSERT_EQ(host.storyText(0), textWith(0));
+
+    for (std::int64_t k = 1; k <= calls; ++k) {
+        SCOPED_TRACE("failing call " + std::to_string(k));
+        standin::StandInHost faulty;
+        faulty.loadDocumentFile(fixture);
+        faulty.failCall(k, {0, kUnspecifiedFailure, standin::kErrorSource, u"Injected failure"});
+        test::RecordingUi runUi;
+        std::int32_t mark = kInitialUndoMark;
+        AnnotateSelection(faulty.application(), dictionary, format, mark, runUi);
+
+        ASSERT_EQ(runUi.messages.size(), 1u);
+        EXPECT_NE(runUi.messages[0].text.find(u"Injected failure"), std::u16string::npos);
+        EXPECT_EQ(runUi.buttonChanges, (std::vector<bool>{false, true}));
+
+        // Some word f failed: words after it annotated, before it untouched,
+        // and f itself with or without its annotation.
+        const std::u16string text = faulty.storyText(0);
+        bool matches = false;
+        for (std::size_t f = 0; f <= words.size() && !matches; ++f) {
+            matches = text == textWith(f) || text == textWith(f + 1);
+        }
+        EXPECT_TRUE(matches) << Utf16ToUtf8(text);
+
+        test::RecordingSink removalSink;
+        RemoveAnnotations(faulty.application(), mark, removalSink);
+        EXPECT_TRUE(removalSink.messages.empty());
+        EXPECT_EQ(faulty.dumpDocumentJson(), original);
+    }
+}
+
+}  // namespace
+}  // namespace sonotag
