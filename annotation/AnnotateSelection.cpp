@@ -9,8 +9,16 @@
 namespace sonotag {
 
 using namespace host;
+using settings::AnnotationSettings;
 
 namespace {
+
+// What one run needs: the settings and the resolved style, read afresh at
+// every run.
+struct RunFormat {
+    const AnnotationSettings& settings;
+    const ObjectRef& characterStyle;
+};
 
 // Disables the annotate button for the life of a run, and enables it again
 // however the run ends.
@@ -39,32 +47,33 @@ ObjectRef SelectionObject(const ObjectRef& application) {
     return Required(converted);
 }
 
-std::u16string AnnotationText(const AnnotationFormat& format, const std::u16string& transcription) {
-    return format.separator + format.leftSymbol + transcription + format.rightSymbol;
+std::u16string AnnotationText(const AnnotationSettings& settings, const std::u16string& transcription) {
+    return settings.separator + settings.leftSymbol + transcription + settings.rightSymbol;
 }
 
 // Gives the characters at the 1-based positions [first, last] of the word
 // the notation's font or the chosen character style.
-void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const AnnotationFormat& format) {
+void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const RunFormat& format) {
     if (first > last) return;
     const ObjectRef characters = GetObject(word, code::kCharacters);
     const Value look = format.characterStyle ? Value(format.characterStyle)
-                                             : Value(format.useUnicode ? kUnicodeFont : kKingsoftFont);
+                                             : Value(format.settings.useUnicode ? kUnicodeFont : kKingsoftFont);
     const DispatchId property = format.characterStyle ? code::kAppliedCharacterStyle : code::kAppliedFont;
     for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
 }
 
 // One word: look it up, insert its annotation after it, format the window.
 void AnnotateWord(const ObjectRef& words, std::int32_t index, PhoneticDictionary& dictionary,
-                  const AnnotationFormat& format) {
+                  const RunFormat& format) {
     const ObjectRef word = Required(Item(words, index));
     const Value text = Get(word, code::kContents);
     if (text.type() != ValueType::Text) return;  // no text, nothing to look up
     const std::u16string_view stored = dictionary.lookup(text.text());
     if (stored.empty()) return;
 
-    const std::u16string transcription = RenderTranscription(stored, format.ipaVersion, format.useUnicode);
-    const std::u16string annotation = AnnotationText(format, transcription);
+    const AnnotationSettings& settings = format.settings;
+    const std::u16string transcription = RenderTranscription(stored, settings.ipaVersion, settings.useUnicode);
+    const std::u16string annotation = AnnotationText(settings, transcription);
 
     // B and A: the word's insertion points before and after the insertion.
     // The window is placed from B and must end before A, so a host that
@@ -74,14 +83,13 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, PhoneticDictionary
     Put(CallForObject(insertionPoints, code::kLast), code::kContents, Value(annotation));
     const std::int32_t after = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
 
-    const FormatWindow window = FormatWindowOf(format, transcription.size());
+    const FormatWindow window = FormatWindowOf(settings, transcription.size());
     const std::int64_t first = std::int64_t{before} + static_cast<std::int64_t>(window.offset);
     const std::int64_t last = std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1);
     if (first <= last) FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
 }
 
-void AnnotateSelectedObject(const ObjectRef& selection, PhoneticDictionary& dictionary,
-                            const AnnotationFormat& format) {
+void AnnotateSelectedObject(const ObjectRef& selection, PhoneticDictionary& dictionary, const RunFormat& format) {
     const ObjectRef selected = Required(CallForObject(selection, code::kFirst));
     const ObjectRef words = Required(GetObject(selected, code::kWords));
     const std::int32_t count = GetInteger(words, code::kCount);
@@ -91,19 +99,21 @@ void AnnotateSelectedObject(const ObjectRef& selection, PhoneticDictionary& dict
 
 }  // namespace
 
-FormatWindow FormatWindowOf(const AnnotationFormat& format, std::size_t transcriptionLength) {
-    if (format.useUnicode) {
-        return {format.separator.size(), format.leftSymbol.size() + transcriptionLength + format.rightSymbol.size()};
+FormatWindow FormatWindowOf(const AnnotationSettings& settings, std::size_t transcriptionLength) {
+    if (settings.useUnicode) {
+        return {settings.separator.size(),
+                settings.leftSymbol.size() + transcriptionLength + settings.rightSymbol.size()};
     }
-    return {format.separator.size() + format.leftSymbol.size(), transcriptionLength};
+    return {settings.separator.size() + settings.leftSymbol.size(), transcriptionLength};
 }
 
-void AnnotateSelection(const ObjectRef& application, PhoneticDictionary& dictionary, const AnnotationFormat& format,
-                       std::int32_t& undoMark, AnnotationUi& ui) {
+void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary, std::int32_t& undoMark,
+                       AnnotationUi& ui) {
     const DisabledButton disabled(ui);
     try {
-        undoMark = QueryUndoLevel(application);
-        const ObjectRef selection = SelectionObject(application);
+        undoMark = QueryUndoLevel(state.hostConnection);
+        const ObjectRef selection = SelectionObject(state.hostConnection);
+        const RunFormat format{state.settings, state.characterStyle};
         if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, dictionary, format);
         ui.showMessage(kCompletionMessage, MessageIcon::None);
     } catch (const AutomationError& error) {

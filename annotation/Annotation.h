@@ -9,6 +9,8 @@
 
 #include "app/MessageSink.h"
 #include "host/HostObject.h"
+#include "settings/AnnotationSettings.h"
+#include "settings/SettingsFile.h"
 
 namespace sonotag {
 
@@ -17,16 +19,6 @@ class PhoneticDictionary;
 // The undo mark before any run: a removal then finds a negative difference
 // and undoes nothing.
 inline constexpr std::int32_t kInitialUndoMark = 10000000;
-
-// What the run needs of the settings, read afresh at every run.
-struct AnnotationFormat {
-    std::int32_t ipaVersion = 0;  // 1: IPA13 letters kept; otherwise IPA14
-    bool useUnicode = true;
-    std::u16string separator = u" ";
-    std::u16string leftSymbol = u"\\";
-    std::u16string rightSymbol = u"\\";
-    host::ObjectRef characterStyle;  // applied instead of a font when present
-};
 
 // The fonts of the two notations, given to the host by name.
 inline constexpr char16_t kUnicodeFont[] = u"Lucida Sans Unicode";
@@ -45,11 +37,13 @@ inline constexpr char16_t kCompletionMessage[] = u"自动注音标完成！";
 // steps; −1 when the history is not an array). Raises the automation error.
 std::int32_t QueryUndoLevel(const host::ObjectRef& application);
 
-// Annotates every word of the one selected text object, last word first.
-// Shows the completion message, or one error report on failure; the button
-// is disabled meanwhile and enabled again in every case. Sets `undoMark`.
-void AnnotateSelection(const host::ObjectRef& application, PhoneticDictionary& dictionary,
-                       const AnnotationFormat& format, std::int32_t& undoMark, AnnotationUi& ui);
+// Annotates every word of the one selected text object of the host that
+// `state` is attached to, last word first, as its settings say (the
+// character style, when resolved, in place of the notation's font). Shows
+// the completion message, or one error report on failure; the button is
+// disabled meanwhile and enabled again in every case. Sets `undoMark`.
+void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary,
+                       std::int32_t& undoMark, AnnotationUi& ui);
 
 // Undoes as many steps as the history has grown since `undoMark`, then
 // moves the mark to the level found before undoing. One error report on
@@ -63,6 +57,6 @@ struct FormatWindow {
     std::size_t offset = 0;
     std::size_t length = 0;
 };
-FormatWindow FormatWindowOf(const AnnotationFormat& format, std::size_t transcriptionLength);
+FormatWindow FormatWindowOf(const settings::AnnotationSettings& settings, std::size_t transcriptionLength);
 
 }  // namespace sonotag

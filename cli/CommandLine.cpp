@@ -78,17 +78,54 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     return command;
 }
 
+template <class Target>
+void TakeValue(SplitArguments& split, const std::string& option, Target& target) {
+    const auto found = split.values.find(option);
+    if (found != split.values.end()) target = found->second;
+}
+
+Command ParseAnnotate(const std::vector<std::string>& arguments) {
+    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
+                                     "--right", "--character-style"},
+                                    {"--json", "--stats"}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
+
+    AnnotateCommand command;
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    TakeValue(split, "--config", command.config);
+    TakeValue(split, "--separator", command.separator);
+    TakeValue(split, "--left", command.leftSymbol);
+    TakeValue(split, "--right", command.rightSymbol);
+    TakeValue(split, "--character-style", command.characterStyle);
+    if (split.values.count("--notation")) {
+        command.notation = ParseNotation(split.values["--notation"]);
+        if (!command.notation) return UsageError{"unknown notation: " + split.values["--notation"]};
+    }
+    command.json = split.flags.count("--json") != 0;
+    command.stats = split.flags.count("--stats") != 0;
+    if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
+    if (!split.operands.empty()) command.input = split.operands.front();
+    return command;
+}
+
 }  // namespace
 
 Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return UsageError{"no command given"};
     if (arguments[0] == "lookup") return ParseLookup(arguments);
+    if (arguments[0] == "annotate") return ParseAnnotate(arguments);
     return UsageError{"unknown command: " + arguments[0]};
 }
 
 const char* UsageText() {
     return "usage: sonotag lookup [--dictionary FILE] [--encoding CODEPAGE]\n"
-           "                      [--notation kingsoft13|kingsoft14|unicode] WORD...\n";
+           "                      [--notation kingsoft13|kingsoft14|unicode] WORD...\n"
+           "       sonotag annotate [--dictionary FILE] [--encoding CODEPAGE] [--config FILE]\n"
+           "                      [--notation kingsoft13|kingsoft14|unicode]\n"
+           "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
+           "                      [--character-style PATH] [--json] [--stats] [INPUT|-]\n";
 }
 
 }  // namespace sonotag::cli

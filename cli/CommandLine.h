@@ -17,11 +17,27 @@ struct LookupCommand {
     std::vector<std::string> words;
 };
 
+// Annotates a text or stand-in document in-process, as Sonotag.exe
+// annotates InDesign's selection. Options given win over --config.
+struct AnnotateCommand {
+    std::optional<std::string> dictionary;
+    std::string encoding;
+    std::optional<std::string> config;  // a config.ini to take the settings from
+    std::optional<Notation> notation;
+    std::optional<std::string> separator;
+    std::optional<std::string> leftSymbol;
+    std::optional<std::string> rightSymbol;
+    std::optional<std::string> characterStyle;  // a style path in the document
+    bool json = false;                          // print the document dump
+    bool stats = false;                         // host calls per word on stderr
+    std::string input = "-";                    // a .json document, a UTF-8 text, or - for stdin
+};
+
 struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<LookupCommand, UsageError>;
+using Command = std::variant<LookupCommand, AnnotateCommand, UsageError>;
 
 Command ParseCommandLine(const std::vector<std::string>& arguments);
 

@@ -26,6 +26,8 @@ std::string StandInHost::dumpDocumentJson() const { return session_->dumpDocumen
 
 void StandInHost::saveDocumentFile(const std::u16string& path) const { session_->saveDocumentFile(path); }
 
+std::int32_t StandInHost::storyCount() const { return session_->requireDocument().storyCount(); }
+
 std::u16string StandInHost::storyText(std::int32_t story) const {
     const Document& document = session_->requireDocument();
     if (story < 0 || story >= document.storyCount()) throw std::out_of_range("no story " + std::to_string(story));

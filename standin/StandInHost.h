@@ -43,6 +43,7 @@ public:
     // The active document in the file format; throws std::runtime_error without one.
     std::string dumpDocumentJson() const;
     void saveDocumentFile(const std::u16string& path) const;
+    std::int32_t storyCount() const;
     std::u16string storyText(std::int32_t story) const;
     std::int32_t undoStepCount() const;
 

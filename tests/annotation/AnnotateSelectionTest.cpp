@@ -11,6 +11,7 @@
 #include "notation/Notation.h"
 #include "standin/StandInHost.h"
 #include "standin/Words.h"
+#include "tests/support/AttachedState.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/InterceptingHost.h"
 #include "tests/support/LiteralAnnotation.h"
@@ -32,6 +33,17 @@ std::string DocumentWithStyles(const std::string& text) {
            R"("}], "selection": {"story": 0}, "undoHistory": []})";
 }
 
+settings::AnnotationSettings Format(std::int32_t ipaVersion, bool useUnicode, std::u16string separator,
+                                    std::u16string left, std::u16string right) {
+    settings::AnnotationSettings format;
+    format.ipaVersion = ipaVersion;
+    format.useUnicode = useUnicode;
+    format.separator = std::move(separator);
+    format.leftSymbol = std::move(left);
+    format.rightSymbol = std::move(right);
+    return format;
+}
+
 class Annotation : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -42,8 +54,12 @@ protected:
 
     void load(const std::string& text) { host.loadDocumentJson(DocumentWithStyles(text)); }
 
-    void run(const AnnotationFormat& format) {
-        AnnotateSelection(host.application(), dictionary, format, undoMark, ui);
+    void run(const settings::AnnotationSettings& format, const ObjectRef& characterStyle = nullptr) {
+        run(host.application(), format, characterStyle);
+    }
+    void run(const ObjectRef& application, const settings::AnnotationSettings& format = {},
+             const ObjectRef& characterStyle = nullptr) {
+        AnnotateSelection(test::AttachedState(application, format, characterStyle), dictionary, undoMark, ui);
     }
 
     ObjectRef style(const std::u16string& name) {
@@ -82,7 +98,7 @@ class Formats : public Annotation, public ::testing::WithParamInterface<FormatCa
 TEST_P(Formats, WriteTheAnnotationAndFormatItsWindow) {
     const FormatCase& c = GetParam();
     load("apple book");
-    run({c.ipaVersion, c.useUnicode, c.separator, c.left, c.right, nullptr});
+    run(Format(c.ipaVersion, c.useUnicode, c.separator, c.left, c.right));
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), c.expectedText);
     EXPECT_EQ(test::FormattedRuns(host), c.expectedRuns);
@@ -128,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Annotation, CharacterStyleReplacesTheFontInBothNotations) {
     for (const bool unicode : {true, false}) {
         load("apple");
-        run({1, unicode, u" ", u"[", u"]", style(u"Phonetics")});
+        run(Format(1, unicode, u" ", u"[", u"]"), style(u"Phonetics"));
         const std::vector<FormattedRun> expected = unicode ? std::vector<FormattedRun>{{6, 6, "", ":Phonetics"}}
                                                            : std::vector<FormattedRun>{{7, 4, "", ":Phonetics"}};
         EXPECT_EQ(test::FormattedRuns(host), expected) << "unicode " << unicode;
@@ -140,7 +156,7 @@ TEST_F(Annotation, StyleInsideNestedGroupsIsApplied) {
     const ObjectRef document = GetObject(host.application(), code::kActiveDocument);
     const ObjectRef group = Item(GetObject(document, code::kCharacterStyleGroups), u"Group");
     const ObjectRef inner = Item(GetObject(group, code::kCharacterStyleGroups), u"Inner");
-    run({0, true, u" ", u"\\", u"\\", Item(GetObject(inner, code::kCharacterStyles), u"Deep")});
+    run(settings::AnnotationSettings(), Item(GetObject(inner, code::kCharacterStyles), u"Deep"));
     EXPECT_EQ(test::FormattedRuns(host), (std::vector<FormattedRun>{{5, 5, "", ":Group:Inner:Deep"}}));
 }
 
@@ -149,7 +165,7 @@ TEST_F(Annotation, StyleInsideNestedGroupsIsApplied) {
 
 TEST_F(Annotation, MissesBetweenHitsAreSkippedSilently) {
     load("apple pear book");
-    run({});
+    run(settings::AnnotationSettings());
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "apple \\ˈæpl\\ pear book \\bʊk\\");
 }
@@ -158,13 +174,13 @@ TEST_F(Annotation, WordsAreLookedUpExactlyAsTheHostGivesThem) {
     // Case and punctuation stay: "Apple" has its own entry, "apple." and
     // "APPLE" have none, "it," is found with its comma.
     load("Apple apple. APPLE it, it");
-    run({1, false, u" ", u"", u"", nullptr});
+    run(Format(1, false, u" ", u"", u""));
     EXPECT_EQ(test::StoryUtf8(host), "Apple 5Apl apple. APPLE it, it it");
 }
 
 TEST_F(Annotation, EmptyTranscriptionCountsAsAMiss) {
     load("empty unknown");
-    run({});
+    run(settings::AnnotationSettings());
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "empty unknown");
     EXPECT_EQ(host.undoStepCount(), 0);
@@ -172,7 +188,7 @@ TEST_F(Annotation, EmptyTranscriptionCountsAsAMiss) {
 
 TEST_F(Annotation, LastWordIsAnnotatedFirst) {
     load("apple book");
-    run({});
+    run(settings::AnnotationSettings());
     // Undoing one step takes back the first word's insertion: the run's last.
     const std::int32_t steps = host.undoStepCount();
     for (std::int32_t step = 0; step < steps; ++step) {
@@ -184,14 +200,14 @@ TEST_F(Annotation, LastWordIsAnnotatedFirst) {
 
 TEST_F(Annotation, NoWordsOrEmptyDictionaryEndWithTheCompletionMessage) {
     load("");
-    run({});
+    run(settings::AnnotationSettings());
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "");
 
     PhoneticDictionary empty;
     host.loadPlainText(u"apple book");
     ui = {};
-    AnnotateSelection(host.application(), empty, {}, undoMark, ui);
+    AnnotateSelection(test::AttachedState(host.application()), empty, undoMark, ui);
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "apple book");
 }
@@ -200,7 +216,7 @@ TEST_F(Annotation, WithoutOneSelectedObjectNothingChangesButTheMark) {
     host.loadDocumentJson(R"({"characterStyles": [":[无]"], "stories": [{"text": "apple"}, {"text": "book"}],
                              "selection": null, "undoHistory": ["Typing", "Typing"]})");
     const std::string before = host.dumpDocumentJson();
-    run({});
+    run(settings::AnnotationSettings());
     expectCompletedOnce();
     EXPECT_EQ(host.dumpDocumentJson(), before);
     EXPECT_EQ(undoMark, 1);
@@ -209,7 +225,7 @@ TEST_F(Annotation, WithoutOneSelectedObjectNothingChangesButTheMark) {
     const std::string twoSelected = host.dumpDocumentJson();
     ui = {};
     undoMark = kInitialUndoMark;
-    run({});
+    run(settings::AnnotationSettings());
     expectCompletedOnce();
     EXPECT_EQ(host.dumpDocumentJson(), twoSelected);
     EXPECT_EQ(undoMark, 1);
@@ -219,25 +235,22 @@ TEST_F(Annotation, SameEffectsAsTheWordByWordCharacterLoop) {
     // With one-character separator and symbols the window is the one the
     // character-by-character loop computes from the insertion-point counts.
     const std::string text = "Apple and book, an apple a book; it, apple-book book";
-    const AnnotationFormat formats[] = {
-        {0, true, u" ", u"\\", u"\\", nullptr}, {1, true, u"\t", u"[", u"]", nullptr},
-        {0, false, u" ", u"/", u"/", nullptr},  {1, false, u"\t", u"[", u"]", nullptr},
+    const settings::AnnotationSettings formats[] = {
+        Format(0, true, u" ", u"\\", u"\\"), Format(1, true, u"\t", u"[", u"]"),
+        Format(0, false, u" ", u"/", u"/"),  Format(1, false, u"\t", u"[", u"]"),
     };
-    for (const AnnotationFormat& format : formats) {
+    for (const settings::AnnotationSettings& format : formats) {
         for (const bool styled : {false, true}) {
             standin::StandInHost literalHost;
             literalHost.loadDocumentJson(DocumentWithStyles(text));
             load(text);
-            AnnotationFormat ours = format;
-            AnnotationFormat literal = format;
-            if (styled) {
-                ours.characterStyle = style(u"Phonetics");
-                literal.characterStyle = Item(
-                    GetObject(GetObject(literalHost.application(), code::kActiveDocument), code::kCharacterStyles),
-                    u"Phonetics");
-            }
-            run(ours);
-            test::LiteralAnnotateSelection(literalHost.application(), dictionary, literal);
+            const ObjectRef literalStyle =
+                styled ? Item(GetObject(GetObject(literalHost.application(), code::kActiveDocument),
+                                        code::kCharacterStyles),
+                              u"Phonetics")
+                       : nullptr;
+            run(format, styled ? style(u"Phonetics") : nullptr);
+            test::LiteralAnnotateSelection(test::AttachedState(literalHost.application(), format, literalStyle), dictionary);
             EXPECT_EQ(host.dumpDocumentJson(), literalHost.dumpDocumentJson())
                 << "unicode " << format.useUnicode << " styled " << styled;
         }
@@ -254,8 +267,7 @@ TEST_F(Annotation, FewHostCallsPerWord) {
         dictionary.addLine(line);
     }
     host.resetCallCounts();
-    const AnnotationFormat format;
-    run(format);
+    run(settings::AnnotationSettings());
     const std::u16string text = host.storyText(0);
     // Count what the run did from the result: annotated words and the
     // characters it formatted.
@@ -277,7 +289,7 @@ TEST_F(Annotation, WordThatDoesNotGrowIsNotFormatted) {
             if (id == code::kContents && kind == InvokeKind::Put) return Value();  // dropped
             return std::nullopt;
         });
-    AnnotateSelection(application, dictionary, {}, undoMark, ui);
+    run(application);
     expectCompletedOnce();
     EXPECT_TRUE(test::FormattedRuns(host).empty());
     EXPECT_EQ(host.callCount(code::kAppliedFont), 0);
@@ -290,7 +302,7 @@ TEST_F(Annotation, WordWhoseTextIsNotTextIsSkipped) {
             if (id == code::kContents && kind == InvokeKind::Get) return Value(7);
             return std::nullopt;
         });
-    AnnotateSelection(application, dictionary, {}, undoMark, ui);
+    run(application);
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "apple book");
 }
@@ -304,7 +316,7 @@ TEST_F(Annotation, HistoryThatIsNotAnArrayIsLevelMinusOne) {
         });
     EXPECT_EQ(QueryUndoLevel(application), -1);
     EXPECT_EQ(QueryUndoLevel(host.application()), -1);  // the stand-in's empty history
-    run({});
+    run(settings::AnnotationSettings());
     EXPECT_EQ(QueryUndoLevel(host.application()), 6);  // one insertion and six fonts
 }
 
@@ -317,7 +329,7 @@ TEST_F(Annotation, SelectionThatIsNotAnObject) {
                 return std::nullopt;
             });
         ui = {};
-        AnnotateSelection(application, dictionary, {}, undoMark, ui);
+        run(application);
         ASSERT_EQ(ui.messages.size(), 1u);
         const HResult expected = answer.type() == ValueType::Text ? kTypeMismatch : kInvalidPointer;
         EXPECT_EQ(ui.messages[0].text, FormatErrorReport(AutomationError(expected)));
@@ -330,7 +342,7 @@ TEST_F(Annotation, SelectionThatIsNotAnObject) {
 // Failures.
 
 TEST_F(Annotation, NoHostAttachedReportsAnInvalidPointer) {
-    AnnotateSelection(nullptr, dictionary, {}, undoMark, ui);
+    run(ObjectRef());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text,
               u"发生错误:(null),原因:" + AutomationError(kInvalidPointer).message() + u",描述:(null)!");
@@ -340,7 +352,7 @@ TEST_F(Annotation, NoHostAttachedReportsAnInvalidPointer) {
 
 TEST_F(Annotation, NoActiveDocumentReportsTheHostsErrorAndKeepsTheMark) {
     undoMark = 3;
-    run({});
+    run(settings::AnnotationSettings());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_NE(ui.messages[0].text.find(standin::kErrorSource), std::u16string::npos);
     EXPECT_EQ(undoMark, 3);
@@ -358,7 +370,7 @@ TEST_F(Annotation, EveryFailingCallEndsTheRunCleanlyAndIsUndone) {
                                  u"dog||dCg", u"seven||5sZvn", u"apples,||5Aplz", u"in||in", u"today.||t[5dei"}) {
         dictionary.addLine(line);
     }
-    const AnnotationFormat format{0, true, u" ", u"[", u"]", nullptr};
+    const settings::AnnotationSettings format = Format(0, true, u" ", u"[", u"]");
 
     host.loadDocumentFile(fixture);
     const std::string original = host.dumpDocumentJson();
@@ -391,7 +403,7 @@ TEST_F(Annotation, EveryFailingCallEndsTheRunCleanlyAndIsUndone) {
         faulty.failCall(k, {0, kUnspecifiedFailure, standin::kErrorSource, u"Injected failure"});
         test::RecordingUi runUi;
         std::int32_t mark = kInitialUndoMark;
-        AnnotateSelection(faulty.application(), dictionary, format, mark, runUi);
+        AnnotateSelection(test::AttachedState(faulty.application(), format), dictionary, mark, runUi);
 
         ASSERT_EQ(runUi.messages.size(), 1u);
         EXPECT_NE(runUi.messages[0].text.find(u"Injected failure"), std::u16string::npos);

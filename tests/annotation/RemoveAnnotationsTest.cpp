@@ -4,6 +4,7 @@
 #include "dictionary/PhoneticDictionary.h"
 #include "host/AutomationError.h"
 #include "standin/StandInHost.h"
+#include "tests/support/AttachedState.h"
 #include "tests/support/RecordingUi.h"
 #include "tests/support/StandInDocument.h"
 
@@ -24,7 +25,7 @@ protected:
         original = host.dumpDocumentJson();
     }
 
-    void annotate() { AnnotateSelection(host.application(), dictionary, {}, undoMark, ui); }
+    void annotate() { AnnotateSelection(test::AttachedState(host.application()), dictionary, undoMark, ui); }
     void remove() { RemoveAnnotations(host.application(), undoMark, sink); }
 
     // A user's own edit: text typed at the start of the story.

@@ -13,9 +13,10 @@
 
 namespace sonotag::test {
 
-inline void LiteralAnnotateSelection(const host::ObjectRef& application, PhoneticDictionary& dictionary,
-                                     const AnnotationFormat& format) {
+inline void LiteralAnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary) {
     using namespace host;
+    const host::ObjectRef& application = state.hostConnection;
+    const settings::AnnotationSettings& format = state.settings;
     const ObjectRef selection = Get(application, code::kSelection).object();
     if (GetInteger(selection, code::kCount) != 1) return;
     const ObjectRef words = GetObject(CallForObject(selection, code::kFirst), code::kWords);
@@ -36,8 +37,8 @@ inline void LiteralAnnotateSelection(const host::ObjectRef& application, Phoneti
             const ObjectRef character = Item(characters, j);
             const bool inWindow = format.useUnicode ? before < j && j < after : before + 1 < j && j < after - 1;
             if (!inWindow) continue;
-            if (format.characterStyle) {
-                Put(character, code::kAppliedCharacterStyle, Value(format.characterStyle));
+            if (state.characterStyle) {
+                Put(character, code::kAppliedCharacterStyle, Value(state.characterStyle));
             } else {
                 Put(character, code::kAppliedFont, Value(format.useUnicode ? kUnicodeFont : kKingsoftFont));
             }

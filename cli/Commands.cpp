@@ -1,0 +1,207 @@
+#include "cli/Commands.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+#include "annotation/Annotation.h"
+#include "app/MessageSink.h"
+#include "dictionary/PhoneticDictionary.h"
+#include "dictionary/ProgramFolder.h"
+#include "dictionary/Utf.h"
+#include "host/AutomationError.h"
+#include "notation/Notation.h"
+#include "settings/CharacterStyle.h"
+#include "settings/SettingsFile.h"
+#include "standin/StandInHost.h"
+
+namespace sonotag::cli {
+namespace {
+
+// Bad input found while preparing a command; its text is shown as it is.
+class InputError : public std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Messages meant for a message box go to the error stream, one line each.
+class StreamSink : public MessageSink {
+public:
+    explicit StreamSink(std::ostream& err) : err_(err) {}
+    void showMessage(const std::u16string& text, MessageIcon) override {
+        err_ << "sonotag: " << Utf16ToUtf8(text) << '\n';
+    }
+
+private:
+    std::ostream& err_;
+};
+
+// The run's window, without a window: the completion message is dropped,
+// an error report kept for the caller.
+class CommandLineUi : public AnnotationUi {
+public:
+    void enableAnnotateButton(bool) override {}
+    void showMessage(const std::u16string& text, MessageIcon) override {
+        if (text != kCompletionMessage) errorReport = text;
+    }
+    std::u16string errorReport;
+};
+
+void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
+                    const std::string& encoding, std::ostream& err) {
+    const std::u16string path = file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder());
+    StreamSink sink(err);
+    if (!dictionary.load(path, sink, encoding)) throw InputError("");  // the sink has said why
+}
+
+bool EndsWithJson(const std::string& name) {
+    if (name.size() < 5) return false;
+    std::string ending = name.substr(name.size() - 5);
+    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ending == ".json";
+}
+
+std::string ReadAll(std::istream& stream) {
+    return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
+}
+
+void LoadInputText(standin::StandInHost& host, std::string bytes, const std::string& name) {
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
+    const std::u16string text = Utf8ToUtf16(bytes);
+    // Decoding replaces every malformed sequence, so only valid UTF-8 comes
+    // back unchanged from a round trip.
+    if (Utf16ToUtf8(text) != bytes) throw InputError(name + " is not UTF-8 text");
+    host.loadPlainText(text);
+}
+
+void LoadInput(standin::StandInHost& host, const std::string& input, std::istream& in) {
+    try {
+        if (input == "-") {
+            const std::string bytes = ReadAll(in);
+            if (bytes.find_first_not_of(" \t\r\n") != std::string::npos &&
+                bytes[bytes.find_first_not_of(" \t\r\n")] == '{') {
+                host.loadDocumentJson(bytes);
+            } else {
+                LoadInputText(host, bytes, "standard input");
+            }
+        } else if (EndsWithJson(input)) {
+            host.loadDocumentFile(Utf8ToUtf16(input));
+        } else {
+            std::ifstream file(std::filesystem::path(Utf8ToUtf16(input)), std::ios::binary);
+            if (!file) throw InputError("cannot open " + input);
+            LoadInputText(host, ReadAll(file), input);
+        }
+    } catch (const InputError&) {
+        throw;
+    } catch (const std::runtime_error& error) {
+        throw InputError(error.what());
+    }
+}
+
+settings::SettingsState PrepareSettings(const AnnotateCommand& command, const host::ObjectRef& application) {
+    settings::SettingsState state;
+    state.hostConnection = application;
+    if (command.config) settings::LoadSettingsWithoutVersionChoice(Utf8ToUtf16(*command.config), state);
+    settings::AnnotationSettings& chosen = state.settings;
+    if (command.notation) {
+        chosen.ipaVersion = *command.notation == Notation::Kingsoft13 ? 1 : 0;
+        chosen.useUnicode = *command.notation == Notation::Unicode;
+    }
+    if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
+    if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
+    if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);
+    if (command.characterStyle) {
+        chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
+        state.characterStyle = nullptr;
+        settings::ResolveCharacterStyle(application, chosen.characterStyleName, state.characterStyle,
+                                        settings::StyleResolution::Load);
+        if (!state.characterStyle) throw InputError("no character style " + *command.characterStyle + " in the document");
+    }
+    return state;
+}
+
+std::string CodeName(host::DispatchId id) {
+    if (id == host::code::kItem) return "item";
+    const auto code = static_cast<std::uint32_t>(id);
+    return {static_cast<char>(code >> 24), static_cast<char>(code >> 16 & 0xFF), static_cast<char>(code >> 8 & 0xFF),
+            static_cast<char>(code & 0xFF)};
+}
+
+std::int32_t SelectedWordCount(const host::ObjectRef& application) {
+    try {
+        const host::ObjectRef selection = host::Get(application, host::code::kSelection).object();
+        if (host::GetInteger(selection, host::code::kCount) != 1) return 0;
+        const host::ObjectRef selected = host::CallForObject(selection, host::code::kFirst);
+        return host::GetInteger(host::GetObject(selected, host::code::kWords), host::code::kCount);
+    } catch (const host::AutomationError&) {
+        return 0;
+    }
+}
+
+void PrintStatistics(const standin::StandInHost& host, std::int32_t words, std::ostream& err) {
+    const double perWord = words > 0 ? 1.0 / words : 0.0;
+    err << "words: " << words << ", host calls: " << host.totalCalls() << " ("
+        << static_cast<double>(host.totalCalls()) * perWord << " per word)\n";
+    for (const auto& [id, count] : host.callCounts()) {
+        err << "  " << CodeName(id) << ": " << count << " (" << static_cast<double>(count) * perWord
+            << " per word)\n";
+    }
+}
+
+void PrintStories(const standin::StandInHost& host, std::ostream& out) {
+    for (std::int32_t story = 0; story < host.storyCount(); ++story) out << Utf16ToUtf8(host.storyText(story)) << '\n';
+}
+
+}  // namespace
+
+int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    try {
+        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
+    } catch (const InputError&) {
+        return kBadInput;
+    }
+    const int ipaVersion = command.notation == Notation::Kingsoft13 ? 1 : 0;
+    const bool useUnicode = command.notation == Notation::Unicode;
+    for (const std::string& word : command.words) {
+        const std::u16string_view stored = dictionary.lookup(Utf8ToUtf16(word));
+        out << word << '\t' << Utf16ToUtf8(RenderTranscription(stored, ipaVersion, useUnicode)) << '\n';
+    }
+    return kSucceeded;
+}
+
+int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& out, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    standin::StandInHost host;
+    settings::SettingsState state;
+    try {
+        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
+        LoadInput(host, command.input, in);
+        state = PrepareSettings(command, host.application());
+    } catch (const InputError& error) {
+        if (*error.what() != '\0') err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+
+    const std::int32_t words = command.stats ? SelectedWordCount(host.application()) : 0;
+    host.resetCallCounts();
+    std::int32_t undoMark = kInitialUndoMark;
+    CommandLineUi ui;
+    AnnotateSelection(state, dictionary, undoMark, ui);
+    if (command.stats) PrintStatistics(host, words, err);
+    if (!ui.errorReport.empty()) {
+        err << "sonotag: " << Utf16ToUtf8(ui.errorReport) << '\n';
+        return kRunFailed;
+    }
+    if (command.json) {
+        out << host.dumpDocumentJson();
+    } else {
+        PrintStories(host, out);
+    }
+    return kSucceeded;
+}
+
+}  // namespace sonotag::cli
