@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "annotation/Annotation.h"
+#include "dictionary/PhoneticDictionary.h"
 #include "dictionary/Utf.h"
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
@@ -23,6 +25,8 @@
 #include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
 #include "standin/StandInHost.h"
+#include "tests/support/AttachedState.h"
+#include "tests/support/RecordingUi.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::standin {
@@ -251,6 +255,56 @@ TEST_F(StandInHostTest, AnnotationStepThroughTheBinding) {
     std::ifstream savedFile{std::filesystem::path(saved)};
     ASSERT_TRUE(savedFile.good());
     EXPECT_EQ(nlohmann::json::parse(savedFile), document);
+}
+
+// The annotation run and its removal through COM do to the document exactly
+// what they do to the stand-in in-process.
+TEST_F(StandInHostTest, AnnotationAndRemovalMatchTheInProcessRun) {
+    PhoneticDictionary dictionary;
+    for (const char16_t* line : {u"I||ai", u"like||laik", u"pie.||pai"}) dictionary.addLine(line);
+    settings::AnnotationSettings chosen;
+    chosen.leftSymbol = u"[";
+    chosen.rightSymbol = u"]";
+
+    standin::StandInHost inProcess;
+    inProcess.loadDocumentFile(FixturePath("annotation-step.json"));
+    const std::string original = inProcess.dumpDocumentJson();
+    std::int32_t inProcessMark = kInitialUndoMark;
+    test::RecordingUi inProcessUi;
+    const ObjectRef style = host::Item(
+        host::GetObject(host::GetObject(inProcess.application(), code::kActiveDocument), code::kCharacterStyles),
+        u"Phonetics");
+    AnnotateSelection(test::AttachedState(inProcess.application(), chosen, style), dictionary, inProcessMark,
+                      inProcessUi);
+
+    std::wstring arguments = L"--document \"";
+    arguments += Wide(FixturePath("annotation-step.json"));
+    arguments += L"\"";
+    HandStartedHost started(arguments);
+    ASSERT_TRUE(started.waitUntilReady());
+    HostConnection connection;
+    AttachHost(kCS3, connection);
+    ASSERT_TRUE(connection.isAttached());
+    std::int32_t mark = kInitialUndoMark;
+    test::RecordingUi ui;
+    {
+        const ObjectRef remoteStyle = host::Item(
+            host::GetObject(host::GetObject(connection.application(), code::kActiveDocument),
+                            code::kCharacterStyles),
+            u"Phonetics");
+        AnnotateSelection(test::AttachedState(connection.application(), chosen, remoteStyle), dictionary, mark, ui);
+    }
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
+    EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(inProcess.dumpDocumentJson()));
+    EXPECT_EQ(mark, inProcessMark);
+
+    test::RecordingSink sink;
+    RemoveAnnotations(connection.application(), mark, sink);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(original));
+    EXPECT_EQ(Control(connection.application(), control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
+    connection.release();
 }
 
 TEST_F(StandInHostTest, FailingCallArrivesAsOneAutomationError) {
