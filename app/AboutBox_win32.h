@@ -1,0 +1,14 @@
+#pragma once
+// The About box: the icon, the program's name and version, and "确定".
+
+#include "app/Dialog_win32.h"
+#include "res/resource.h"
+
+namespace sonotag {
+
+class AboutBox : public Dialog {
+public:
+    AboutBox() : Dialog(IDD_ABOUT) {}
+};
+
+}  // namespace sonotag

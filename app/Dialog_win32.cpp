@@ -1,0 +1,153 @@
+#include "app/Dialog_win32.h"
+
+#include <algorithm>
+#include <cwchar>
+
+#include "app/Win32Text_win32.h"
+
+namespace sonotag {
+namespace {
+
+// Centres a dialog on its owner, or on the work area when the owner is
+// hidden, minimised or missing, and keeps it inside the work area.
+void CentreOnOwner(HWND window) {
+    RECT place{};
+    GetWindowRect(window, &place);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    RECT around = area;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &around);
+
+    const LONG width = place.right - place.left;
+    const LONG height = place.bottom - place.top;
+    LONG left = (around.left + around.right - width) / 2;
+    LONG top = (around.top + around.bottom - height) / 2;
+    left = std::max(area.left, std::min(left, area.right - width));
+    top = std::max(area.top, std::min(top, area.bottom - height));
+    SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace
+
+Dialog::Dialog(UINT templateId) : templateId_(templateId) {}
+
+Dialog::~Dialog() {
+    if (window_) {
+        HWND window = window_;
+        // The window must not call back into a half-destroyed object.
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        window_ = nullptr;
+        DestroyWindow(window);
+    }
+}
+
+INT_PTR Dialog::RunModal(HWND owner) {
+    modal_ = true;
+    ended_ = false;
+    result_ = IDCANCEL;
+    if (!Create(owner)) return -1;
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+    if (!ended_) {
+        if (disableOwner) EnableWindow(owner, FALSE);
+        ShowWindow(window_, SW_SHOW);
+        RunMessageLoop();
+        // The owner comes back before the dialog goes, so it gets the activation.
+        if (disableOwner) EnableWindow(owner, TRUE);
+    }
+    // The window's own destroy processing (WM_DESTROY) still reaches this object.
+    if (window_) DestroyWindow(window_);
+    modal_ = false;
+    return result_;
+}
+
+bool Dialog::Create(HWND parent) {
+    HWND window = CreateDialogParamW(ProgramInstance(), MAKEINTRESOURCEW(templateId_), parent, &Dialog::Procedure,
+                                     reinterpret_cast<LPARAM>(this));
+    return window != nullptr;
+}
+
+void Dialog::EndDialog(INT_PTR result) {
+    if (modal_) {
+        result_ = result;
+        ended_ = true;
+        if (window_) PostMessageW(window_, WM_NULL, 0, 0);  // wakes the loop
+    } else if (window_) {
+        ShowWindow(window_, SW_HIDE);
+    }
+}
+
+void Dialog::RunMessageLoop() {
+    MSG message;
+    while (!ended_ && window_) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == -1) break;
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // for the loop outside
+            break;
+        }
+        if (!TranslateDialogMessage(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto* dialog = reinterpret_cast<Dialog*>(lParam);
+        SetWindowLongPtrW(window, DWLP_USER, lParam);
+        dialog->window_ = window;
+        RECT before{};
+        GetWindowRect(window, &before);
+        const bool focusFirstControl = dialog->OnInitDialog();
+        // As the framework does: a dialog that its initialisation did not
+        // place is centred.
+        RECT after{};
+        GetWindowRect(window, &after);
+        if (IsWindow(window) && EqualRect(&before, &after) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+            CentreOnOwner(window);
+        }
+        return focusFirstControl ? TRUE : FALSE;
+    }
+    auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
+    if (!dialog) return FALSE;
+    const INT_PTR result = dialog->Handle(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, DWLP_USER, 0);
+        dialog->window_ = nullptr;
+    }
+    return result;
+}
+
+INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && (lParam == 0 || HIWORD(wParam) == BN_CLICKED)) {
+        const UINT id = LOWORD(wParam);
+        if (id == IDOK) {
+            OnOK();
+            return TRUE;
+        }
+        if (id == IDCANCEL) {
+            OnCancel();
+            return TRUE;
+        }
+    }
+    if (message == WM_COMMAND) return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    INT_PTR result = FALSE;
+    if (OnMessage(message, wParam, lParam, result)) return result;
+    return FALSE;
+}
+
+bool TranslateDialogMessage(MSG& message) {
+    if (!message.hwnd) return false;
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (!root) return false;
+    wchar_t className[16] = {};
+    GetClassNameW(root, className, 16);
+    if (std::wcscmp(className, L"#32770") != 0) return false;
+    return IsDialogMessageW(root, &message) != FALSE;
+}
+
+}  // namespace sonotag

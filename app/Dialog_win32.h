@@ -1,0 +1,110 @@
+#pragma once
+// The thin dialog class every window of the program derives from: a dialog
+// on a resource template whose messages reach one handler method each.
+//
+// A derived class lists its handlers in two tables, commands by control or
+// menu id and other messages by message number, and routes them with
+// DispatchCommand and DispatchMessage:
+//
+//   bool OnCommand(UINT id, UINT code) override { return DispatchCommand(*this, kCommands, id, code); }
+//
+// OK (id 1, also Enter) and Cancel (id 2, also Esc and the close box) reach
+// OnOK and OnCancel, whose defaults end the dialog.
+
+#include <windows.h>
+
+#include <span>
+
+namespace sonotag {
+
+class Dialog;
+
+template <class Window>
+struct CommandHandler {
+    UINT id;
+    UINT notification;  // BN_CLICKED (0) also stands for menu commands
+    void (Window::*handler)();
+};
+
+template <class Window>
+struct MessageHandler {
+    UINT message;
+    // Returns the dialog procedure's result: FALSE lets the default
+    // processing run as well.
+    INT_PTR (Window::*handler)(WPARAM, LPARAM);
+};
+
+template <class Window>
+bool DispatchCommand(Window& window, std::span<const CommandHandler<Window>> table, UINT id, UINT notification) {
+    for (const auto& entry : table) {
+        if (entry.id == id && entry.notification == notification) {
+            (window.*entry.handler)();
+            return true;
+        }
+    }
+    return false;
+}
+
+template <class Window>
+bool DispatchMessage(Window& window, std::span<const MessageHandler<Window>> table, UINT message, WPARAM wParam,
+                     LPARAM lParam, INT_PTR& result) {
+    for (const auto& entry : table) {
+        if (entry.message == message) {
+            result = (window.*entry.handler)(wParam, lParam);
+            return true;
+        }
+    }
+    return false;
+}
+
+class Dialog {
+public:
+    explicit Dialog(UINT templateId);
+    virtual ~Dialog();
+    Dialog(const Dialog&) = delete;
+    Dialog& operator=(const Dialog&) = delete;
+
+    // Runs the dialog modally: `owner` (may be null) is disabled until the
+    // dialog ends. Keyboard navigation works in every dialog of the thread
+    // meanwhile, modeless ones included. Returns the end code, or -1 when
+    // the window could not be made.
+    INT_PTR RunModal(HWND owner);
+
+    // Makes the dialog as a modeless window of `parent`, hidden unless its
+    // template says visible. False when the window could not be made.
+    bool Create(HWND parent);
+
+    HWND handle() const { return window_; }
+    HWND Item(int id) const { return GetDlgItem(window_, id); }
+
+protected:
+    // WM_INITDIALOG. True lets the platform focus the first tab stop.
+    virtual bool OnInitDialog() { return true; }
+    virtual void OnOK() { EndDialog(IDOK); }
+    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    // Any other WM_COMMAND; false when the window has no handler for it.
+    virtual bool OnCommand(UINT /*id*/, UINT /*notification*/) { return false; }
+    // Any other message; false when the window has no handler for it.
+    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
+
+    // Ends a modal run with `result`; hides a modeless dialog.
+    void EndDialog(INT_PTR result);
+    bool IsModal() const { return modal_; }
+
+private:
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void RunMessageLoop();
+
+    UINT templateId_;
+    HWND window_ = nullptr;
+    bool modal_ = false;
+    bool ended_ = false;
+    INT_PTR result_ = IDCANCEL;
+};
+
+// Gives a message to the keyboard handling of the dialog it belongs to (Tab,
+// Esc, Enter, mnemonics). True when the dialog took it.
+bool TranslateDialogMessage(MSG& message);
+
+}  // namespace sonotag

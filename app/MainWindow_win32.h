@@ -1,0 +1,79 @@
+#pragma once
+// The main window: a small always-on-top dialog with "对照表",
+// "开始注音标>>" and "完成" and the menu through which every function is
+// reached. It owns the program's state (the Session) for the whole run and
+// hands each command to the operation that does the work.
+
+#include <windows.h>
+
+#include <ole2.h>
+
+#include <memory>
+#include <optional>
+
+#include "app/AnnotateButton_win32.h"
+#include "app/ComparisonTableWindow_win32.h"
+#include "app/Dialog_win32.h"
+#include "app/Session.h"
+
+namespace sonotag {
+
+// OLE and COM for the user-interface thread, for as long as it is held.
+class OleInitialization {
+public:
+    OleInitialization() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~OleInitialization() {
+        if (initialized_) OleUninitialize();
+    }
+    OleInitialization(const OleInitialization&) = delete;
+    OleInitialization& operator=(const OleInitialization&) = delete;
+
+private:
+    bool initialized_;
+};
+
+class MainWindow : public Dialog {
+public:
+    MainWindow();
+    ~MainWindow() override;
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    bool OnCommand(UINT id, UINT notification) override;
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+
+private:
+    // The message map: one handler method per command and per message.
+    static const CommandHandler<MainWindow> kCommands[];
+    static const MessageHandler<MainWindow> kMessages[];
+
+    void OnAnnotate();
+    void OnRemoveAnnotations();
+    void OnComparisonTable();
+    void OnFinish();
+    void OnChooseVersion();
+    void OnSettings();
+    void OnHelp();
+    INT_PTR OnSysCommand(WPARAM command, LPARAM);
+    INT_PTR OnHotKey(WPARAM id, LPARAM);
+    INT_PTR OnClose(WPARAM, LPARAM);
+    INT_PTR OnDestroy(WPARAM, LPARAM);
+    INT_PTR OnPaint(WPARAM, LPARAM);
+    INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
+
+    void AppendAboutItem();
+    void ChooseHostVersion(bool fromMenu);
+    void LoadSettings();
+    void SaveSettings();
+
+    // Declared first, so that COM outlives every host reference below.
+    std::optional<OleInitialization> ole_;
+    AnnotateButton annotateButton_;
+    HICON icon_;
+    std::unique_ptr<ComparisonTableWindow> comparisonTable_;
+    Session session_;
+};
+
+}  // namespace sonotag

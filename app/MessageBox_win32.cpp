@@ -1,0 +1,17 @@
+#include "app/MessageBox_win32.h"
+
+#include "app/ApplicationName.h"
+#include "app/Win32Text_win32.h"
+
+namespace sonotag {
+
+int ShowMessageBox(HWND owner, const std::u16string& text, UINT type) {
+    const std::u16string caption = ApplicationName(ExecutablePath());
+    return MessageBoxW(owner, Wide(text), Wide(caption), MessageBoxTypeWithIcon(type));
+}
+
+void WindowMessageSink::showMessage(const std::u16string& text, MessageIcon icon) {
+    ShowMessageBox(owner_, text, MB_OK | MessageBoxTypeFor(icon));
+}
+
+}  // namespace sonotag

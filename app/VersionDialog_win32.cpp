@@ -1,0 +1,43 @@
+#include "app/VersionDialog_win32.h"
+
+#include "app/Win32Text_win32.h"
+#include "res/resource.h"
+
+namespace sonotag {
+
+VersionDialog::VersionDialog(std::span<const std::u16string_view> progIds, std::u16string& hostProgId,
+                             AttachHost attachHost, bool fromMenu)
+    : Dialog(IDD_VERSION),
+      progIds_(progIds),
+      hostProgId_(hostProgId),
+      attachHost_(std::move(attachHost)),
+      fromMenu_(fromMenu) {}
+
+bool VersionDialog::OnInitDialog() {
+    HWND list = Item(IDC_VERSION_LIST);
+    for (const std::u16string_view progId : progIds_) {
+        const std::u16string entry(progId);
+        SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
+    }
+    // The first entry that begins with the setting, letters in any case; the
+    // search starts after entry 0 and wraps round to it. No match selects nothing.
+    SendMessageW(list, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(Wide(hostProgId_)));
+    return true;
+}
+
+void VersionDialog::OnOK() {
+    const std::u16string chosen = WindowText(Item(IDC_VERSION_LIST));
+    if (!chosen.empty()) {
+        hostProgId_ = chosen;
+        attachHost_(chosen);
+    }
+    EndDialog(IDOK);
+}
+
+void VersionDialog::OnCancel() {
+    // At start-up, Exit ends the program at once: nothing is written back.
+    if (!fromMenu_) ExitProcess(0);
+    EndDialog(IDCANCEL);
+}
+
+}  // namespace sonotag
