@@ -13,10 +13,10 @@ public:
     ComparisonTableWindow() : Dialog(IDD_COMPARISON_TABLE) {}
 
     // Makes the window over `parent` the first time, then shows it.
-    void Show(HWND parent) {
-        if (!handle() && !Create(parent)) return;
-        ShowWindow(handle(), SW_SHOW);
-    }
+    void Show(HWND parent);
+
+protected:
+    bool OnInitDialog() override;
 };
 
 }  // namespace sonotag

@@ -104,10 +104,11 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         GetWindowRect(window, &before);
         const bool focusFirstControl = dialog->OnInitDialog();
         // As the framework does: a dialog that its initialisation did not
-        // place is centred.
+        // move is centred.
         RECT after{};
         GetWindowRect(window, &after);
-        if (IsWindow(window) && EqualRect(&before, &after) && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
+        const bool moved = before.left != after.left || before.top != after.top;
+        if (IsWindow(window) && !moved && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
             CentreOnOwner(window);
         }
         return focusFirstControl ? TRUE : FALSE;

@@ -7,6 +7,7 @@
 #include "app/AboutBox_win32.h"
 #include "app/ApplicationName.h"
 #include "app/MessageBox_win32.h"
+#include "app/SettingsDialog_win32.h"
 #include "app/VersionDialog_win32.h"
 #include "app/Win32Text_win32.h"
 #include "dictionary/ProgramFolder.h"
@@ -17,6 +18,15 @@ namespace {
 
 constexpr UINT kHotKeyModifiers = MOD_ALT;
 constexpr UINT kHotKey = 0x31;  // "1" of the main keyboard
+
+// Attaches the connection held as a plain reference: the old object is
+// given up before the new one is made, and kept when the ProgID is unknown.
+void AttachHostConnection(const std::u16string& progId, host::ObjectRef& application) {
+    host::HostConnection connection;
+    connection.attach(std::move(application));
+    host::AttachHost(progId, connection);
+    application = connection.application();
+}
 
 }  // namespace
 
@@ -87,9 +97,15 @@ void MainWindow::OnCancel() { EndDialog(IDCANCEL); }
 
 void MainWindow::OnFinish() { EndDialog(IDOK); }
 
-void MainWindow::OnAnnotate() {}
+void MainWindow::OnAnnotate() {
+    WindowAnnotationUi ui(handle(), Item(IDC_ANNOTATE));
+    session_.Annotate(ui);
+}
 
-void MainWindow::OnRemoveAnnotations() {}
+void MainWindow::OnRemoveAnnotations() {
+    WindowMessageSink sink(handle());
+    session_.RemoveAnnotations(sink);
+}
 
 void MainWindow::OnComparisonTable() {
     if (comparisonTable_) comparisonTable_->Show(handle());
@@ -97,7 +113,11 @@ void MainWindow::OnComparisonTable() {
 
 void MainWindow::OnChooseVersion() { ChooseHostVersion(true); }
 
-void MainWindow::OnSettings() {}
+void MainWindow::OnSettings() {
+    settings::SettingsState& state = session_.state();
+    SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
+    dialog.RunModal(handle());
+}
 
 void MainWindow::OnHelp() {
     const std::u16string path = session_.helpPagePath();
@@ -111,14 +131,23 @@ void MainWindow::OnHelp() {
     ShellExecuteExW(&request);
 }
 
-void MainWindow::ChooseHostVersion(bool fromMenu) {
-    VersionDialog dialog(kHostProgIds, session_.hostProgId(), [](const std::u16string&) {}, fromMenu);
-    dialog.RunModal(handle());
+bool MainWindow::ChooseHostVersion(bool fromMenu) {
+    settings::SettingsState& state = session_.state();
+    VersionDialog dialog(
+        kHostProgIds, state.settings.hostProgId,
+        [&state](const std::u16string& progId) { AttachHostConnection(progId, state.hostConnection); }, fromMenu);
+    return dialog.RunModal(handle()) == IDOK;
 }
 
-void MainWindow::LoadSettings() { ChooseHostVersion(false); }
+void MainWindow::LoadSettings() {
+    const auto outcome = session_.LoadSettings([this](std::u16string&, host::ObjectRef&) {
+        return ChooseHostVersion(false) ? settings::VersionChoice::Confirmed : settings::VersionChoice::Exit;
+    });
+    // At start-up Exit ends the program at once, without writing the settings.
+    if (outcome == settings::LoadOutcome::ExitChosen) ExitProcess(0);
+}
 
-void MainWindow::SaveSettings() {}
+void MainWindow::SaveSettings() { session_.SaveSettings(); }
 
 INT_PTR MainWindow::OnSysCommand(WPARAM command, LPARAM) {
     if (!IsAboutCommand(static_cast<unsigned>(command))) return FALSE;  // default processing

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <ole2.h>
-
 #include <memory>
 #include <optional>
 
@@ -15,22 +13,9 @@
 #include "app/ComparisonTableWindow_win32.h"
 #include "app/Dialog_win32.h"
 #include "app/Session.h"
+#include "host/AttachHost_win32.h"
 
 namespace sonotag {
-
-// OLE and COM for the user-interface thread, for as long as it is held.
-class OleInitialization {
-public:
-    OleInitialization() : initialized_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~OleInitialization() {
-        if (initialized_) OleUninitialize();
-    }
-    OleInitialization(const OleInitialization&) = delete;
-    OleInitialization& operator=(const OleInitialization&) = delete;
-
-private:
-    bool initialized_;
-};
 
 class MainWindow : public Dialog {
 public:
@@ -64,12 +49,13 @@ private:
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
 
     void AppendAboutItem();
-    void ChooseHostVersion(bool fromMenu);
+    // The version dialog; false when the user left it with Exit.
+    bool ChooseHostVersion(bool fromMenu);
     void LoadSettings();
     void SaveSettings();
 
     // Declared first, so that COM outlives every host reference below.
-    std::optional<OleInitialization> ole_;
+    std::optional<host::OleApartment> ole_;
     AnnotateButton annotateButton_;
     HICON icon_;
     std::unique_ptr<ComparisonTableWindow> comparisonTable_;

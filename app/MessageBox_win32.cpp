@@ -14,4 +14,10 @@ void WindowMessageSink::showMessage(const std::u16string& text, MessageIcon icon
     ShowMessageBox(owner_, text, MB_OK | MessageBoxTypeFor(icon));
 }
 
+void WindowAnnotationUi::showMessage(const std::u16string& text, MessageIcon icon) {
+    ShowMessageBox(owner_, text, MB_OK | MessageBoxTypeFor(icon));
+}
+
+void WindowAnnotationUi::enableAnnotateButton(bool enabled) { EnableWindow(button_, enabled ? TRUE : FALSE); }
+
 }  // namespace sonotag

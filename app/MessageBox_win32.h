@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "annotation/Annotation.h"
 #include "app/MessageSink.h"
 
 namespace sonotag {
@@ -20,6 +21,19 @@ public:
 
 private:
     HWND owner_;
+};
+
+// What the annotation run does to the main window: its annotate button and
+// its message boxes.
+class WindowAnnotationUi : public AnnotationUi {
+public:
+    WindowAnnotationUi(HWND owner, HWND annotateButton) : owner_(owner), button_(annotateButton) {}
+    void showMessage(const std::u16string& text, MessageIcon icon) override;
+    void enableAnnotateButton(bool enabled) override;
+
+private:
+    HWND owner_;
+    HWND button_;
 };
 
 }  // namespace sonotag

@@ -5,13 +5,14 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
+#include "annotation/Annotation.h"
 #include "app/MessageSink.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "host/HostObject.h"
+#include "settings/SettingsFile.h"
 
 namespace sonotag {
 
@@ -27,25 +28,42 @@ inline constexpr std::array<std::u16string_view, 4> kHostProgIds = {
 class Session {
 public:
     explicit Session(std::u16string programFolder);
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+    // Releases the host references; COM must still be up.
+    ~Session();
 
     const std::u16string& programFolder() const { return programFolder_; }
     std::u16string configPath() const;
     std::u16string helpPagePath() const;
 
+    // Start-up: reads config.ini, runs the version choice (which may attach
+    // the host) and resolves the saved character style. ExitChosen: the
+    // program must end at once, writing nothing.
+    settings::LoadOutcome LoadSettings(const settings::ChooseHostVersionAtStartUp& chooseHostVersion);
+
     // Reads the word list beside the program; a failure shows the stop
     // message through `sink` and leaves the store empty.
     bool LoadDictionary(MessageSink& sink);
 
+    // The annotation run over the host's selection, with the settings as
+    // they are now.
+    void Annotate(AnnotationUi& ui);
+    // Takes the last run back through the host's undo history.
+    void RemoveAnnotations(MessageSink& sink);
+
+    // Writes the settings to config.ini (at the window's destruction).
+    void SaveSettings() const;
+
+    settings::SettingsState& state() { return state_; }
+    const settings::AnnotationSettings& settings() const { return state_.settings; }
     PhoneticDictionary& dictionary() { return dictionary_; }
-    host::ObjectRef& hostConnection() { return hostConnection_; }
-    std::u16string& hostProgId() { return hostProgId_; }
-    std::int32_t& undoMark() { return undoMark_; }
+    std::int32_t undoMark() const { return undoMark_; }
 
 private:
     std::u16string programFolder_;
-    host::ObjectRef hostConnection_;
-    std::u16string hostProgId_;
-    std::int32_t undoMark_ = 10000000;
+    settings::SettingsState state_;
+    std::int32_t undoMark_ = kInitialUndoMark;
     PhoneticDictionary dictionary_;
 };
 

@@ -1,0 +1,331 @@
+// End-to-end tests of Sonotag.exe under Wine: each test runs the program in a
+// folder of its own and drives it through its windows.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+#include "GuiDriver_win32.h"
+#include "res/resource.h"
+
+namespace sonotag::gui {
+namespace {
+
+constexpr wchar_t kCs3[] = L"InDesign.Application.CS3";
+
+std::string CurrentTestName() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+class SonotagTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder_ = std::make_unique<TestFolder>(CurrentTestName());
+        folder_->copyProgram();
+        folder_->copyDictionary(FixtureFolder() / "dictionary.txt");
+    }
+
+    void Start() { process_.emplace(folder_->file("Sonotag.exe")); }
+    DWORD pid() const { return process_->id(); }
+
+    HWND WaitForVersionDialog() {
+        HWND dialog = WaitForDialog(pid(), kVersionCaption);
+        EXPECT_NE(dialog, nullptr) << "no version dialog";
+        return dialog;
+    }
+
+    // The main window: captioned "Sonotag" like the message boxes, but with
+    // the button "完成".
+    HWND WaitForMainWindow() {
+        HWND found = nullptr;
+        WaitFor([&] {
+            for (HWND window : DialogsOf(pid(), kMainCaption)) {
+                if (IsWindowVisible(window) && GetDlgItem(window, IDC_FINISH)) found = window;
+            }
+            return found != nullptr;
+        });
+        EXPECT_NE(found, nullptr) << "no main window";
+        return found;
+    }
+
+    // Starts the program and confirms the preselected version.
+    HWND StartToMainWindow() {
+        Start();
+        HWND version = WaitForVersionDialog();
+        if (!version) return nullptr;
+        ClickButton(version, IDOK);
+        return WaitForMainWindow();
+    }
+
+    // Waits for the program to end by itself and gives its exit code.
+    std::optional<DWORD> WaitForExit() { return process_->wait(20s); }
+
+    void ExpectSevenKeysWritten(const std::wstring& idver = kCs3) {
+        const std::vector<std::wstring> expected = {
+            L"[COM]",     L"IDVER=" + idver, L"CHARSTYLE=", L"FGF=S",   L"SYML=\\",
+            L"SYMR=\\", L"YBVER=0",        L"UNICODE=1",
+        };
+        EXPECT_EQ(ConfigLines(*folder_), expected);
+    }
+
+    std::unique_ptr<TestFolder> folder_;
+    std::optional<Process> process_;
+};
+
+// ---- start-up and the three ways to end ----
+
+TEST_F(SonotagTest, FirstStartPreselectsCs3AndShowsTheTopmostMainWindow) {
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), kCs3);
+    Screenshot(version, "version-dialog");
+    ClickButton(version, IDOK);
+
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsTopmost(main));
+    EXPECT_EQ(ItemText(main, IDC_COMPARISON_TABLE), L"对照表");
+    EXPECT_EQ(ItemText(main, IDC_ANNOTATE), L"开始注音标>>");
+    EXPECT_EQ(ItemText(main, IDC_FINISH), L"完成");
+    Screenshot(main, "main-window");
+
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten();
+}
+
+TEST_F(SonotagTest, EscEndsTheProgramAndWritesTheSettings) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    BringToFront(main);
+    PressKey(VK_ESCAPE);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten();
+}
+
+TEST_F(SonotagTest, CloseBoxEndsTheProgramAndWritesTheSettings) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostSystemCommand(main, SC_CLOSE);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten();
+}
+
+TEST_F(SonotagTest, ExitInTheStartUpVersionChoiceEndsWithoutWriting) {
+    const std::string config = "[COM]\r\nIDVER=InDesign.Application.CS4\r\nFGF=T\r\n";
+    folder_->writeFile("config.ini", config);
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), L"InDesign.Application.CS4");
+    ClickButton(version, IDCANCEL);
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_EQ(folder_->readFile("config.ini"), config);
+}
+
+TEST_F(SonotagTest, ExitInTheStartUpVersionChoiceWritesNoNewFile) {
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    PostSystemCommand(version, SC_CLOSE);  // the close box is Exit too
+    EXPECT_EQ(WaitForExit(), 0u);
+    EXPECT_FALSE(folder_->exists("config.ini"));
+}
+
+TEST_F(SonotagTest, VersionMenuExitChangesNothing) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostCommand(main, ID_CHOOSE_VERSION);
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(L"InDesign.Application.CS4"));
+    ClickButton(version, IDCANCEL);
+    ASSERT_TRUE(WaitUntilHidden(version));
+    EXPECT_TRUE(process_->running());
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten(kCs3);
+}
+
+// ---- the word list ----
+
+TEST_F(SonotagTest, MissingDictionaryShowsTheStopMessageNamingTheFile) {
+    std::filesystem::remove(folder_->file("dictionary.txt"));
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    ClickButton(version, IDOK);
+    const auto box = WaitForMessageBox(pid());
+    ASSERT_TRUE(box.has_value());
+    EXPECT_NE(box->text.find(L"dictionary.txt"), std::wstring::npos) << "message: " << box->text;
+    EXPECT_EQ(box->icon, BoxIcon::Stop);
+    Dismiss(*box);
+
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsTopmost(main)) << "topmost even when the word list failed";
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+// ---- hot key, comparison table, About box ----
+
+TEST_F(SonotagTest, AltOneRestoresTheMinimisedWindow) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    RECT before{};
+    GetWindowRect(main, &before);
+    PostSystemCommand(main, SC_MINIMIZE);
+    ASSERT_TRUE(WaitFor([&] { return IsIconic(main) != FALSE; }));
+    PressKeyWithAlt('1');
+    RECT after{};
+    const bool restored = WaitFor([&] {
+        GetWindowRect(main, &after);
+        return !IsIconic(main) && EqualRect(&after, &before);
+    });
+    ASSERT_TRUE(restored) << "Alt+1 did not restore the window where it was";
+
+    // Shown normally already: Alt+1 keeps size and place.
+    PressKeyWithAlt('1');
+    Sleep(500);
+    RECT again{};
+    GetWindowRect(main, &again);
+    EXPECT_TRUE(EqualRect(&before, &again));
+    EXPECT_FALSE(IsIconic(main));
+    PostSystemCommand(main, SC_CLOSE);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(SonotagTest, ComparisonTableTwiceGivesOneWindowShownAgainWhereItWas) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    ClickButton(main, IDC_COMPARISON_TABLE);
+    HWND table = WaitForDialog(pid(), kTableCaption);
+    ASSERT_NE(table, nullptr);
+    ClickButton(main, IDC_COMPARISON_TABLE);
+    Sleep(500);
+    EXPECT_EQ(DialogsOf(pid(), kTableCaption).size(), 1u);
+    Screenshot(table, "comparison-table");
+
+    RECT first{};
+    GetWindowRect(table, &first);
+    PostSystemCommand(table, SC_CLOSE);
+    ASSERT_TRUE(WaitUntilHidden(table));
+    EXPECT_TRUE(IsWindow(table)) << "closing only hides the table";
+    ClickButton(main, IDC_COMPARISON_TABLE);
+    ASSERT_EQ(WaitForDialog(pid(), kTableCaption), table);
+    RECT second{};
+    GetWindowRect(table, &second);
+    EXPECT_TRUE(EqualRect(&first, &second));
+
+    // Closing the main window closes the table too.
+    PostSystemCommand(main, SC_CLOSE);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(SonotagTest, SystemMenuAboutItemShowsTheAboutBox) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostSystemCommand(main, IDM_ABOUT);
+    HWND about = WaitForDialog(pid(), kAboutCaption);
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowEnabled(main)) << "the About box is modal";
+    Screenshot(about, "about-box");
+    ClickButton(about, IDOK);
+    ASSERT_TRUE(WaitUntilHidden(about));
+    EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }));
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+// ---- settings dialog ----
+
+TEST_F(SonotagTest, SettingsDialogShowsTheSettingsAndItsOkTakesTheTabSeparator) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostCommand(main, ID_SETTINGS);
+    HWND dialog = WaitForDialog(pid(), kSettingsCaption);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(ItemText(dialog, IDC_IPA_VERSION), L"新版国际音标(IPA14)");
+    EXPECT_EQ(ComboEntries(GetDlgItem(dialog, IDC_IPA_VERSION)).size(), 2u);
+    EXPECT_EQ(ItemText(dialog, IDC_SEPARATOR), L" ");
+    EXPECT_EQ(ItemText(dialog, IDC_LEFT_SYMBOL), L"\\");
+    EXPECT_EQ(ItemText(dialog, IDC_RIGHT_SYMBOL), L"\\");
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, IDC_USE_UNICODE), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_TRUE(ComboEntries(GetDlgItem(dialog, IDC_CHARACTER_STYLE)).empty()) << "no host, no styles";
+    if (!DialogsOf(pid(), kSettingsCaption).empty()) Screenshot(dialog, "settings-dialog-without-host");
+
+    ClickButton(dialog, IDC_TAB_BUTTON);
+    EXPECT_TRUE(WaitFor([&] { return ItemText(dialog, IDC_SEPARATOR) == L"\t"; }));
+    SendMessageW(GetDlgItem(dialog, IDC_LEFT_SYMBOL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"["));
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilHidden(dialog));
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    const std::vector<std::wstring> expected = {
+        L"[COM]", L"IDVER=" + std::wstring(kCs3), L"CHARSTYLE=", L"FGF=T", L"SYML=[",
+        L"SYMR=\\", L"YBVER=0", L"UNICODE=1",
+    };
+    EXPECT_EQ(ConfigLines(*folder_), expected);
+}
+
+TEST_F(SonotagTest, SettingsDialogCancelChangesNothing) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostCommand(main, ID_SETTINGS);
+    HWND dialog = WaitForDialog(pid(), kSettingsCaption);
+    ASSERT_NE(dialog, nullptr);
+    ClickButton(dialog, IDC_TAB_BUTTON);
+    CheckDlgButton(dialog, IDC_USE_UNICODE, BST_UNCHECKED);
+    ClickButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntilHidden(dialog));
+    PostSystemCommand(main, SC_CLOSE);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten();
+}
+
+// ---- the host ----
+
+TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText) {
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(L"InDesign.Application.CS2"));
+    ClickButton(version, IDOK);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+
+    ClickButton(main, IDC_ANNOTATE);
+    const auto box = WaitForMessageBox(pid());
+    ASSERT_TRUE(box.has_value());
+    // The cause is the system's text for E_POINTER; where the system has
+    // none (Wine), the text names the code.
+    const std::wstring head = L"发生错误:(null),原因:";
+    const std::wstring tail = L",描述:(null)!";
+    ASSERT_GT(box->text.size(), head.size() + tail.size()) << box->text;
+    EXPECT_EQ(box->text.substr(0, head.size()), head);
+    EXPECT_EQ(box->text.substr(box->text.size() - tail.size()), tail);
+    const std::wstring cause = box->text.substr(head.size(), box->text.size() - head.size() - tail.size());
+    const std::wstring systemText = SystemText(E_POINTER);
+    if (systemText.empty()) {
+        EXPECT_NE(cause.find(L"80004003"), std::wstring::npos) << cause;
+    } else {
+        EXPECT_EQ(cause, systemText);
+    }
+    EXPECT_EQ(box->icon, BoxIcon::Exclamation);
+    Dismiss(*box);
+    EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value()) << "one report only";
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)));
+
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten(L"InDesign.Application.CS2");
+}
+
+}  // namespace
+}  // namespace sonotag::gui

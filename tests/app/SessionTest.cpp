@@ -1,0 +1,122 @@
+// The main window's state and the work behind its commands, without windows:
+// the start-up order of settings and version choice, the word list's stop
+// message, the ends' writing of config.ini, and commands without a host.
+
+#include "app/Session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "host/AutomationError.h"
+#include "tests/support/RecordingSink.h"
+#include "tests/support/TestFiles.h"
+
+namespace sonotag {
+namespace {
+
+using settings::LoadOutcome;
+using settings::VersionChoice;
+using test::RecordingSink;
+using test::ScratchFolder;
+
+class RecordingUi : public AnnotationUi {
+public:
+    void showMessage(const std::u16string& text, MessageIcon icon) override { sink.showMessage(text, icon); }
+    void enableAnnotateButton(bool enabled) override { buttonStates.push_back(enabled); }
+
+    RecordingSink sink;
+    std::vector<bool> buttonStates;
+};
+
+std::u16string FolderOf(const ScratchFolder& folder) { return test::ToProgramPath(folder.path()); }
+
+TEST(Session, LoadsTheSettingsBeforeTheVersionChoiceSeesThem) {
+    ScratchFolder folder;
+    folder.write("config.ini", "[COM]\nIDVER=InDesign.Application.CS4\nFGF=T\nYBVER=1\n");
+    Session session(FolderOf(folder));
+    std::u16string preselected;
+    const LoadOutcome outcome = session.LoadSettings([&](std::u16string& progId, host::ObjectRef&) {
+        preselected = progId;
+        progId = u"InDesign.Application.CS5";  // the user picks another version
+        return VersionChoice::Confirmed;
+    });
+    EXPECT_EQ(outcome, LoadOutcome::Loaded);
+    EXPECT_EQ(preselected, u"InDesign.Application.CS4");
+    EXPECT_EQ(session.settings().hostProgId, u"InDesign.Application.CS5");
+    EXPECT_EQ(session.settings().separator, u"\t");
+    EXPECT_EQ(session.settings().ipaVersion, 1);
+}
+
+TEST(Session, ExitInTheVersionChoiceLeavesTheFileAsItWas) {
+    ScratchFolder folder;
+    Session session(FolderOf(folder));
+    const LoadOutcome outcome =
+        session.LoadSettings([](std::u16string&, host::ObjectRef&) { return VersionChoice::Exit; });
+    EXPECT_EQ(outcome, LoadOutcome::ExitChosen);
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
+}
+
+TEST(Session, SavedSettingsComeBackAtTheNextStart) {
+    ScratchFolder folder;
+    {
+        Session session(FolderOf(folder));
+        session.LoadSettings([](std::u16string&, host::ObjectRef&) { return VersionChoice::Confirmed; });
+        session.SaveSettings();
+    }
+    Session reread(FolderOf(folder));
+    std::u16string seen;
+    reread.LoadSettings([&](std::u16string& progId, host::ObjectRef&) {
+        seen = progId;
+        return VersionChoice::Confirmed;
+    });
+    EXPECT_EQ(seen, u"InDesign.Application.CS3");
+    EXPECT_EQ(reread.settings(), settings::AnnotationSettings{});
+}
+
+TEST(Session, MissingWordListShowsOneStopMessageNamingTheFile) {
+    ScratchFolder folder;
+    Session session(FolderOf(folder));
+    RecordingSink sink;
+    EXPECT_FALSE(session.LoadDictionary(sink));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Stop);
+    EXPECT_NE(sink.messages[0].text.find(u"dictionary.txt"), std::u16string::npos);
+    EXPECT_EQ(session.dictionary().size(), 0u);
+}
+
+TEST(Session, WordListBesideTheProgramIsLoaded) {
+    ScratchFolder folder;
+    folder.write("dictionary.txt", "apple||5Apl\nbook||buk\n");
+    Session session(FolderOf(folder));
+    RecordingSink sink;
+    EXPECT_TRUE(session.LoadDictionary(sink));
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(session.dictionary().lookup(u"book"), u"buk");
+}
+
+TEST(Session, AnnotatingWithoutAHostReportsInvalidPointerOnceAndEnablesTheButton) {
+    ScratchFolder folder;
+    Session session(FolderOf(folder));
+    RecordingUi ui;
+    session.Annotate(ui);
+    ASSERT_EQ(ui.sink.messages.size(), 1u);
+    EXPECT_EQ(ui.sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
+    ASSERT_FALSE(ui.buttonStates.empty());
+    EXPECT_TRUE(ui.buttonStates.back());
+}
+
+TEST(Session, RemovalWithoutAHostReportsInvalidPointerAndKeepsTheMark) {
+    ScratchFolder folder;
+    Session session(FolderOf(folder));
+    RecordingSink sink;
+    session.RemoveAnnotations(sink);
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
+    EXPECT_EQ(session.undoMark(), kInitialUndoMark);
+}
+
+}  // namespace
+}  // namespace sonotag
