@@ -3,8 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <memory>
 #include <optional>
+#include <vector>
+
+#ifdef SONOTAG_STANDIN_HOST
+#include <nlohmann/json.hpp>
+#endif
 
 #include "GuiDriver_win32.h"
 #include "res/resource.h"
@@ -326,6 +333,124 @@ TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText)
     EXPECT_EQ(WaitForExit(), 0u);
     ExpectSevenKeysWritten(L"InDesign.Application.CS2");
 }
+
+#ifdef SONOTAG_STANDIN_HOST
+
+// The lesson fixture, before and after one run with the default settings
+// (Unicode IPA, one blank, "\" on both sides) and the fixture word list.
+constexpr char kLessonText[] = "apple is on the table";
+constexpr char kAnnotatedLesson[] = "apple \\ˈæpl\\ is \\ɪz\\ on \\ɒn\\ the \\ðə\\ table \\ˈteɪbl\\";
+
+class SonotagWithHostTest : public SonotagTest {
+protected:
+    void SetUp() override {
+        SonotagTest::SetUp();
+        dump_ = folder_->file("document-after.json");
+        host_.emplace(FixtureFolder() / "lesson.json", dump_);
+        ASSERT_TRUE(host_->ready()) << "the stand-in host did not start";
+    }
+
+    // Closes the host and reads the document it wrote.
+    nlohmann::json DocumentAfter() {
+        EXPECT_TRUE(host_->close()) << "the stand-in host did not end cleanly";
+        std::ifstream in(dump_, std::ios::binary);
+        return nlohmann::json::parse(in, nullptr, false);
+    }
+
+    static std::string StoryText(const nlohmann::json& document) {
+        if (!document.is_object() || !document.contains("stories") || document["stories"].empty()) return {};
+        return document["stories"][0].value("text", std::string());
+    }
+
+    static std::vector<nlohmann::json> Runs(const nlohmann::json& document) {
+        if (!document.is_object() || !document.contains("stories") || document["stories"].empty()) return {};
+        const auto& story = document["stories"][0];
+        if (!story.contains("runs")) return {};
+        return std::vector<nlohmann::json>(story["runs"].begin(), story["runs"].end());
+    }
+
+    // Presses "开始注音标>>" and dismisses the completion message.
+    void AnnotateAndExpectCompletion(HWND main) {
+        ClickButton(main, IDC_ANNOTATE);
+        const auto box = WaitForMessageBox(pid(), 60s);
+        ASSERT_TRUE(box.has_value()) << "no message after the annotation run";
+        EXPECT_EQ(box->text, L"自动注音标完成！");
+        EXPECT_EQ(box->icon, BoxIcon::Exclamation);
+        Dismiss(*box);
+        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)));
+    }
+
+    std::filesystem::path dump_;
+    std::optional<StandIn> host_;
+};
+
+TEST_F(SonotagWithHostTest, AnnotatesTheSelectionAndReportsCompletion) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    AnnotateAndExpectCompletion(main);
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+
+    const auto document = DocumentAfter();
+    EXPECT_EQ(StoryText(document), kAnnotatedLesson);
+    const auto runs = Runs(document);
+    ASSERT_FALSE(runs.empty());
+    for (const auto& run : runs) EXPECT_EQ(run.value("font", std::string()), "Lucida Sans Unicode") << run.dump();
+}
+
+TEST_F(SonotagWithHostTest, RemovalFromTheButtonMenuRestoresTheDocument) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    AnnotateAndExpectCompletion(main);
+    ASSERT_TRUE(PickFromButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE))) << "no menu on the right button";
+    EXPECT_FALSE(WaitForMessageBox(pid(), 2s).has_value()) << "the removal shows nothing when it works";
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+
+    const auto document = DocumentAfter();
+    EXPECT_EQ(StoryText(document), kLessonText);
+    EXPECT_TRUE(Runs(document).empty());
+}
+
+TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNextRun) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostCommand(main, ID_SETTINGS);
+    HWND dialog = WaitForDialog(pid(), kSettingsCaption);
+    ASSERT_NE(dialog, nullptr);
+    HWND styles = GetDlgItem(dialog, IDC_CHARACTER_STYLE);
+    auto entries = ComboEntries(styles);
+    std::sort(entries.begin(), entries.end());  // the control sorts by the user's locale
+    const std::vector<std::wstring> expected = {L":Group:Inner:Style", L":Group:Plain", L":Phonetics", L":[无]"};
+    EXPECT_EQ(entries, expected);
+    SendMessageW(styles, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L":Group:Inner:Style"));
+    SendMessageW(styles, CB_SHOWDROPDOWN, TRUE, 0);
+    Screenshot(dialog, "settings-dialog");
+    SendMessageW(styles, CB_SHOWDROPDOWN, FALSE, 0);
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilHidden(dialog));
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    const auto lines = ConfigLines(*folder_);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[2], L"CHARSTYLE=:Group:Inner:Style");
+
+    // The next run of the program annotates in that style.
+    main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    AnnotateAndExpectCompletion(main);
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    const auto document = DocumentAfter();
+    EXPECT_EQ(StoryText(document), kAnnotatedLesson);
+    const auto runs = Runs(document);
+    ASSERT_FALSE(runs.empty());
+    for (const auto& run : runs) {
+        EXPECT_EQ(run.value("characterStyle", std::string()), ":Group:Inner:Style") << run.dump();
+    }
+}
+
+#endif  // SONOTAG_STANDIN_HOST
 
 }  // namespace
 }  // namespace sonotag::gui
