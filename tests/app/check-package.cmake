@@ -1,0 +1,18 @@
+# Checks the user's zip: one folder holding the program and the files it
+# finds beside itself. Usage: cmake -DZIP=... -DFOLDER=... -DEXPECTED="a;b" -P check-package.cmake
+execute_process(COMMAND ${CMAKE_COMMAND} -E tar tf ${ZIP} OUTPUT_VARIABLE listing RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot list ${ZIP}")
+endif()
+string(REPLACE "\n" ";" entries "${listing}")
+list(FILTER entries EXCLUDE REGEX "/$|^$")
+list(SORT entries)
+set(expected "")
+foreach(name ${EXPECTED})
+  list(APPEND expected "${FOLDER}/${name}")
+endforeach()
+list(SORT expected)
+if(NOT entries STREQUAL expected)
+  message(FATAL_ERROR "the zip holds\n  ${entries}\nbut should hold\n  ${expected}")
+endif()
+message(STATUS "${ZIP}: ${entries}")
