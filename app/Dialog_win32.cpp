@@ -111,7 +111,13 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
         if (IsWindow(window) && !moved && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
             CentreOnOwner(window);
         }
-        return focusFirstControl ? TRUE : FALSE;
+        // The first tab stop gets the focus the way the dialog manager moves
+        // it, which also makes a push button there the one Enter presses
+        // (Wine's initial focus does not).
+        HWND first = focusFirstControl && IsWindow(window) ? GetNextDlgTabItem(window, nullptr, FALSE) : nullptr;
+        if (!first) return focusFirstControl ? TRUE : FALSE;
+        SendMessageW(window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(first), TRUE);
+        return FALSE;
     }
     auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!dialog) return FALSE;

@@ -328,7 +328,9 @@ void RightClick(HWND control) {
     SendMouse(MOUSEEVENTF_RIGHTUP);
 }
 
-bool PickFromButtonMenu(HWND mainWindow, HWND button) {
+namespace {
+
+bool OpenButtonMenu(HWND mainWindow, HWND button) {
     BringToFront(mainWindow);
     MoveCursorToCorner();
     PostMessageW(button, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
@@ -344,10 +346,22 @@ bool PickFromButtonMenu(HWND mainWindow, HWND button) {
             return false;
         },
         5s);
-    if (!shown) return false;
+    return shown;
+}
+
+}  // namespace
+
+bool PickFromButtonMenu(HWND mainWindow, HWND button) {
+    if (!OpenButtonMenu(mainWindow, button)) return false;
     PressKey(VK_HOME);
     PressKey(VK_DOWN);
     PressKey(VK_RETURN);
+    return true;
+}
+
+bool DismissButtonMenu(HWND mainWindow, HWND button) {
+    if (!OpenButtonMenu(mainWindow, button)) return false;
+    PressKey(VK_ESCAPE);
     return true;
 }
 

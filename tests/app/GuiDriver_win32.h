@@ -132,6 +132,8 @@ bool IsTopmost(HWND window);
 // first item with the keyboard (Home, Down, Enter; the cursor kept in a
 // corner so it points at no item). False when no menu came.
 bool PickFromButtonMenu(HWND mainWindow, HWND button);
+// Opens the same menu and closes it with Esc, choosing nothing.
+bool DismissButtonMenu(HWND mainWindow, HWND button);
 
 // The entries of a combo box of another process, in the order shown.
 std::vector<std::wstring> ComboEntries(HWND combo);

@@ -113,6 +113,15 @@ TEST_F(SonotagTest, EscEndsTheProgramAndWritesTheSettings) {
     ExpectSevenKeysWritten();
 }
 
+TEST_F(SonotagTest, EnterRightAfterStartPressesFinish) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    BringToFront(main);
+    PressKey(VK_RETURN);
+    EXPECT_EQ(WaitForExit(), 0u);
+    ExpectSevenKeysWritten();
+}
+
 TEST_F(SonotagTest, CloseBoxEndsTheProgramAndWritesTheSettings) {
     HWND main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
@@ -293,6 +302,37 @@ TEST_F(SonotagTest, SettingsDialogCancelChangesNothing) {
     PostSystemCommand(main, SC_CLOSE);
     EXPECT_EQ(WaitForExit(), 0u);
     ExpectSevenKeysWritten();
+}
+
+// ---- the annotate button's menu ----
+
+TEST_F(SonotagTest, DismissingTheButtonMenuDoesNothing) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(DismissButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE)));
+    EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value());
+    EXPECT_TRUE(process_->running());
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
+TEST_F(SonotagTest, RemovalFromTheButtonMenuWithoutAHostReportsOnce) {
+    Start();
+    HWND version = WaitForVersionDialog();
+    ASSERT_NE(version, nullptr);
+    SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(L"InDesign.Application.CS5"));
+    ClickButton(version, IDOK);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(PickFromButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE)));
+    const auto box = WaitForMessageBox(pid());
+    ASSERT_TRUE(box.has_value()) << "the removal command did not arrive";
+    EXPECT_EQ(box->text.rfind(L"发生错误:", 0), 0u) << box->text;
+    Dismiss(*box);
+    EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value()) << "one report only";
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
 }
 
 // ---- the host ----
