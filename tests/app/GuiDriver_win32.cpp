@@ -167,6 +167,8 @@ std::vector<HWND> DialogsOf(DWORD processId, const std::wstring& caption) {
     return FindDialogs(processId, &caption, false);
 }
 
+std::vector<HWND> VisibleDialogsOf(DWORD processId) { return FindDialogs(processId, nullptr, true); }
+
 bool WaitUntilHidden(HWND window, Duration timeout) {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);
 }

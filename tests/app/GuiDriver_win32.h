@@ -94,6 +94,8 @@ private:
 HWND WaitForDialog(DWORD processId, const std::wstring& caption, Duration timeout = kWindowTimeout);
 // Every top-level window of `processId` with `caption`, visible or not.
 std::vector<HWND> DialogsOf(DWORD processId, const std::wstring& caption);
+// Every visible top-level dialog of `processId`, whatever its caption.
+std::vector<HWND> VisibleDialogsOf(DWORD processId);
 // Waits until `window` is gone or hidden.
 bool WaitUntilHidden(HWND window, Duration timeout = kWindowTimeout);
 

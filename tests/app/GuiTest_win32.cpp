@@ -258,6 +258,18 @@ TEST_F(SonotagTest, SystemMenuAboutItemShowsTheAboutBox) {
     EXPECT_EQ(WaitForExit(), 0u);
 }
 
+TEST_F(SonotagTest, HelpWithoutItsPageShowsNothing) {
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    ASSERT_FALSE(folder_->exists("help.html"));
+    PostCommand(main, ID_HELP_PAGE);
+    Sleep(1500);
+    EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message of any kind";
+    EXPECT_TRUE(IsWindowEnabled(main));
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+}
+
 // ---- settings dialog ----
 
 TEST_F(SonotagTest, SettingsDialogShowsTheSettingsAndItsOkTakesTheTabSeparator) {
