@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "host/AutomationError.h"
+#include "standin/StandInHost.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TestFiles.h"
 
@@ -116,6 +117,59 @@ TEST(Session, RemovalWithoutAHostReportsInvalidPointerAndKeepsTheMark) {
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
     EXPECT_EQ(session.undoMark(), kInitialUndoMark);
+}
+
+// The whole path of a command: settings from config.ini, the style resolved
+// at start-up, the run over the host's selection, the removal.
+class SessionWithHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host_.loadDocumentJson(R"({"characterStyles": [":[无]", ":Group:Inner:Style"],
+                                   "stories": [{"text": "apple is on the table"}], "selection": {"story": 0}})");
+        folder_.write("dictionary.txt", "apple||5Apl\nis||iz\non||Cn\nthe||T[\ntable||5teibl\n");
+    }
+
+    // Starts a session on the folder's files, attached to the stand-in.
+    void Start(Session& session) {
+        session.LoadSettings([this](std::u16string&, host::ObjectRef& connection) {
+            connection = host_.application();
+            return VersionChoice::Confirmed;
+        });
+        RecordingSink sink;
+        ASSERT_TRUE(session.LoadDictionary(sink));
+    }
+
+    standin::StandInHost host_;
+    ScratchFolder folder_;
+};
+
+TEST_F(SessionWithHostTest, AnnotatesWithTheLoadedSettingsAndTakesTheRunBack) {
+    folder_.write("config.ini",
+                  "[COM]\nCHARSTYLE=:Group:Inner:Style\nFGF=T\nSYML=[\nSYMR=]\nYBVER=1\nUNICODE=0\n");
+    Session session(FolderOf(folder_));
+    Start(session);
+    ASSERT_NE(session.state().characterStyle, nullptr) << "the saved style resolves at start-up";
+
+    RecordingUi ui;
+    session.Annotate(ui);
+    ASSERT_EQ(ui.sink.messages.size(), 1u);
+    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    // Kingsoft letters in the older convention are the stored letters.
+    EXPECT_EQ(host_.storyText(0), u"apple\t[5Apl] is\t[iz] on\t[Cn] the\t[T[] table\t[5teibl]");
+
+    RecordingSink sink;
+    session.RemoveAnnotations(sink);
+    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_EQ(host_.storyText(0), u"apple is on the table");
+}
+
+TEST_F(SessionWithHostTest, DefaultSettingsWriteUnicodeIpa14) {
+    Session session(FolderOf(folder_));
+    Start(session);
+    EXPECT_EQ(session.state().characterStyle, nullptr);
+    RecordingUi ui;
+    session.Annotate(ui);
+    EXPECT_EQ(host_.storyText(0), u"apple \\ˈæpl\\ is \\ɪz\\ on \\ɒn\\ the \\ðə\\ table \\ˈteɪbl\\");
 }
 
 }  // namespace
