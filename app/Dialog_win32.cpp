@@ -53,6 +53,9 @@ INT_PTR Dialog::RunModal(HWND owner) {
     if (!ended_) {
         if (disableOwner) EnableWindow(owner, FALSE);
         ShowWindow(window_, SW_SHOW);
+        // A dialog over a hidden owner (the version choice at start-up)
+        // takes the activation itself, so the keyboard reaches it at once.
+        if (!owner || !IsWindowVisible(owner)) SetForegroundWindow(window_);
         RunMessageLoop();
         // The owner comes back before the dialog goes, so it gets the activation.
         if (disableOwner) EnableWindow(owner, TRUE);

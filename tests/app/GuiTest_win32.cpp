@@ -88,8 +88,9 @@ TEST_F(SonotagTest, FirstStartPreselectsCs3AndShowsTheTopmostMainWindow) {
     HWND version = WaitForVersionDialog();
     ASSERT_NE(version, nullptr);
     EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), kCs3);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == version; }, 3s)) << "the version dialog is active";
     Screenshot(version, "version-dialog");
-    ClickButton(version, IDOK);
+    PressKey(VK_RETURN);  // OK is the default button
 
     HWND main = WaitForMainWindow();
     ASSERT_NE(main, nullptr);
