@@ -6,9 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#ifdef SONOTAG_STANDIN_HOST
 #include "standin/LocalServer_win32.h"
-#endif
 
 namespace sonotag::gui {
 namespace fs = std::filesystem;
@@ -80,7 +78,6 @@ std::optional<DWORD> Process::wait(Duration timeout) {
 
 bool Process::running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
-#ifdef SONOTAG_STANDIN_HOST
 
 StandIn::StandIn(const fs::path& document, const fs::path& dump) : dump_(dump) {
     fs::remove(dump_);
@@ -103,7 +100,6 @@ bool StandIn::close() {
     return code == 0u && fs::exists(dump_);
 }
 
-#endif
 
 // ---- windows ----
 

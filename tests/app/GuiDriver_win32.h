@@ -67,7 +67,6 @@ private:
     DWORD id_ = 0;
 };
 
-#ifdef SONOTAG_STANDIN_HOST
 // standin-host.exe started by hand with a document, like a user's open
 // InDesign; closing it writes its document to a file the test reads.
 class StandIn {
@@ -87,7 +86,6 @@ private:
     std::optional<Process> process_;
     bool ready_ = false;
 };
-#endif
 
 // The first visible top-level dialog (#32770) of `processId` with exactly
 // `caption`, waited for; nullptr when none came within `timeout`.

@@ -9,9 +9,7 @@
 #include <optional>
 #include <vector>
 
-#ifdef SONOTAG_STANDIN_HOST
 #include <nlohmann/json.hpp>
-#endif
 
 #include "GuiDriver_win32.h"
 #include "res/resource.h"
@@ -387,7 +385,6 @@ TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText)
     ExpectSevenKeysWritten(L"InDesign.Application.CS2");
 }
 
-#ifdef SONOTAG_STANDIN_HOST
 
 // The lesson fixture, before and after one run with the default settings
 // (Unicode IPA, one blank, "\" on both sides) and the fixture word list.
@@ -503,7 +500,6 @@ TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNex
     }
 }
 
-#endif  // SONOTAG_STANDIN_HOST
 
 }  // namespace
 }  // namespace sonotag::gui
