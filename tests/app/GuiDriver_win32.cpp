@@ -6,6 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "host/AutomationError.h"
+#include "host/HostObject.h"
+#include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
 
 namespace sonotag::gui {
@@ -78,6 +81,11 @@ std::optional<DWORD> Process::wait(Duration timeout) {
 
 bool Process::running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
 
+void Process::kill() {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 10000);
+}
+
 
 StandIn::StandIn(const fs::path& document, const fs::path& dump) : dump_(dump) {
     fs::remove(dump_);
@@ -85,7 +93,9 @@ StandIn::StandIn(const fs::path& document, const fs::path& dump) : dump_(dump) {
     ResetEvent(ready);
     process_.emplace(fs::path(SONOTAG_STANDIN_HOST),
                      L"--document \"" + document.wstring() + L"\" --save-on-exit \"" + dump.wstring() + L"\"");
-    ready_ = WaitForSingleObject(ready, 30000) == WAIT_OBJECT_0;
+    // Ready, or ended at once (another host runs, the document is bad).
+    const HANDLE events[] = {ready, process_->handle()};
+    ready_ = WaitForMultipleObjects(2, events, FALSE, 30000) == WAIT_OBJECT_0;
     CloseHandle(ready);
 }
 
@@ -98,6 +108,88 @@ bool StandIn::close() {
     if (window) PostMessageW(window, WM_CLOSE, 0, 0);
     const auto code = process_->wait(20s);
     return code == 0u && fs::exists(dump_);
+}
+
+void StandIn::kill() {
+    if (process_) process_->kill();
+}
+
+bool EndStandInHosts(Duration timeout) {
+    for (HWND window = FindWindowExW(HWND_MESSAGE, nullptr, standin::kWindowClass, nullptr); window;
+         window = FindWindowExW(HWND_MESSAGE, window, standin::kWindowClass, nullptr)) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    // The host owns its instance mutex for its whole life.
+    return WaitFor(
+        [] {
+            HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName);
+            if (!mutex) return true;
+            CloseHandle(mutex);
+            return false;
+        },
+        timeout);
+}
+
+bool ForgetDeadServers() {
+    // The service's chatter goes nowhere, not into the test's output.
+    SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+    HANDLE nowhere = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    bool done = nowhere != INVALID_HANDLE_VALUE;
+    for (const wchar_t* command : {L"net.exe stop rpcss", L"net.exe start rpcss"}) {
+        if (!done) break;
+        std::wstring commandLine = command;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = nowhere;
+        startup.hStdOutput = nowhere;
+        startup.hStdError = nowhere;
+        PROCESS_INFORMATION started{};
+        done = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                              &started) != FALSE;
+        if (!done) break;
+        CloseHandle(started.hThread);
+        done = WaitForSingleObject(started.hProcess, 30000) == WAIT_OBJECT_0;
+        CloseHandle(started.hProcess);
+    }
+    if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
+    return done;
+}
+
+// ---- the second client ----
+
+HostProbe::HostProbe() {
+    if (apartment_.isInitialised()) host::AttachHost(u"InDesign.Application.CS3", connection_);
+}
+
+HostProbe::~HostProbe() { connection_.release(); }
+
+std::optional<std::int64_t> HostProbe::liveObjects() const { return counter(standin::control::kLiveObjects); }
+
+std::optional<std::int64_t> HostProbe::totalCalls() const { return counter(standin::control::kCallCount); }
+
+std::optional<std::int64_t> HostProbe::undoSteps() const { return counter(standin::control::kUndoStepCount); }
+
+std::optional<std::int64_t> HostProbe::counter(std::uint32_t code) const {
+    if (!connection_.isAttached()) return std::nullopt;
+    try {
+        return connection_.application()
+            ->invoke(code, host::InvokeKind::Method, {}, host::ValueType::Integer)
+            .integer();
+    } catch (const host::AutomationError&) {
+        return std::nullopt;
+    }
+}
+
+// ---- a file another program holds ----
+
+ExclusiveHold::ExclusiveHold(const fs::path& file)
+    : handle_(CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr)) {}
+
+ExclusiveHold::~ExclusiveHold() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
 }
 
 
@@ -126,13 +218,15 @@ struct Search {
     const std::wstring* caption;
     bool visibleOnly;
     std::vector<HWND> found;
+    bool dialogsOnly = true;
 };
 
 BOOL CALLBACK Collect(HWND window, LPARAM data) {
     auto& search = *reinterpret_cast<Search*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search.processId || ClassOf(window) != L"#32770") return TRUE;
+    if (owner != search.processId) return TRUE;
+    if (search.dialogsOnly && ClassOf(window) != L"#32770") return TRUE;
     if (search.visibleOnly && !IsWindowVisible(window)) return TRUE;
     if (search.caption && TextOf(window) != *search.caption) return TRUE;
     search.found.push_back(window);
@@ -164,6 +258,12 @@ std::vector<HWND> DialogsOf(DWORD processId, const std::wstring& caption) {
 }
 
 std::vector<HWND> VisibleDialogsOf(DWORD processId) { return FindDialogs(processId, nullptr, true); }
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    Search search{processId, nullptr, true, {}, false};
+    EnumWindows(&Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 bool WaitUntilHidden(HWND window, Duration timeout) {
     return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeout);

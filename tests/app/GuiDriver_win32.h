@@ -6,10 +6,14 @@
 #include <windows.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "host/AttachHost_win32.h"
 
 namespace sonotag::gui {
 
@@ -58,9 +62,12 @@ public:
     Process& operator=(const Process&) = delete;
 
     DWORD id() const { return id_; }
+    HANDLE handle() const { return process_; }
     // The exit code, or nothing when the process still runs after `timeout`.
     std::optional<DWORD> wait(Duration timeout);
     bool running() const;
+    // Ends the process at once, as a crash or the task manager would.
+    void kill();
 
 private:
     HANDLE process_ = nullptr;
@@ -80,11 +87,66 @@ public:
     // Closes the host as a user closes an application; true when it ended
     // and wrote its document.
     bool close();
+    // Ends the host at once, without writing its document: the host
+    // application vanishes under its clients.
+    void kill();
 
 private:
     std::filesystem::path dump_;
     std::optional<Process> process_;
     bool ready_ = false;
+};
+
+// Closes every stand-in host of this prefix, hand-started or started by COM
+// (one that a killed client still holds would wait for it for good), and
+// waits until none runs. False when one still runs after `timeout`.
+bool EndStandInHosts(Duration timeout = kWindowTimeout);
+
+// Wine's RPC service keeps handing out the class registration of a server
+// that was killed; restarting it forgets that registration. False when the
+// service did not stop and start within the timeout.
+bool ForgetDeadServers();
+
+// A second client of the running stand-in host, beside Sonotag, through the
+// same registration (InDesign.Application.CS3): reads the host's own
+// counters, which these reads change neither. Empty when no host answered.
+class HostProbe {
+public:
+    HostProbe();
+    ~HostProbe();
+    HostProbe(const HostProbe&) = delete;
+    HostProbe& operator=(const HostProbe&) = delete;
+
+    bool attached() const { return connection_.isAttached(); }
+    // Host objects handed out to clients and not yet released (the
+    // application object not counted); nothing when the host did not answer.
+    std::optional<std::int64_t> liveObjects() const;
+    // The calls clients made so far (the probe's own are not counted).
+    std::optional<std::int64_t> totalCalls() const;
+    // The active document's undo steps.
+    std::optional<std::int64_t> undoSteps() const;
+    // Lets go of the host before it goes away.
+    void release() { connection_.release(); }
+
+private:
+    std::optional<std::int64_t> counter(std::uint32_t code) const;
+
+    host::OleApartment apartment_;
+    host::HostConnection connection_;
+};
+
+// A file held open by this process without sharing, as another program may
+// hold it: nobody else can open it meanwhile.
+class ExclusiveHold {
+public:
+    explicit ExclusiveHold(const std::filesystem::path& file);
+    ~ExclusiveHold();
+    ExclusiveHold(const ExclusiveHold&) = delete;
+    ExclusiveHold& operator=(const ExclusiveHold&) = delete;
+    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE handle_;
 };
 
 // The first visible top-level dialog (#32770) of `processId` with exactly
@@ -94,6 +156,8 @@ HWND WaitForDialog(DWORD processId, const std::wstring& caption, Duration timeou
 std::vector<HWND> DialogsOf(DWORD processId, const std::wstring& caption);
 // Every visible top-level dialog of `processId`, whatever its caption.
 std::vector<HWND> VisibleDialogsOf(DWORD processId);
+// Every visible top-level window of `processId`, of any class.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // Waits until `window` is gone or hidden.
 bool WaitUntilHidden(HWND window, Duration timeout = kWindowTimeout);
 

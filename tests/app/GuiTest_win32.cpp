@@ -1,83 +1,13 @@
 // End-to-end tests of Sonotag.exe under Wine: each test runs the program in a
 // folder of its own and drives it through its windows.
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <fstream>
-#include <memory>
-#include <optional>
 #include <vector>
 
-#include <nlohmann/json.hpp>
-
-#include "GuiDriver_win32.h"
-#include "res/resource.h"
+#include "GuiFixture_win32.h"
 
 namespace sonotag::gui {
 namespace {
-
-constexpr wchar_t kCs3[] = L"InDesign.Application.CS3";
-
-std::string CurrentTestName() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(info->test_suite_name()) + "." + info->name();
-}
-
-class SonotagTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = std::make_unique<TestFolder>(CurrentTestName());
-        folder_->copyProgram();
-        folder_->copyDictionary(FixtureFolder() / "dictionary.txt");
-    }
-
-    void Start() { process_.emplace(folder_->file("Sonotag.exe")); }
-    DWORD pid() const { return process_->id(); }
-
-    HWND WaitForVersionDialog() {
-        HWND dialog = WaitForDialog(pid(), kVersionCaption);
-        EXPECT_NE(dialog, nullptr) << "no version dialog";
-        return dialog;
-    }
-
-    // The main window: captioned "Sonotag" like the message boxes, but with
-    // the button "完成".
-    HWND WaitForMainWindow() {
-        HWND found = nullptr;
-        WaitFor([&] {
-            for (HWND window : DialogsOf(pid(), kMainCaption)) {
-                if (IsWindowVisible(window) && GetDlgItem(window, IDC_FINISH)) found = window;
-            }
-            return found != nullptr;
-        });
-        EXPECT_NE(found, nullptr) << "no main window";
-        return found;
-    }
-
-    // Starts the program and confirms the preselected version.
-    HWND StartToMainWindow() {
-        Start();
-        HWND version = WaitForVersionDialog();
-        if (!version) return nullptr;
-        ClickButton(version, IDOK);
-        return WaitForMainWindow();
-    }
-
-    // Waits for the program to end by itself and gives its exit code.
-    std::optional<DWORD> WaitForExit() { return process_->wait(20s); }
-
-    void ExpectSevenKeysWritten(const std::wstring& idver = kCs3) {
-        const std::vector<std::wstring> expected = {
-            L"[COM]",     L"IDVER=" + idver, L"CHARSTYLE=", L"FGF=S",   L"SYML=\\",
-            L"SYMR=\\", L"YBVER=0",        L"UNICODE=1",
-        };
-        EXPECT_EQ(ConfigLines(*folder_), expected);
-    }
-
-    std::unique_ptr<TestFolder> folder_;
-    std::optional<Process> process_;
-};
 
 // ---- start-up and the three ways to end ----
 
@@ -166,27 +96,6 @@ TEST_F(SonotagTest, VersionMenuExitChangesNothing) {
     ExpectSevenKeysWritten(kCs3);
 }
 
-// ---- the word list ----
-
-TEST_F(SonotagTest, MissingDictionaryShowsTheStopMessageNamingTheFile) {
-    std::filesystem::remove(folder_->file("dictionary.txt"));
-    Start();
-    HWND version = WaitForVersionDialog();
-    ASSERT_NE(version, nullptr);
-    ClickButton(version, IDOK);
-    const auto box = WaitForMessageBox(pid());
-    ASSERT_TRUE(box.has_value());
-    EXPECT_NE(box->text.find(L"dictionary.txt"), std::wstring::npos) << "message: " << box->text;
-    EXPECT_EQ(box->icon, BoxIcon::Stop);
-    Dismiss(*box);
-
-    HWND main = WaitForMainWindow();
-    ASSERT_NE(main, nullptr);
-    EXPECT_TRUE(IsTopmost(main)) << "topmost even when the word list failed";
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
-}
-
 // ---- hot key, comparison table, About box ----
 
 TEST_F(SonotagTest, AltOneRestoresTheMinimisedWindow) {
@@ -253,18 +162,6 @@ TEST_F(SonotagTest, SystemMenuAboutItemShowsTheAboutBox) {
     ClickButton(about, IDOK);
     ASSERT_TRUE(WaitUntilHidden(about));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }));
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
-}
-
-TEST_F(SonotagTest, HelpWithoutItsPageShowsNothing) {
-    HWND main = StartToMainWindow();
-    ASSERT_NE(main, nullptr);
-    ASSERT_FALSE(folder_->exists("help.html"));
-    PostCommand(main, ID_HELP_PAGE);
-    Sleep(1500);
-    EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message of any kind";
-    EXPECT_TRUE(IsWindowEnabled(main));
     ClickButton(main, IDC_FINISH);
     EXPECT_EQ(WaitForExit(), 0u);
 }
@@ -385,54 +282,6 @@ TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText)
     ExpectSevenKeysWritten(L"InDesign.Application.CS2");
 }
 
-
-// The lesson fixture, before and after one run with the default settings
-// (Unicode IPA, one blank, "\" on both sides) and the fixture word list.
-constexpr char kLessonText[] = "apple is on the table";
-constexpr char kAnnotatedLesson[] = "apple \\ˈæpl\\ is \\ɪz\\ on \\ɒn\\ the \\ðə\\ table \\ˈteɪbl\\";
-
-class SonotagWithHostTest : public SonotagTest {
-protected:
-    void SetUp() override {
-        SonotagTest::SetUp();
-        dump_ = folder_->file("document-after.json");
-        host_.emplace(FixtureFolder() / "lesson.json", dump_);
-        ASSERT_TRUE(host_->ready()) << "the stand-in host did not start";
-    }
-
-    // Closes the host and reads the document it wrote.
-    nlohmann::json DocumentAfter() {
-        EXPECT_TRUE(host_->close()) << "the stand-in host did not end cleanly";
-        std::ifstream in(dump_, std::ios::binary);
-        return nlohmann::json::parse(in, nullptr, false);
-    }
-
-    static std::string StoryText(const nlohmann::json& document) {
-        if (!document.is_object() || !document.contains("stories") || document["stories"].empty()) return {};
-        return document["stories"][0].value("text", std::string());
-    }
-
-    static std::vector<nlohmann::json> Runs(const nlohmann::json& document) {
-        if (!document.is_object() || !document.contains("stories") || document["stories"].empty()) return {};
-        const auto& story = document["stories"][0];
-        if (!story.contains("runs")) return {};
-        return std::vector<nlohmann::json>(story["runs"].begin(), story["runs"].end());
-    }
-
-    // Presses "开始注音标>>" and dismisses the completion message.
-    void AnnotateAndExpectCompletion(HWND main) {
-        ClickButton(main, IDC_ANNOTATE);
-        const auto box = WaitForMessageBox(pid(), 60s);
-        ASSERT_TRUE(box.has_value()) << "no message after the annotation run";
-        EXPECT_EQ(box->text, L"自动注音标完成！");
-        EXPECT_EQ(box->icon, BoxIcon::Exclamation);
-        Dismiss(*box);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)));
-    }
-
-    std::filesystem::path dump_;
-    std::optional<StandIn> host_;
-};
 
 TEST_F(SonotagWithHostTest, AnnotatesTheSelectionAndReportsCompletion) {
     HWND main = StartToMainWindow();
