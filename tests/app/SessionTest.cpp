@@ -11,6 +11,7 @@
 #include <iterator>
 
 #include "host/AutomationError.h"
+#include "settings/SettingsDialogData.h"
 #include "standin/StandInHost.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TestFiles.h"
@@ -121,11 +122,13 @@ TEST(Session, RemovalWithoutAHostReportsInvalidPointerAndKeepsTheMark) {
 
 // The whole path of a command: settings from config.ini, the style resolved
 // at start-up, the run over the host's selection, the removal.
+constexpr char kLessonDocument[] = R"({"characterStyles": [":[无]", ":Group:Inner:Style"],
+                                      "stories": [{"text": "apple is on the table"}], "selection": {"story": 0}})";
+
 class SessionWithHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        host_.loadDocumentJson(R"({"characterStyles": [":[无]", ":Group:Inner:Style"],
-                                   "stories": [{"text": "apple is on the table"}], "selection": {"story": 0}})");
+        host_.loadDocumentJson(kLessonDocument);
         folder_.write("dictionary.txt", "apple||5Apl\nis||iz\non||Cn\nthe||T[\ntable||5teibl\n");
     }
 
@@ -170,6 +173,42 @@ TEST_F(SessionWithHostTest, DefaultSettingsWriteUnicodeIpa14) {
     RecordingUi ui;
     session.Annotate(ui);
     EXPECT_EQ(host_.storyText(0), u"apple \\ˈæpl\\ is \\ɪz\\ on \\ɒn\\ the \\ðə\\ table \\ˈteɪbl\\");
+}
+
+// The stand-in counts the objects it handed out and that are not yet
+// released; the application object is not counted.
+TEST_F(SessionWithHostTest, EveryCommandGivesBackTheHostObjectsItTook) {
+    folder_.write("config.ini", "[COM]\nCHARSTYLE=:Group:Inner:Style\n");
+    {
+        Session session(FolderOf(folder_));
+        Start(session);
+        ASSERT_EQ(host_.liveObjects(), 1) << "the style resolved at start-up, nothing else";
+
+        RecordingUi ui;
+        session.Annotate(ui);
+        ASSERT_EQ(ui.sink.messages.size(), 1u);
+        EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+        EXPECT_EQ(host_.liveObjects(), 1) << "after the run";
+        RecordingSink sink;
+        session.RemoveAnnotations(sink);
+        EXPECT_EQ(host_.storyText(0), u"apple is on the table");
+        EXPECT_EQ(host_.liveObjects(), 1) << "after the removal";
+
+        // The settings dialog: its style walk, then OK with another style
+        // (the old one given back) and with no style.
+        settings::SettingsState& state = session.state();
+        settings::SettingsDialogControls controls = settings::InitialDialogControls(state.settings, state.hostConnection);
+        EXPECT_EQ(controls.styleEntries.size(), 2u);
+        EXPECT_EQ(host_.liveObjects(), 1) << "after the style walk";
+        controls.styleText = u":[无]";
+        settings::AcceptDialogControls(controls, state.settings, state.hostConnection, state.characterStyle);
+        EXPECT_EQ(state.characterStyle, nullptr);
+        EXPECT_EQ(host_.liveObjects(), 0) << "after OK with no style";
+        controls.styleText = u":Group:Inner:Style";
+        settings::AcceptDialogControls(controls, state.settings, state.hostConnection, state.characterStyle);
+        EXPECT_EQ(host_.liveObjects(), 1) << "after OK with a style";
+    }
+    EXPECT_EQ(host_.liveObjects(), 0) << "after the session ended";
 }
 
 }  // namespace
