@@ -133,9 +133,18 @@ void MainWindow::OnHelp() {
 
 bool MainWindow::ChooseHostVersion(bool fromMenu) {
     settings::SettingsState& state = session_.state();
-    VersionDialog dialog(
-        kHostProgIds, state.settings.hostProgId,
-        [&state](const std::u16string& progId) { AttachHostConnection(progId, state.hostConnection); }, fromMenu);
+    const auto attach = [this, &state, fromMenu](const std::u16string& progId) {
+        const auto attachConnection = [&progId](host::ObjectRef& connection) {
+            AttachHostConnection(progId, connection);
+        };
+        // At start-up the settings load resolves the style after the choice.
+        if (fromMenu) {
+            session_.AttachHostAnew(attachConnection);
+        } else {
+            attachConnection(state.hostConnection);
+        }
+    };
+    VersionDialog dialog(kHostProgIds, state.settings.hostProgId, attach, fromMenu);
     return dialog.RunModal(handle()) == IDOK;
 }
 

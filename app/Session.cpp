@@ -1,7 +1,10 @@
 #include "app/Session.h"
 
+#include <memory>
+
 #include "app/ApplicationName.h"
 #include "dictionary/ProgramFolder.h"
+#include "settings/CharacterStyle.h"
 
 namespace sonotag {
 
@@ -18,6 +21,20 @@ std::u16string Session::helpPagePath() const { return HelpPagePath(programFolder
 
 settings::LoadOutcome Session::LoadSettings(const settings::ChooseHostVersionAtStartUp& chooseHostVersion) {
     return settings::LoadSettings(configPath(), state_, chooseHostVersion);
+}
+
+void Session::AttachHostAnew(const std::function<void(host::ObjectRef&)>& attach) {
+    // Held weakly: the attachment gives the old application up before it
+    // makes the new one.
+    const std::weak_ptr<host::HostObject> previous = state_.hostConnection;
+    attach(state_.hostConnection);
+    if (state_.hostConnection && previous.lock() == state_.hostConnection) return;  // the same application
+    state_.characterStyle.reset();
+    const std::u16string& name = state_.settings.characterStyleName;
+    if (!name.empty()) {
+        settings::ResolveCharacterStyle(state_.hostConnection, name, state_.characterStyle,
+                                        settings::StyleResolution::Load);
+    }
 }
 
 bool Session::LoadDictionary(MessageSink& sink) { return dictionary_.load(DictionaryPath(programFolder_), sink); }

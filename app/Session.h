@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +42,13 @@ public:
     // the host) and resolves the saved character style. ExitChosen: the
     // program must end at once, writing nothing.
     settings::LoadOutcome LoadSettings(const settings::ChooseHostVersionAtStartUp& chooseHostVersion);
+
+    // The menu's version choice, once confirmed: `attach` attaches the host
+    // connection it is given (a ProgID it does not know leaves it as it
+    // was). A character style is an object of the application it came from
+    // and no use with another one: when the application object changed, the
+    // saved style is resolved anew in the new one, or dropped.
+    void AttachHostAnew(const std::function<void(host::ObjectRef& hostConnection)>& attach);
 
     // Reads the word list beside the program; a failure shows the stop
     // message through `sink` and leaves the store empty.

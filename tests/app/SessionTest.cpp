@@ -211,5 +211,69 @@ TEST_F(SessionWithHostTest, EveryCommandGivesBackTheHostObjectsItTook) {
     EXPECT_EQ(host_.liveObjects(), 0) << "after the session ended";
 }
 
+// The menu's version choice. The style resolved at start-up is an object of
+// the first host; the document of both hosts has that style.
+class AttachingAnewTest : public SessionWithHostTest {
+protected:
+    void SetUp() override {
+        SessionWithHostTest::SetUp();
+        folder_.write("config.ini", "[COM]\nCHARSTYLE=:Group:Inner:Style\n");
+        other_.loadDocumentJson(kLessonDocument);
+    }
+
+    standin::StandInHost other_;
+};
+
+TEST_F(AttachingAnewTest, AnotherHostTakesTheStyleAnewAndTheNextRunUsesIt) {
+    Session session(FolderOf(folder_));
+    Start(session);
+    ASSERT_NE(session.state().characterStyle, nullptr);
+    session.AttachHostAnew([this](host::ObjectRef& connection) { connection = other_.application(); });
+    EXPECT_EQ(host_.liveObjects(), 0) << "the first host's style is given back";
+    EXPECT_EQ(other_.liveObjects(), 1) << "the style resolved in the new host";
+
+    RecordingUi ui;
+    session.Annotate(ui);
+    ASSERT_EQ(ui.sink.messages.size(), 1u);
+    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    EXPECT_NE(other_.dumpDocumentJson().find(":Group:Inner:Style\""), std::string::npos);
+}
+
+TEST_F(AttachingAnewTest, AHostWithoutTheStyleLeavesNoneAndTheRunUsesTheFont) {
+    other_.loadDocumentJson(R"({"stories": [{"text": "apple"}], "selection": {"story": 0}})");
+    Session session(FolderOf(folder_));
+    Start(session);
+    session.AttachHostAnew([this](host::ObjectRef& connection) { connection = other_.application(); });
+    EXPECT_EQ(session.state().characterStyle, nullptr);
+    EXPECT_EQ(host_.liveObjects(), 0);
+    RecordingUi ui;
+    session.Annotate(ui);
+    ASSERT_EQ(ui.sink.messages.size(), 1u);
+    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    EXPECT_EQ(other_.storyText(0), u"apple \\ˈæpl\\");
+}
+
+TEST_F(AttachingAnewTest, AVersionNobodyKnowsKeepsTheHostAndItsStyle) {
+    Session session(FolderOf(folder_));
+    Start(session);
+    const host::ObjectRef style = session.state().characterStyle;
+    ASSERT_NE(style, nullptr);
+    session.AttachHostAnew([](host::ObjectRef&) {});
+    EXPECT_EQ(session.state().characterStyle, style);
+    EXPECT_EQ(session.state().hostConnection, host_.application());
+}
+
+TEST_F(AttachingAnewTest, AFailedAttachmentDropsTheOldHostsStyle) {
+    Session session(FolderOf(folder_));
+    Start(session);
+    session.AttachHostAnew([](host::ObjectRef& connection) { connection.reset(); });
+    EXPECT_EQ(session.state().characterStyle, nullptr);
+    EXPECT_EQ(host_.liveObjects(), 0);
+    RecordingUi ui;
+    session.Annotate(ui);
+    ASSERT_EQ(ui.sink.messages.size(), 1u);
+    EXPECT_EQ(ui.sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
+}
+
 }  // namespace
 }  // namespace sonotag
