@@ -107,13 +107,18 @@ std::string LongLessonDocument() {
 
 class SonotagVanishedHostTest : public SonotagWithHostTest {
 protected:
+    // Each test starts its own host.
     void SetUp() override {
         SonotagTest::SetUp();
         dump_ = folder_->file("document-after.json");
         // A saved style: the killed host's style object goes with it.
         folder_->writeFile("config.ini", "[COM]\r\nCHARSTYLE=:Phonetics\r\n");
-        folder_->writeFile("long-lesson.json", LongLessonDocument());
-        StartHost(folder_->file("long-lesson.json"));
+    }
+
+    // Later tests must find the host's registration of a live server.
+    void TearDown() override {
+        SonotagWithHostTest::TearDown();
+        EXPECT_TRUE(ForgetDeadServers());
     }
 
     // One report of the lost host, and the button enabled again.
@@ -150,6 +155,8 @@ protected:
 };
 
 TEST_F(SonotagVanishedHostTest, HostKilledDuringARunIsReportedOnceAndTheMenuAttachesAnew) {
+    folder_->writeFile("long-lesson.json", LongLessonDocument());
+    StartHost(folder_->file("long-lesson.json"));
     HWND main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
     HWND button = GetDlgItem(main, IDC_ANNOTATE);
@@ -192,6 +199,31 @@ TEST_F(SonotagVanishedHostTest, HostKilledDuringARunIsReportedOnceAndTheMenuAtta
     for (const auto& run : runs) {
         EXPECT_EQ(run.value("characterStyle", std::string()), ":Phonetics") << "the style, resolved in the new host";
     }
+}
+
+TEST_F(SonotagVanishedHostTest, HostKilledBetweenRunsIsReportedOnceAndTheProgramStillEnds) {
+    StartHost(FixtureFolder() / "lesson.json");
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    AnnotateAndExpectCompletion(main);
+    host_->kill();
+    ClickButton(main, IDC_ANNOTATE);
+    ExpectOneLostHostReport(main);
+
+    // The settings dialog shows no styles and says nothing; OK keeps the name.
+    PostCommand(main, ID_SETTINGS);
+    HWND dialog = WaitForDialog(pid(), kSettingsCaption);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(ComboEntries(GetDlgItem(dialog, IDC_CHARACTER_STYLE)).empty());
+    EXPECT_EQ(ItemText(dialog, IDC_CHARACTER_STYLE), kTopLevelStyle);
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilHidden(dialog));
+    EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value());
+
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u) << "the references of the dead host went without a hang";
+    const auto lines = ConfigLines(*folder_);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), L"CHARSTYLE=:Phonetics"), lines.end());
 }
 
 }  // namespace
