@@ -120,11 +120,11 @@ TEST(Session, RemovalWithoutAHostReportsInvalidPointerAndKeepsTheMark) {
     EXPECT_EQ(session.undoMark(), kInitialUndoMark);
 }
 
-// The whole path of a command: settings from config.ini, the style resolved
-// at start-up, the run over the host's selection, the removal.
 constexpr char kLessonDocument[] = R"({"characterStyles": [":[无]", ":Group:Inner:Style"],
                                       "stories": [{"text": "apple is on the table"}], "selection": {"story": 0}})";
 
+// The whole path of a command: settings from config.ini, the style resolved
+// at start-up, the run over the host's selection, the removal.
 class SessionWithHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -194,8 +194,8 @@ TEST_F(SessionWithHostTest, EveryCommandGivesBackTheHostObjectsItTook) {
         EXPECT_EQ(host_.storyText(0), u"apple is on the table");
         EXPECT_EQ(host_.liveObjects(), 1) << "after the removal";
 
-        // The settings dialog: its style walk, then OK with another style
-        // (the old one given back) and with no style.
+        // The settings dialog: its style walk, then OK with no style (the
+        // style given back) and with the style again.
         settings::SettingsState& state = session.state();
         settings::SettingsDialogControls controls = settings::InitialDialogControls(state.settings, state.hostConnection);
         EXPECT_EQ(controls.styleEntries.size(), 2u);
