@@ -16,8 +16,6 @@
 namespace sonotag::gui {
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr wchar_t kGroupStyle[] = L":Group:Inner:Style";
 constexpr wchar_t kTopLevelStyle[] = L":Phonetics";
 
