@@ -97,27 +97,40 @@ TEST_F(SonotagTest, FolderInPlaceOfConfigIniEndsNormallyAndWritesNothing) {
     EXPECT_EQ(FileNamesIn(folder_->path()), files) << "nothing written beside it";
 }
 
-TEST_F(SonotagTest, ConfigIniHeldByAnotherProgramAtTheEndStaysAsItWas) {
+// Another program holds config.ini without sharing from the start, or only
+// when the program ends.
+class HeldConfigIniTest : public SonotagTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(HeldConfigIniTest, StaysAsItWasAndNothingIsReported) {
+    const bool heldFromTheStart = GetParam();
     // Four keys of seven: any write the program managed would show.
     const std::string config = "[COM]\r\nIDVER=InDesign.Application.CS4\r\nFGF=T\r\nSYML=[\r\n";
     folder_->writeFile("config.ini", config);
+    std::optional<ExclusiveHold> hold;
+    if (heldFromTheStart) hold.emplace(folder_->file("config.ini"));
     Start();
     HWND version = WaitForVersionDialog();
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), kCs4) << "read at start-up";
+    // Unreadable, the file gives the defaults.
+    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), heldFromTheStart ? kCs3 : kCs4);
     ClickButton(version, IDOK);
     HWND main = WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    {
-        const ExclusiveHold hold(folder_->file("config.ini"));
-        ASSERT_TRUE(hold.held());
-        ClickButton(main, IDC_FINISH);
-        EXPECT_EQ(WaitForExit(), 0u) << "no message, no crash at the save";
-    }
+    EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main});
+    if (!hold) hold.emplace(folder_->file("config.ini"));
+    ASSERT_TRUE(hold->held());
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u) << "no message, no crash at the save";
+    hold.reset();
     EXPECT_EQ(folder_->readFile("config.ini"), config);
     const std::vector<std::string> files = {"Sonotag.exe", "config.ini", "dictionary.txt"};
     EXPECT_EQ(FileNamesIn(folder_->path()), files);
 }
+
+INSTANTIATE_TEST_SUITE_P(Holds, HeldConfigIniTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& held) {
+                             return held.param ? "FromTheStart" : "AtTheEnd";
+                         });
 
 // ---- the help page ----
 
