@@ -151,7 +151,8 @@ protected:
         EXPECT_EQ(box->text, kCompletion);
         EXPECT_EQ(box->icon, BoxIcon::Exclamation);
         Dismiss(*box);
-        EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)));
+        // The run enables its button once the box has returned.
+        EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)) != FALSE; }));
     }
 
     std::filesystem::path dump_;
