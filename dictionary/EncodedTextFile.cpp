@@ -8,7 +8,6 @@
 namespace sonotag {
 namespace {
 
-constexpr std::size_t kChunkSize = 1 << 16;
 constexpr char kEndOfFileByte = 0x1A;
 
 // Position of the next line end (LF) at or after `from`, in file units:
@@ -46,8 +45,8 @@ void RemoveLineEnd(std::u16string& line, bool endedByLineFeed) {
 
 }  // namespace
 
-EncodedTextFile::EncodedTextFile(const std::u16string& path, std::string codePage)
-    : stream_(OpenForSharedReading(path)), ansi_(std::move(codePage)) {}
+EncodedTextFile::EncodedTextFile(const std::u16string& path, std::string codePage, std::size_t chunkSize)
+    : stream_(OpenForSharedReading(path)), ansi_(std::move(codePage)), chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
 
 void EncodedTextFile::close() {
     stream_.reset();
@@ -63,11 +62,11 @@ bool EncodedTextFile::fillBuffer() {
     scanned_ -= begin_;
     begin_ = 0;
     const std::size_t old = buffer_.size();
-    buffer_.resize(old + kChunkSize);
-    const std::size_t got = std::fread(buffer_.data() + old, 1, kChunkSize, stream_.get());
+    buffer_.resize(old + chunkSize_);
+    const std::size_t got = std::fread(buffer_.data() + old, 1, chunkSize_, stream_.get());
     buffer_.resize(old + got);
-    if (got < kChunkSize) endOfInput_ = true;  // end of file, or a read error taken as one
-    if (encoding_ == Encoding::Unknown && (buffer_.size() >= 3 || endOfInput_)) detectEncoding();
+    if (got < chunkSize_) endOfInput_ = true;  // end of file, or a read error taken as one
+    if (encoding_ == Encoding::Unknown && buffer_.size() >= 3) detectEncoding();
     if (encoding_ == Encoding::Ansi) {
         // Text mode: the byte 0x1A ends the file.
         const std::size_t stop = buffer_.find(kEndOfFileByte, old);
@@ -111,27 +110,30 @@ bool EncodedTextFile::readLine(std::u16string& line) {
     for (;;) {
         const bool utf16 = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
         const std::size_t unitSize = utf16 ? 2 : 1;
-        const std::size_t lineFeed =
-            encoding_ == Encoding::Unknown
-                ? std::string::npos
-                : FindLineFeed(buffer_, std::max(begin_, scanned_), static_cast<int>(unitSize),
-                               encoding_ == Encoding::Utf16Be);
-        if (lineFeed != std::string::npos) {
-            deliver(std::string_view(buffer_).substr(begin_, lineFeed - begin_), true, line);
-            begin_ = lineFeed + unitSize;
-            scanned_ = begin_;
-            return true;
+        if (encoding_ != Encoding::Unknown) {
+            const std::size_t lineFeed = FindLineFeed(buffer_, std::max(begin_, scanned_), static_cast<int>(unitSize),
+                                                      encoding_ == Encoding::Utf16Be);
+            if (lineFeed != std::string::npos) {
+                deliver(std::string_view(buffer_).substr(begin_, lineFeed - begin_), true, line);
+                begin_ = lineFeed + unitSize;
+                scanned_ = begin_;
+                return true;
+            }
+            // No complete line yet: remember how far we looked (whole units only).
+            scanned_ = buffer_.size() - (buffer_.size() - begin_) % unitSize;
         }
-        // No complete line yet: remember how far we looked (whole units only).
-        scanned_ = buffer_.size() - (buffer_.size() - begin_) % unitSize;
-        if (!fillBuffer() && endOfInput_) {
-            if (encoding_ == Encoding::Unknown) detectEncoding();
-            const std::string_view rest = std::string_view(buffer_).substr(begin_);
-            if (rest.size() < unitSize) return false;
-            deliver(rest, false, line);
-            begin_ = buffer_.size();
-            return true;
+        if (fillBuffer()) continue;
+        if (encoding_ == Encoding::Unknown) {
+            // A file shorter than the longest byte-order mark: only now is its
+            // encoding known, and its bytes are searched for line ends first.
+            detectEncoding();
+            continue;
         }
+        const std::string_view rest = std::string_view(buffer_).substr(begin_);
+        if (rest.size() < unitSize) return false;
+        deliver(rest, false, line);
+        begin_ = buffer_.size();
+        return true;
     }
 }
 

@@ -17,9 +17,15 @@ namespace sonotag {
 
 class EncodedTextFile {
 public:
+    // The bytes read from the file at a time.
+    static constexpr std::size_t kDefaultChunkSize = 1 << 16;
+
     // Opens the file for shared reading; throws FileError. `codePage` names
     // the ANSI code page of a file without a byte-order mark (see AnsiDecoder).
-    explicit EncodedTextFile(const std::u16string& path, std::string codePage = {});
+    // A smaller `chunkSize` (at least 1) changes nothing but where the reads
+    // fall: tests make lines and characters straddle them.
+    explicit EncodedTextFile(const std::u16string& path, std::string codePage = {},
+                             std::size_t chunkSize = kDefaultChunkSize);
 
     // True when a line was read into `line`; false at the end of the file or
     // on a read error, leaving `line` unchanged.
@@ -36,6 +42,7 @@ private:
 
     FilePtr stream_;
     AnsiDecoder ansi_;
+    std::size_t chunkSize_;
     Encoding encoding_ = Encoding::Unknown;
     std::string buffer_;       // raw bytes read; those before begin_ are delivered
     std::size_t begin_ = 0;

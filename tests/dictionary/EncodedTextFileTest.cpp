@@ -14,8 +14,9 @@
 namespace sonotag {
 namespace {
 
-std::vector<std::u16string> ReadAll(const std::u16string& path, std::string codePage = {}) {
-    EncodedTextFile file(path, std::move(codePage));
+std::vector<std::u16string> ReadAll(const std::u16string& path, std::string codePage = {},
+                                    std::size_t chunkSize = EncodedTextFile::kDefaultChunkSize) {
+    EncodedTextFile file(path, std::move(codePage), chunkSize);
     std::vector<std::u16string> lines;
     std::u16string line;
     while (file.readLine(line)) lines.push_back(line);
@@ -34,7 +35,12 @@ class LineSplitting : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(LineSplitting, DeliversTheExpectedLines) {
     test::ScratchFolder folder;
-    EXPECT_EQ(ReadAll(folder.write("f.txt", GetParam().bytes)), GetParam().lines);
+    const std::u16string path = folder.write("f.txt", GetParam().bytes);
+    EXPECT_EQ(ReadAll(path), GetParam().lines);
+    // Reads that cut through lines, line ends, marks and characters change nothing.
+    for (const std::size_t chunkSize : {1, 2, 3, 4, 5, 7}) {
+        EXPECT_EQ(ReadAll(path, {}, chunkSize), GetParam().lines) << "chunks of " << chunkSize << " bytes";
+    }
 }
 
 using namespace std::string_literals;
@@ -46,6 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Lf", "apple|x|5Apl\npear|x|pZ[\n", {u"apple|x|5Apl", u"pear|x|pZ["}},
         LineCase{"LastLineWithoutEnd", "a\nb", {u"a", u"b"}},
         LineCase{"EmptyFile", "", {}},
+        LineCase{"LineEndFirstInAShortFile", "\na", {u"", u"a"}},
         LineCase{"EmptyLinesCount", "\n\r\n\n", {u"", u"", u""}},
         LineCase{"CrCrLfDropsAllThree", "a\r\r\nb", {u"a", u"b"}},
         LineCase{"ThreeCrsKeepOne", "a\r\r\r\n", {u"a\r"}},
