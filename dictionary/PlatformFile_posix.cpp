@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -10,6 +11,11 @@
 #include "dictionary/Utf.h"
 
 namespace sonotag {
+namespace {
+
+constexpr std::size_t kConversionWindow = 4096;
+
+}  // namespace
 
 FilePtr OpenForSharedReading(const std::u16string& path) {
     FilePtr file(std::fopen(Utf16ToUtf8(path).c_str(), "rb"));
@@ -65,10 +71,17 @@ void AnsiDecoder::append(std::string_view bytes, std::u16string& out) {
     auto* output = reinterpret_cast<char*>(out.data() + start);
     std::size_t outputLeft = (out.size() - start) * sizeof(char16_t);
     while (inputLeft > 0) {
-        if (iconv(state_->converter, &input, &inputLeft, &output, &outputLeft) != static_cast<std::size_t>(-1)) {
-            break;
-        }
-        if (errno == E2BIG) break;  // cannot happen: one byte never gives more than one unit
+        // The input goes in windows: a call may look at all the input it is
+        // given (sanitizers check it whole), and garbage makes a call a byte.
+        const std::size_t window = std::min(inputLeft, kConversionWindow);
+        std::size_t windowLeft = window;
+        const bool failed =
+            iconv(state_->converter, &input, &windowLeft, &output, &outputLeft) == static_cast<std::size_t>(-1);
+        const int error = failed ? errno : 0;
+        const bool cutByWindow = error == EINVAL && window < inputLeft;  // the sequence goes on in the next window
+        inputLeft -= window - windowLeft;
+        if (!failed || cutByWindow) continue;
+        if (error == E2BIG) break;  // cannot happen: one byte never gives more than one unit
         // An invalid or cut-off sequence: one replacement character for its first byte.
         const char16_t replacement = u'\uFFFD';
         std::memcpy(output, &replacement, sizeof replacement);

@@ -2,9 +2,9 @@
 // and a write stores it again whole, in the encoding it had.
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,7 +34,12 @@ std::filesystem::path FilePath(const char16_t* path) { return std::filesystem::p
 std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // In blocks: every read of a value reads the whole file, which may be large.
+    std::string bytes;
+    std::array<char, 1 << 16> block;
+    while (in.read(block.data(), block.size()) || in.gcount() > 0) {
+        bytes.append(block.data(), static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) return std::nullopt;
     return bytes;
 }

@@ -1,5 +1,6 @@
 #include "settings/ProfileFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <limits>
@@ -95,14 +96,19 @@ std::u16string ProfileFile::ReadString(OptionalText section, OptionalText key, O
     std::uint32_t length = 0;
     // A value that fills the buffer may have been cut: read again with more
     // room. One unit more than the fill is checked, because a reader that
-    // strips quotation marks may cut one unit short of the fill.
+    // strips quotation marks may cut one unit short of the fill. The room
+    // doubles: every read goes through the whole file, and a line of
+    // megabytes must not cost thousands of reads.
     do {
-        size += kReadStep;
+        if (size > std::numeric_limits<std::uint32_t>::max() / 2) break;  // no room can be made for more
+        size = size == 0 ? kReadStep : size * 2;
         buffer.assign(size, u'\0');
         length = PlatformProfileFunctions().readString(sectionText.get(), keyText.get(), defaultArgument.get(),
                                                       buffer.data(), size, path_->c_str());
     } while (length + 2 >= size);
-    buffer.resize(length);
+    // The value is a string: it ends at a NUL the file may hold in it, as a
+    // write could never store what follows one.
+    buffer.resize(std::min<std::size_t>(length, buffer.find(u'\0')));
     return buffer;
 }
 

@@ -22,8 +22,8 @@ public:
     void SetPath(OptionalText path);
     const std::optional<std::u16string>& path() const { return path_; }
 
-    // The value, whole, of any length; the default (empty when null) for a
-    // missing file, section or key. Null section or key: the default,
+    // The value, whole, of any length, up to a NUL the file may hold in it;
+    // the default (empty when null) for a missing file, section or key. Null section or key: the default,
     // without reading the file.
     std::u16string ReadString(OptionalText section, OptionalText key, OptionalText defaultText) const;
 
