@@ -17,6 +17,16 @@ if(SONOTAG_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The fuzz build instruments everything for libFuzzer's coverage; only the
+# fuzz targets themselves link libFuzzer's main (tests/fuzz).
+if(SONOTAG_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "SONOTAG_FUZZ needs clang (cmake --preset fuzz)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 if(WIN32)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   if(MINGW)
@@ -32,6 +42,8 @@ endif()
 # Test names carry the build they come from, so one summary can cover both builds.
 if(WIN32)
   set(SONOTAG_TEST_PREFIX "windows/")
+elseif(SONOTAG_FUZZ)
+  set(SONOTAG_TEST_PREFIX "fuzz/")
 else()
   set(SONOTAG_TEST_PREFIX "native/")
 endif()

@@ -1,0 +1,81 @@
+// Fuzz target: config.ini of any bytes, read through the portable profile
+// functions as the program reads it at start-up.
+//
+// Loading never fails: every key gives its value or its default, and the
+// saved character style is resolved in a stand-in document with nested
+// style groups, holding no host object afterwards but the style. The seven
+// settings saved to a new file read back as they were loaded; so do they
+// saved into the fuzzed file itself when a byte-order mark gives it an
+// encoding that carries every character (UTF-8 or UTF-16).
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "settings/CharacterStyle.h"
+#include "settings/ProfileFile.h"
+#include "settings/SettingsFile.h"
+#include "standin/StandInHost.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+namespace sonotag::fuzz {
+namespace {
+
+constexpr char kNestedStyles[] = R"({
+  "characterStyles": [":[无]", ":A", ":AB", ":Phonetics", ":音标:国际音标", ":G1:G2:Deep",
+                      ":G1:G2:Deeper", ":G1:Mid", ":G1:G3:Other", ":Group:Phonetics2"],
+  "stories": [{"text": "Tom has an apple."}],
+  "selection": {"story": 0}
+})";
+
+// What a save stores of the settings: the host's "no style" as no style.
+settings::AnnotationSettings AsSaved(settings::AnnotationSettings loaded) {
+    if (loaded.characterStyleName == settings::kNoStylePath) loaded.characterStyleName.clear();
+    return loaded;
+}
+
+// The number and flag parsers on the input itself, in every base, and the
+// typed reads once through the file.
+void ReadEveryWay(const settings::ProfileFile& file, std::string_view bytes) {
+    const std::u16string text = Utf16Units(bytes);
+    for (const int base : {2, 8, 10, 16, 7}) settings::ParseUnsigned(text, base);
+    settings::ParseSigned(text);
+    file.ReadBool(settings::kSettingsSection, settings::key::kHostProgId, false);
+    file.ReadUnsigned(settings::kSettingsSection, settings::key::kCharacterStyle, 7, 16);
+}
+
+}  // namespace
+}  // namespace sonotag::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace sonotag;
+    using namespace sonotag::fuzz;
+    static const ScratchFolder folder("config");
+    static standin::StandInHost host;
+    if (!host.hasDocument()) host.loadDocumentJson(kNestedStyles);
+
+    const std::string_view bytes = Bytes(data, size);
+    const std::u16string path = folder.write("config.ini", bytes);
+    settings::SettingsState state;
+    state.hostConnection = host.application();
+    settings::LoadSettingsWithoutVersionChoice(path, state);
+    FUZZ_EXPECT(host.liveObjects() == (state.characterStyle ? 1 : 0));
+    state.characterStyle.reset();
+    FUZZ_EXPECT(host.liveObjects() == 0);
+    ReadEveryWay(settings::ProfileFile(path), bytes);
+
+    const settings::AnnotationSettings expected = AsSaved(state.settings);
+    if (expected != settings::AnnotationSettings()) {  // the defaults' trip is no news
+        const std::filesystem::path fresh = folder.file("fresh.ini");
+        std::filesystem::remove(fresh);
+        settings::SaveSettings(fresh.u16string(), state.settings);
+        FUZZ_EXPECT(settings::ReadSettings(settings::ProfileFile(fresh.u16string())) == expected);
+    }
+
+    const bool lossless = bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
+                          bytes.starts_with("\xFE\xFF");
+    settings::SaveSettings(path, state.settings);
+    if (lossless) FUZZ_EXPECT(settings::ReadSettings(settings::ProfileFile(path)) == expected);
+    return 0;
+}

@@ -1,0 +1,91 @@
+// Fuzz target: the notation conversions and the UTF-8/UTF-16 conversions
+// beneath every text the program reads.
+//
+// A notation maps unit for unit, leaves every unit outside its ASCII table
+// alone, and agrees with itself: the IPA14 letter step is idempotent, the
+// Unicode rendering includes it, and RenderTranscription is one of the two.
+// UTF-16 survives a trip through UTF-8 (a lone surrogate as U+FFFD), and any
+// bytes decoded from UTF-8 encode to well-formed UTF-8.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "dictionary/Utf.h"
+#include "notation/Notation.h"
+#include "standin/DocumentFile.h"
+#include "tests/fuzz/FuzzSupport.h"
+
+namespace sonotag::fuzz {
+namespace {
+
+bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
+bool IsLead(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsTrail(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// The text with each surrogate that is not part of a pair replaced by U+FFFD.
+std::u16string WithoutLoneSurrogates(std::u16string text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (IsLead(text[i]) && i + 1 < text.size() && IsTrail(text[i + 1])) {
+            ++i;
+        } else if (IsSurrogate(text[i])) {
+            text[i] = u'\uFFFD';
+        }
+    }
+    return text;
+}
+
+void CheckUnitForUnit(std::u16string_view in, std::u16string_view out) {
+    FUZZ_EXPECT(in.size() == out.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        if (in[i] >= 0x80) FUZZ_EXPECT(out[i] == in[i]);
+    }
+}
+
+void CheckNotations(const std::u16string& stored) {
+    const std::u16string ipa14 = ToIpa14Letters(stored);
+    const std::u16string unicode = ToUnicodeIpa(stored);
+    CheckUnitForUnit(stored, ipa14);
+    CheckUnitForUnit(stored, unicode);
+    FUZZ_EXPECT(ToIpa14Letters(ipa14) == ipa14);
+    FUZZ_EXPECT(ToUnicodeIpa(ipa14) == unicode);
+    for (const int version : {0, 1, 2, -1}) {
+        FUZZ_EXPECT(RenderTranscription(stored, version, true) == unicode);
+        FUZZ_EXPECT(RenderTranscription(stored, version, false) == (version == 1 ? stored : ipa14));
+    }
+}
+
+void CheckUtf(std::string_view bytes) {
+    const std::u16string units = Utf16Units(bytes);
+    FUZZ_EXPECT(Utf8ToUtf16(Utf16ToUtf8(units)) == WithoutLoneSurrogates(units));
+    const std::u16string decoded = Utf8ToUtf16(bytes);
+    FUZZ_EXPECT(decoded.size() <= bytes.size());
+    const std::string encoded = Utf16ToUtf8(decoded);
+    try {
+        // Well-formed and the same text (behind a letter: the strict reader drops a leading mark).
+        FUZZ_EXPECT(standin::DecodeUtf8Text("x" + encoded) == u"x" + decoded);
+    } catch (const standin::DocumentFormatError&) {
+        Fail("Utf16ToUtf8 wrote malformed UTF-8");
+    }
+    if (!bytes.starts_with("\xEF\xBB\xBF")) {
+        try {
+            FUZZ_EXPECT(standin::DecodeUtf8Text(bytes) == decoded);  // strict and lenient agree on good input
+        } catch (const standin::DocumentFormatError&) {
+            FUZZ_EXPECT(decoded.find(u'\uFFFD') != std::u16string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace sonotag::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace sonotag::fuzz;
+    const std::string_view bytes = Bytes(data, size);
+    std::u16string letters;  // stored transcriptions are mostly ASCII: one unit a byte
+    for (const char byte : bytes) letters.push_back(static_cast<unsigned char>(byte));
+    CheckNotations(letters);
+    CheckNotations(Utf16Units(bytes));
+    CheckUtf(bytes);
+    return 0;
+}
