@@ -25,6 +25,7 @@
 #include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
 #include "standin/StandInHost.h"
+#include "tests/e2e/StandInProcess_win32.h"
 #include "tests/support/AttachedState.h"
 #include "tests/support/RecordingUi.h"
 #include "tests/support/TestFiles.h"
@@ -40,133 +41,7 @@ using host::Value;
 using host::ValueType;
 namespace code = host::code;
 
-constexpr char16_t kCS2[] = u"InDesign.Application.CS2";
-constexpr char16_t kCS3[] = u"InDesign.Application.CS3";
-constexpr char16_t kCS4[] = u"InDesign.Application.CS4";
-constexpr char16_t kCS5[] = u"InDesign.Application.CS5";
-
-// Every wait is bounded; a host that does not answer in time fails the test.
-constexpr DWORD kStartTimeout = 30'000;
-constexpr DWORD kEndTimeout = 15'000;
-
-std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-std::wstring Wide(const std::u16string& text) { return std::wstring(reinterpret_cast<const wchar_t*>(text.c_str())); }
-
-std::u16string FixturePath(const std::string& name) {
-    const std::string path = std::string(SONOTAG_FIXTURES) + "/e2e/" + name;
-    return std::u16string(path.begin(), path.end());
-}
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
-// Waits until no stand-in host runs: its instance mutex is free or gone.
-bool WaitForHostToEnd(DWORD timeout) {
-    const Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
-    if (!mutex.get()) return GetLastError() == ERROR_FILE_NOT_FOUND;
-    const DWORD waited = WaitForSingleObject(mutex.get(), timeout);
-    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
-    ReleaseMutex(mutex.get());
-    return true;
-}
-
-bool HostIsRunning() {
-    const Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
-    return mutex.get() != nullptr;
-}
-
-// standin-host.exe started by hand, like an application the user opened.
-// It is closed (or, failing that, ended) when the object goes.
-class HandStartedHost {
-public:
-    explicit HandStartedHost(const std::wstring& arguments) {
-        ready_ = Handle(CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
-        ResetEvent(ready_.get());
-        std::wstring commandLine = L"\"" + Wide(SONOTAG_STANDIN_HOST) + L"\" " + arguments;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &started)) {
-            ADD_FAILURE() << "standin-host.exe did not start: error " << GetLastError();
-            return;
-        }
-        CloseHandle(started.hThread);
-        process_ = Handle(started.hProcess);
-    }
-    HandStartedHost(const HandStartedHost&) = delete;
-    HandStartedHost& operator=(const HandStartedHost&) = delete;
-    ~HandStartedHost() {
-        if (process_.get() && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-            close();
-            if (WaitForSingleObject(process_.get(), kEndTimeout) == WAIT_TIMEOUT) kill();
-        }
-    }
-
-    // True once the host serves clients; false when it ended or did not answer in time.
-    bool waitUntilReady() const {
-        if (!process_.get()) return false;
-        const HANDLE handles[] = {ready_.get(), process_.get()};
-        return WaitForMultipleObjects(2, handles, FALSE, kStartTimeout) == WAIT_OBJECT_0;
-    }
-    // Closes the host's window as a user closes an application.
-    void close() const {
-        if (const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, kWindowClass, nullptr))
-            PostMessageW(window, WM_CLOSE, 0, 0);
-    }
-    void kill() const {
-        TerminateProcess(process_.get(), 99);
-        WaitForSingleObject(process_.get(), kEndTimeout);
-    }
-    // The exit status, once the host has ended within the timeout; STILL_ACTIVE otherwise.
-    DWORD waitForExit() const {
-        WaitForSingleObject(process_.get(), kEndTimeout);
-        DWORD status = STILL_ACTIVE;
-        GetExitCodeProcess(process_.get(), &status);
-        return status;
-    }
-
-private:
-    Handle ready_;
-    Handle process_;
-};
-
-// A private control operation of the stand-in's application object.
-Value Control(const ObjectRef& application, host::DispatchId id, std::vector<Value> arguments = {},
-              ValueType resultType = ValueType::Any) {
-    return host::Required(application)->invoke(id, InvokeKind::Method, arguments, resultType);
-}
-
-nlohmann::json DumpedDocument(const ObjectRef& application) {
-    return nlohmann::json::parse(
-        Utf16ToUtf8(Control(application, control::kDumpDocumentJson, {}, ValueType::Text).text()));
-}
-
-AutomationError ErrorOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const AutomationError& error) {
-        return error;
-    }
-    ADD_FAILURE() << "no automation error";
-    return AutomationError(host::kOk);
-}
+using namespace e2e;
 
 class StandInHostTest : public ::testing::Test {
 protected:
@@ -374,22 +249,6 @@ TEST_F(StandInHostTest, ComStartedHostIsSharedAndEndsAfterItsLastClient) {
     EXPECT_TRUE(HostIsRunning());
     second.release();
     EXPECT_TRUE(WaitForHostToEnd(kEndTimeout));
-}
-
-// Wine keeps handing out the registration of a server that was killed.
-// Restarting its RPC service forgets it, so later tests get a fresh host.
-void ForgetDeadServers() {
-    for (const wchar_t* command : {L"net.exe stop rpcss", L"net.exe start rpcss"}) {
-        std::wstring commandLine = command;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &started));
-        CloseHandle(started.hThread);
-        const Handle process(started.hProcess);
-        ASSERT_EQ(WaitForSingleObject(process.get(), kEndTimeout), WAIT_OBJECT_0);
-    }
 }
 
 TEST_F(StandInHostTest, KilledHostFailsTheNextCall) {
