@@ -60,14 +60,13 @@ inline const std::vector<std::u16string>& SweepStylePaths() {
     return paths;
 }
 
+// The exception the k-th call fails with: its number in the description.
 inline host::ExceptionInfo InjectedFailure(std::int64_t k) {
+    const std::string digits = std::to_string(k);
     host::ExceptionInfo failure;
     failure.scode = host::kUnspecifiedFailure;
     failure.source = u"Stand-in host";
-    failure.description = u"Injected failure " + [&] {
-        const std::string digits = std::to_string(k);
-        return std::u16string(digits.begin(), digits.end());
-    }();
+    failure.description = u"Injected failure " + std::u16string(digits.begin(), digits.end());
     return failure;
 }
 
