@@ -15,11 +15,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "annotation/Annotation.h"
+#include "bench/BenchText.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "dictionary/Utf.h"
 #include "host/AttachHost_win32.h"
@@ -31,36 +31,12 @@
 namespace {
 
 using namespace sonotag;
+using bench::MakeText;
+using bench::QuietUi;
 using Clock = std::chrono::steady_clock;
 namespace control = standin::control;
 
 constexpr int kWords = 200;
-
-class QuietUi : public AnnotationUi {
-public:
-    void enableAnnotateButton(bool) override {}
-    void showMessage(const std::u16string& text, MessageIcon) override { last = text; }
-    std::u16string last;
-};
-
-// A text of `words` words from a small vocabulary, about four in five of
-// them in the dictionary, with commas and paragraph breaks.
-std::u16string MakeText(int words, PhoneticDictionary& dictionary) {
-    const char16_t* known[][2] = {{u"the", u"T["},     {u"apple", u"5Apl"},   {u"book", u"buk"},
-                                  {u"water", u"5wR:t["}, {u"garden", u"5gB:dn"}, {u"river", u"5riv["},
-                                  {u"happy", u"5hApi"},  {u"children", u"5tFildr[n"}, {u"sing", u"siN"},
-                                  {u"morning", u"5mR:niN"}};
-    for (const auto& entry : known) dictionary.addLine(std::u16string(entry[0]) + u"||" + entry[1]);
-    const char16_t* unknown[] = {u"Xylo", u"qwerty", u"zzz"};
-    std::mt19937 random(7);
-    std::u16string text;
-    for (int i = 0; i < words; ++i) {
-        if (i > 0) text += (i % 12 == 0) ? u"\r" : u" ";
-        text += random() % 5 == 0 ? unknown[random() % 3] : known[random() % 10][0];
-        if (i % 9 == 8) text += u',';
-    }
-    return text;
-}
 
 host::Value Control(const host::ObjectRef& application, host::DispatchId id, std::vector<host::Value> arguments = {},
                     host::ValueType resultType = host::ValueType::Any) {

@@ -123,13 +123,6 @@ settings::SettingsState PrepareSettings(const AnnotateCommand& command, const ho
     return state;
 }
 
-std::string CodeName(host::DispatchId id) {
-    if (id == host::code::kItem) return "item";
-    const auto code = static_cast<std::uint32_t>(id);
-    return {static_cast<char>(code >> 24), static_cast<char>(code >> 16 & 0xFF), static_cast<char>(code >> 8 & 0xFF),
-            static_cast<char>(code & 0xFF)};
-}
-
 std::int32_t SelectedWordCount(const host::ObjectRef& application) {
     try {
         const host::ObjectRef selection = host::Get(application, host::code::kSelection).object();
@@ -146,7 +139,7 @@ void PrintStatistics(const standin::StandInHost& host, std::int32_t words, std::
     err << "words: " << words << ", host calls: " << host.totalCalls() << " ("
         << static_cast<double>(host.totalCalls()) * perWord << " per word)\n";
     for (const auto& [id, count] : host.callCounts()) {
-        err << "  " << CodeName(id) << ": " << count << " (" << static_cast<double>(count) * perWord
+        err << "  " << host::DispatchCodeName(id) << ": " << count << " (" << static_cast<double>(count) * perWord
             << " per word)\n";
     }
 }

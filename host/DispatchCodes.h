@@ -3,6 +3,7 @@
 // four letters read as a big-endian 32-bit number ('wrds' is 0x77726473).
 
 #include <cstdint>
+#include <string>
 
 namespace sonotag::host {
 
@@ -37,4 +38,13 @@ inline constexpr DispatchId kCharacterStyleGroups = FourCharCode("Csts");  // do
 inline constexpr DispatchId kCharacterStyles = FourCharCode("csts");       // document, style group
 
 }  // namespace code
+
+// The four letters of a code, or "item" for item access: for figures and logs.
+inline std::string DispatchCodeName(DispatchId id) {
+    if (id == code::kItem) return "item";
+    const auto bits = static_cast<std::uint32_t>(id);
+    return {static_cast<char>(bits >> 24), static_cast<char>(bits >> 16 & 0xFF), static_cast<char>(bits >> 8 & 0xFF),
+            static_cast<char>(bits & 0xFF)};
+}
+
 }  // namespace sonotag::host
