@@ -28,9 +28,10 @@ std::vector<std::string> FileNamesIn(const fs::path& folder) {
     return names;
 }
 
-// A value of config.ini as the profile functions read it back.
-std::wstring ProfileValue(const fs::path& file, const wchar_t* key) {
-    std::wstring value(1024, L'\0');
+// A value of config.ini as the profile functions read it back, up to
+// `room` - 1 characters.
+std::wstring ProfileValue(const fs::path& file, const wchar_t* key, std::size_t room = 1024) {
+    std::wstring value(room, L'\0');
     const DWORD length = GetPrivateProfileStringW(L"COM", key, L"<missing>", value.data(),
                                                   static_cast<DWORD>(value.size()), file.wstring().c_str());
     value.resize(length);
@@ -375,6 +376,21 @@ TEST_P(GarbageConfigTest, StartsWithWhatItCanReadAndEndsNormally) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, GarbageConfigTest, ::testing::ValuesIn(kGarbageConfigs), test::CaseName());
+
+TEST_F(SonotagTest, TenMegabyteSymbolIsReadAndSavedWhole) {
+    const std::string symbol(kTenMegabytes, 'l');
+    folder_->writeFile("config.ini", "[COM]\r\nIDVER=InDesign.Application.CS4\r\nSYML=" + symbol + "\r\n");
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message";
+    ClickButton(main, IDC_FINISH);
+    EXPECT_EQ(WaitForExit(), 0u);
+    // Saved again at the end: cut anywhere, it would come back shorter.
+    const std::wstring saved = ProfileValue(folder_->file("config.ini"), L"SYML", kTenMegabytes + 16);
+    EXPECT_EQ(saved.size(), symbol.size());
+    EXPECT_EQ(saved.find_first_not_of(L'l'), std::wstring::npos);
+    EXPECT_EQ(ProfileValue(folder_->file("config.ini"), L"IDVER"), kCs4);
+}
 
 }  // namespace
 }  // namespace sonotag::gui
