@@ -25,22 +25,14 @@ private:
     standin::StandInHost host_;
 };
 
-settings::AnnotationSettings Bracketed(bool useUnicode) {
-    settings::AnnotationSettings format;
-    format.leftSymbol = u"[";
-    format.rightSymbol = u"]";
-    format.useUnicode = useUnicode;
-    return format;
-}
-
 TEST(InProcessFaultSweep, AnnotationRunInUnicodeWithTheFont) {
     InProcessHost host;
-    test::SweepAnnotationRun(host, Bracketed(true), false);
+    test::SweepAnnotationRun(host, test::Bracketed(true), false);
 }
 
 TEST(InProcessFaultSweep, AnnotationRunInKingsoftLettersWithAStyle) {
     InProcessHost host;
-    test::SweepAnnotationRun(host, Bracketed(false), true);
+    test::SweepAnnotationRun(host, test::Bracketed(false), true);
 }
 
 TEST(InProcessFaultSweep, Removal) {

@@ -85,24 +85,16 @@ protected:
     host::HostConnection connection;
 };
 
-settings::AnnotationSettings Bracketed(bool useUnicode) {
-    settings::AnnotationSettings format;
-    format.leftSymbol = u"[";
-    format.rightSymbol = u"]";
-    format.useUnicode = useUnicode;
-    return format;
-}
-
 TEST_F(ComFaults, AnnotationRunInUnicodeWithTheFont) {
     ComHost host(connection.application());
     const Watchdog watchdog(kStepTimeout, "the sweep");
-    test::SweepAnnotationRun(host, Bracketed(true), false);
+    test::SweepAnnotationRun(host, test::Bracketed(true), false);
 }
 
 TEST_F(ComFaults, AnnotationRunInKingsoftLettersWithAStyle) {
     ComHost host(connection.application());
     const Watchdog watchdog(kStepTimeout, "the sweep");
-    test::SweepAnnotationRun(host, Bracketed(false), true);
+    test::SweepAnnotationRun(host, test::Bracketed(false), true);
 }
 
 TEST_F(ComFaults, Removal) {
@@ -152,7 +144,7 @@ TEST_F(ComFaults, HostKilledInTheMiddleOfARun) {
     test::RecordingUi ui;
     {
         const Watchdog watchdog(kStepTimeout, "the run whose host was killed");
-        AnnotateSelection(test::AttachedState(killing, Bracketed(true)), dictionary, mark, ui);
+        AnnotateSelection(test::AttachedState(killing, test::Bracketed(true)), dictionary, mark, ui);
     }
     ASSERT_EQ(insertions, 2);
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -188,14 +180,14 @@ void ComFaults::expectNextRunWorks(PhoneticDictionary& dictionary, const std::st
     inProcess.loadDocumentJson(test::SweepDocument());
     std::int32_t inProcessMark = kInitialUndoMark;
     test::RecordingUi inProcessUi;
-    AnnotateSelection(test::AttachedState(inProcess.application(), Bracketed(true)), dictionary, inProcessMark,
+    AnnotateSelection(test::AttachedState(inProcess.application(), test::Bracketed(true)), dictionary, inProcessMark,
                       inProcessUi);
 
     std::int32_t mark = kInitialUndoMark;
     test::RecordingUi nextUi;
     {
         const Watchdog watchdog(kStepTimeout, "the run after attaching anew");
-        AnnotateSelection(test::AttachedState(connection.application(), Bracketed(true)), dictionary, mark, nextUi);
+        AnnotateSelection(test::AttachedState(connection.application(), test::Bracketed(true)), dictionary, mark, nextUi);
     }
     ASSERT_EQ(nextUi.messages.size(), 1u);
     EXPECT_EQ(nextUi.messages[0].text, kCompletionMessage);

@@ -60,6 +60,15 @@ inline const std::vector<std::u16string>& SweepStylePaths() {
     return paths;
 }
 
+// The settings the run sweeps use: symbols in brackets, the notation chosen.
+inline settings::AnnotationSettings Bracketed(bool useUnicode) {
+    settings::AnnotationSettings format;
+    format.leftSymbol = u"[";
+    format.rightSymbol = u"]";
+    format.useUnicode = useUnicode;
+    return format;
+}
+
 // The exception the k-th call fails with: its number in the description.
 inline host::ExceptionInfo InjectedFailure(std::int64_t k) {
     const std::string digits = std::to_string(k);
