@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "GuiFixture_win32.h"
+#include "tests/support/CaseName.h"
 
 namespace sonotag::gui {
 namespace {
@@ -33,31 +34,28 @@ TEST_F(SonotagTest, FirstStartPreselectsCs3AndShowsTheTopmostMainWindow) {
     ExpectSevenKeysWritten();
 }
 
-TEST_F(SonotagTest, EscEndsTheProgramAndWritesTheSettings) {
+struct EndingGesture {
+    const char* name;
+    void (*end)(HWND main);
+};
+
+const EndingGesture kEndingGestures[] = {
+    {"Esc", [](HWND main) { BringToFront(main); PressKey(VK_ESCAPE); }},
+    {"EnterPressesFinishRightAfterStart", [](HWND main) { BringToFront(main); PressKey(VK_RETURN); }},
+    {"CloseBox", [](HWND main) { PostSystemCommand(main, SC_CLOSE); }},
+};
+
+class EndingTest : public SonotagTest, public ::testing::WithParamInterface<EndingGesture> {};
+
+TEST_P(EndingTest, EndsTheProgramAndWritesTheSettings) {
     HWND main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
-    BringToFront(main);
-    PressKey(VK_ESCAPE);
+    GetParam().end(main);
     EXPECT_EQ(WaitForExit(), 0u);
     ExpectSevenKeysWritten();
 }
 
-TEST_F(SonotagTest, EnterRightAfterStartPressesFinish) {
-    HWND main = StartToMainWindow();
-    ASSERT_NE(main, nullptr);
-    BringToFront(main);
-    PressKey(VK_RETURN);
-    EXPECT_EQ(WaitForExit(), 0u);
-    ExpectSevenKeysWritten();
-}
-
-TEST_F(SonotagTest, CloseBoxEndsTheProgramAndWritesTheSettings) {
-    HWND main = StartToMainWindow();
-    ASSERT_NE(main, nullptr);
-    PostSystemCommand(main, SC_CLOSE);
-    EXPECT_EQ(WaitForExit(), 0u);
-    ExpectSevenKeysWritten();
-}
+INSTANTIATE_TEST_SUITE_P(Gestures, EndingTest, ::testing::ValuesIn(kEndingGestures), test::CaseName());
 
 TEST_F(SonotagTest, ExitInTheStartUpVersionChoiceEndsWithoutWriting) {
     const std::string config = "[COM]\r\nIDVER=InDesign.Application.CS4\r\nFGF=T\r\n";
