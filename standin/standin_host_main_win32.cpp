@@ -19,6 +19,7 @@
 
 #include "dictionary/Utf.h"
 #include "host/AttachHost_win32.h"
+#include "host/KernelHandle_win32.h"
 #include "standin/LocalServer_win32.h"
 #include "standin/StandInHost.h"
 
@@ -36,20 +37,6 @@ struct Options {
     std::optional<std::u16string> saveOnExit;
 };
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // The instance mutex, owned while the server runs and released as it ends.
 class InstanceLock {
 public:
@@ -64,7 +51,7 @@ public:
     bool owned() const { return owned_; }
 
 private:
-    Handle mutex_;
+    sonotag::host::KernelHandle mutex_;
     bool owned_ = false;
 };
 
@@ -112,7 +99,7 @@ int Serve(StandInHost& host, const Options& options) {
         Complain("OLE could not be initialised");
         return kFailure;
     }
-    const Handle ready(CreateEventW(nullptr, TRUE, FALSE, sonotag::standin::kReadyEventName));
+    const sonotag::host::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, sonotag::standin::kReadyEventName));
     const CLSID classIds[] = {sonotag::standin::kApplicationClassIdCS3, sonotag::standin::kApplicationClassIdCS4};
     const HRESULT served =
         sonotag::standin::RunLocalServer(host.application(), classIds, {options.startedByCom, ready.get()});

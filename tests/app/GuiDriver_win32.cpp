@@ -59,44 +59,38 @@ Process::Process(const fs::path& executable, const std::wstring& arguments) {
         throw std::runtime_error("cannot start " + executable.string());
     }
     CloseHandle(info.hThread);
-    process_ = info.hProcess;
+    process_ = host::KernelHandle(info.hProcess);
     id_ = info.dwProcessId;
 }
 
 Process::~Process() {
-    if (!process_) return;
-    if (running()) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 10000);
-    }
-    CloseHandle(process_);
+    if (process_ && running()) kill();
 }
 
 std::optional<DWORD> Process::wait(Duration timeout) {
-    if (WaitForSingleObject(process_, static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
+    GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
-bool Process::running() const { return WaitForSingleObject(process_, 0) == WAIT_TIMEOUT; }
+bool Process::running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
 
 void Process::kill() {
-    TerminateProcess(process_, 99);
-    WaitForSingleObject(process_, 10000);
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 10000);
 }
 
 
 StandIn::StandIn(const fs::path& document, const fs::path& dump) : dump_(dump) {
     fs::remove(dump_);
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName);
-    ResetEvent(ready);
+    const host::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName));
+    ResetEvent(ready.get());
     process_.emplace(fs::path(SONOTAG_STANDIN_HOST),
                      L"--document \"" + document.wstring() + L"\" --save-on-exit \"" + dump.wstring() + L"\"");
     // Ready, or ended at once (another host runs, the document is bad).
-    const HANDLE events[] = {ready, process_->handle()};
+    const HANDLE events[] = {ready.get(), process_->handle()};
     ready_ = WaitForMultipleObjects(2, events, FALSE, 30000) == WAIT_OBJECT_0;
-    CloseHandle(ready);
 }
 
 StandIn::~StandIn() {
@@ -122,10 +116,8 @@ bool EndStandInHosts(Duration timeout) {
     // The host owns its instance mutex for its whole life.
     return WaitFor(
         [] {
-            HANDLE mutex = OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName);
-            if (!mutex) return true;
-            CloseHandle(mutex);
-            return false;
+            const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName));
+            return !mutex;
         },
         timeout);
 }
@@ -133,27 +125,26 @@ bool EndStandInHosts(Duration timeout) {
 bool ForgetDeadServers() {
     // The service's chatter goes nowhere, not into the test's output.
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    HANDLE nowhere = CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
-    bool done = nowhere != INVALID_HANDLE_VALUE;
+    const host::KernelHandle nowhere(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    bool done = static_cast<bool>(nowhere);
     for (const wchar_t* command : {L"net.exe stop rpcss", L"net.exe start rpcss"}) {
         if (!done) break;
         std::wstring commandLine = command;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = nowhere;
-        startup.hStdOutput = nowhere;
-        startup.hStdError = nowhere;
+        startup.hStdInput = nowhere.get();
+        startup.hStdOutput = nowhere.get();
+        startup.hStdError = nowhere.get();
         PROCESS_INFORMATION started{};
         done = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                               &started) != FALSE;
         if (!done) break;
         CloseHandle(started.hThread);
-        done = WaitForSingleObject(started.hProcess, 30000) == WAIT_OBJECT_0;
-        CloseHandle(started.hProcess);
+        const host::KernelHandle process(started.hProcess);
+        done = WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0;
     }
-    if (nowhere != INVALID_HANDLE_VALUE) CloseHandle(nowhere);
     return done;
 }
 
@@ -188,9 +179,6 @@ ExclusiveHold::ExclusiveHold(const fs::path& file)
     : handle_(CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                           nullptr)) {}
 
-ExclusiveHold::~ExclusiveHold() {
-    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
 
 
 // ---- windows ----

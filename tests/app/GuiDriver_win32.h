@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/AttachHost_win32.h"
+#include "host/KernelHandle_win32.h"
 
 namespace sonotag::gui {
 
@@ -62,7 +63,7 @@ public:
     Process& operator=(const Process&) = delete;
 
     DWORD id() const { return id_; }
-    HANDLE handle() const { return process_; }
+    HANDLE handle() const { return process_.get(); }
     // The exit code, or nothing when the process still runs after `timeout`.
     std::optional<DWORD> wait(Duration timeout);
     bool running() const;
@@ -70,7 +71,7 @@ public:
     void kill();
 
 private:
-    HANDLE process_ = nullptr;
+    host::KernelHandle process_;
     DWORD id_ = 0;
 };
 
@@ -140,13 +141,12 @@ private:
 class ExclusiveHold {
 public:
     explicit ExclusiveHold(const std::filesystem::path& file);
-    ~ExclusiveHold();
     ExclusiveHold(const ExclusiveHold&) = delete;
     ExclusiveHold& operator=(const ExclusiveHold&) = delete;
-    bool held() const { return handle_ != INVALID_HANDLE_VALUE; }
+    bool held() const { return static_cast<bool>(handle_); }
 
 private:
-    HANDLE handle_;
+    host::KernelHandle handle_;
 };
 
 // The first visible top-level dialog (#32770) of `processId` with exactly

@@ -8,21 +8,19 @@
 #include "dictionary/EncodedTextFile.h"
 #include "dictionary/FileError.h"
 #include "dictionary/PhoneticDictionary.h"
+#include "host/KernelHandle_win32.h"
 #include "tests/support/RecordingSink.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag {
 namespace {
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using Handle = host::KernelHandle;
 
 Handle OpenWithSharing(const std::u16string& path, DWORD access, DWORD share) {
     HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), access, share, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return Handle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+    return Handle(handle);
 }
 
 TEST(WindowsFile, ReadsAFileAnEditorHoldsOpenForWriting) {

@@ -17,6 +17,7 @@
 #include "dictionary/Utf.h"
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
+#include "host/KernelHandle_win32.h"
 #include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
 
@@ -49,28 +50,9 @@ inline std::u16string FixturePath(const std::string& name) {
     return std::u16string(path.begin(), path.end());
 }
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle = nullptr) : handle_(handle) {}
-    Handle(Handle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    Handle& operator=(Handle&& other) noexcept {
-        std::swap(handle_, other.handle_);
-        return *this;
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (handle_) CloseHandle(handle_);
-    }
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
-
 // Waits until no stand-in host runs: its instance mutex is free or gone.
 inline bool WaitForHostToEnd(DWORD timeout) {
-    const Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
+    const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
     if (!mutex.get()) return GetLastError() == ERROR_FILE_NOT_FOUND;
     const DWORD waited = WaitForSingleObject(mutex.get(), timeout);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
@@ -79,7 +61,7 @@ inline bool WaitForHostToEnd(DWORD timeout) {
 }
 
 inline bool HostIsRunning() {
-    const Handle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
+    const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
     return mutex.get() != nullptr;
 }
 
@@ -88,7 +70,7 @@ inline bool HostIsRunning() {
 class HandStartedHost {
 public:
     explicit HandStartedHost(const std::wstring& arguments) {
-        ready_ = Handle(CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
+        ready_ = host::KernelHandle(CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
         ResetEvent(ready_.get());
         std::wstring commandLine = L"\"" + Wide(SONOTAG_STANDIN_HOST) + L"\" " + arguments;
         STARTUPINFOW startup{};
@@ -100,7 +82,7 @@ public:
             return;
         }
         CloseHandle(started.hThread);
-        process_ = Handle(started.hProcess);
+        process_ = host::KernelHandle(started.hProcess);
     }
     HandStartedHost(const HandStartedHost&) = delete;
     HandStartedHost& operator=(const HandStartedHost&) = delete;
@@ -135,8 +117,8 @@ public:
     }
 
 private:
-    Handle ready_;
-    Handle process_;
+    host::KernelHandle ready_;
+    host::KernelHandle process_;
 };
 
 // A private control operation of the stand-in's application object.
@@ -171,7 +153,7 @@ inline void ForgetDeadServers() {
         ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                    &startup, &started));
         CloseHandle(started.hThread);
-        const Handle process(started.hProcess);
+        const host::KernelHandle process(started.hProcess);
         ASSERT_EQ(WaitForSingleObject(process.get(), kEndTimeout), WAIT_OBJECT_0);
     }
 }
@@ -182,8 +164,8 @@ inline void ForgetDeadServers() {
 class Watchdog {
 public:
     Watchdog(DWORD timeout, const char* step) : timeout_(timeout), step_(step) {
-        done_ = Handle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        thread_ = Handle(CreateThread(nullptr, 0, &Watch, this, 0, nullptr));
+        done_ = host::KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_ = host::KernelHandle(CreateThread(nullptr, 0, &Watch, this, 0, nullptr));
     }
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
@@ -206,8 +188,8 @@ private:
 
     DWORD timeout_;
     const char* step_;
-    Handle done_;
-    Handle thread_;
+    host::KernelHandle done_;
+    host::KernelHandle thread_;
 };
 
 }  // namespace sonotag::e2e
