@@ -326,8 +326,6 @@ struct GarbageConfig {
 };
 
 const GarbageConfig kGarbageConfigs[] = {
-    {"RandomBytes", [] { return RandomAnsiBytes(64 << 10, 1); }, kCs3},
-    {"RandomBytesBeforeTheSection", [] { return RandomAnsiBytes(64 << 10, 2) + kSectionOfCs4; }, kCs4},
     {"RandomBytesInTheSection",
      [] { return kSectionOfCs4 + RandomAnsiBytes(64 << 10, 3) + "\n\nYBVER=1\r\n"; }, kCs4},
     {"NulsInKeysAndValues",
@@ -337,20 +335,8 @@ const GarbageConfig kGarbageConfigs[] = {
      },
      kCs4},
     {"Utf16MarkThenAnOddNumberOfBytes", [] { return "\xFF\xFE" + RandomBytes(4097, 5); }, kCs3},
-    {"Utf8MarkThenBrokenSequences", [] { return "\xEF\xBB\xBF\xC0\xAF\xED\xA0\x80\xF8\x88\x80\x80\x80" + kSectionOfCs4; },
-     kCs4},
-    {"BrokenSectionsAndKeys", [] { return std::string("[COM\r\nIDVER\r\n=x\r\n[]\r\n==\r\n[[COM]]\r\n]COM[\r\n"); },
-     kCs3},
-    {"TenMegabyteLineBeforeTheSection", [] { return std::string(kTenMegabytes, 'g') + kSectionOfCs4; }, kCs4},
     {"TenMegabyteValueOfAnotherKey",
      [] { return "[COM]\r\nJUNK=" + std::string(kTenMegabytes, 'j') + "\r\nIDVER=InDesign.Application.CS4\r\n"; },
-     kCs4},
-    {"ManyThousandSections",
-     [] {
-         std::string text;
-         for (int section = 0; section < 20000; ++section) text += "[S" + std::to_string(section) + "]\r\nK=V\r\n";
-         return text + kSectionOfCs4;
-     },
      kCs4},
 };
 
