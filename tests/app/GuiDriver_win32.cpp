@@ -259,46 +259,64 @@ bool WaitUntilHidden(HWND window, Duration timeout) {
 
 namespace {
 
-// The pixels of a screen area, 32 bits each.
-std::vector<std::uint32_t> Pixels(HDC source, int x, int y, int width, int height) {
-    HDC memory = CreateCompatibleDC(source);
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(source, &format, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    const auto* first = static_cast<const std::uint32_t*>(bits);
-    std::vector<std::uint32_t> pixels(first, first + static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    return pixels;
-}
+// A device-independent bitmap selected into a memory DC of its own, made
+// compatible with the screen; every GDI object goes with it.
+class Canvas {
+public:
+    // Rows top-down, or bottom-up as a BMP file stores them.
+    Canvas(int width, int height, WORD bitCount, bool topDown) : width_(width), height_(height) {
+        header_.biSize = sizeof header_;
+        header_.biWidth = width;
+        header_.biHeight = topDown ? -height : height;
+        header_.biPlanes = 1;
+        header_.biBitCount = bitCount;
+        header_.biCompression = BI_RGB;
+        BITMAPINFO info{};
+        info.bmiHeader = header_;
+        bitmap_ = CreateDIBSection(screen_, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+        previous_ = SelectObject(memory_, bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(memory_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(memory_);
+        ReleaseDC(nullptr, screen_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return memory_; }
+    const BITMAPINFOHEADER& header() const { return header_; }
+    void copyFromScreen(int x, int y) const { BitBlt(memory_, 0, 0, width_, height_, screen_, x, y, SRCCOPY); }
+    const void* bits() const {
+        GdiFlush();  // what GDI still queues lands in the bits first
+        return bits_;
+    }
+    std::vector<std::uint32_t> pixels() const {  // of a 32-bit canvas
+        const auto* first = static_cast<const std::uint32_t*>(bits());
+        return {first, first + static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)};
+    }
+
+private:
+    int width_;
+    int height_;
+    HDC screen_ = GetDC(nullptr);
+    HDC memory_ = CreateCompatibleDC(screen_);
+    BITMAPINFOHEADER header_{};
+    void* bits_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
 
 // A system icon drawn on `background`, as the box would show it.
 std::vector<std::uint32_t> DrawnIcon(LPCWSTR id, std::uint32_t background, int size) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size, size);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
+    const Canvas canvas(size, size, 32, true);
     HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF, background & 0xFF));
     RECT all{0, 0, size, size};
-    FillRect(memory, &all, brush);
+    FillRect(canvas.dc(), &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, id), size, size, 0, nullptr, DI_NORMAL);
-    auto pixels = Pixels(memory, 0, 0, size, size);
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+    DrawIconEx(canvas.dc(), 0, 0, LoadIconW(nullptr, id), size, size, 0, nullptr, DI_NORMAL);
+    return canvas.pixels();
 }
 
 // The box's icon, told by its looks: the icon control is 0x14 on Windows
@@ -310,9 +328,9 @@ BoxIcon IconOf(HWND box) {
     const int size = GetSystemMetrics(SM_CXICON);
     RECT place{};
     GetWindowRect(control, &place);
-    HDC screen = GetDC(nullptr);
-    const auto shown = Pixels(screen, place.left, place.top, size, size);
-    ReleaseDC(nullptr, screen);
+    const Canvas canvas(size, size, 32, true);
+    canvas.copyFromScreen(place.left, place.top);
+    const auto shown = canvas.pixels();
     const std::pair<LPCWSTR, BoxIcon> known[] = {
         {IDI_HAND, BoxIcon::Stop},
         {IDI_EXCLAMATION, BoxIcon::Exclamation},
@@ -484,39 +502,22 @@ fs::path Screenshot(HWND window, const std::string& name) {
     const int height = place.bottom - place.top;
     Sleep(300);  // let the last paint land
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = height;  // bottom-up, as a BMP file stores it
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 24;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, place.left, place.top, SRCCOPY);
-    GdiFlush();
+    const Canvas canvas(width, height, 24, false);
+    canvas.copyFromScreen(place.left, place.top);
 
     const DWORD rowSize = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     const DWORD imageSize = rowSize * static_cast<DWORD>(height);
     BITMAPFILEHEADER file{};
     file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+    file.bfOffBits = sizeof file + sizeof(BITMAPINFOHEADER);
     file.bfSize = file.bfOffBits + imageSize;
     const fs::path folder = GuiWorkFolder() / "screenshots";
     fs::create_directories(folder);
     const fs::path path = folder / (name + ".bmp");
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(&file), sizeof file);
-    out.write(reinterpret_cast<const char*>(&info.bmiHeader), sizeof info.bmiHeader);
-    out.write(static_cast<const char*>(bits), imageSize);
-
-    SelectObject(memory, previous);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    out.write(reinterpret_cast<const char*>(&canvas.header()), sizeof(BITMAPINFOHEADER));
+    out.write(static_cast<const char*>(canvas.bits()), imageSize);
     return path;
 }
 
