@@ -15,6 +15,7 @@
 
 #include "host/AttachHost_win32.h"
 #include "host/KernelHandle_win32.h"
+#include "tests/support/RpcService_win32.h"
 
 namespace sonotag::gui {
 
@@ -103,10 +104,7 @@ private:
 // waits until none runs. False when one still runs after `timeout`.
 bool EndStandInHosts(Duration timeout = kWindowTimeout);
 
-// Wine's RPC service keeps handing out the class registration of a server
-// that was killed; restarting it forgets that registration. False when the
-// service did not stop and start within the timeout.
-bool ForgetDeadServers();
+using test::ForgetDeadServers;
 
 // A second client of the running stand-in host, beside Sonotag, through the
 // same registration (InDesign.Application.CS3): reads the host's own

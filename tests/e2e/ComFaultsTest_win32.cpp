@@ -164,7 +164,7 @@ TEST_F(ComFaults, HostKilledInTheMiddleOfARun) {
     EXPECT_TRUE(WaitForHostToEnd(kEndTimeout));
 
     // Wine's RPC service would hand out the dead server again: it forgets it first.
-    ForgetDeadServers();
+    ASSERT_TRUE(test::ForgetDeadServers());
 
     host::AttachHost(kCS3, connection);  // the version chosen again from the menu
     ASSERT_TRUE(connection.isAttached());

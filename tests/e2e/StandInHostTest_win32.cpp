@@ -270,7 +270,7 @@ TEST_F(StandInHostTest, KilledHostFailsTheNextCall) {
         EXPECT_TRUE(connection.isAttached());
         EXPECT_TRUE(FAILED(ErrorOf([&] { host::Call(connection.application(), code::kUndo); }).result()));
     }
-    ForgetDeadServers();
+    ASSERT_TRUE(test::ForgetDeadServers());
     HostConnection fresh;
     AttachHost(kCS3, fresh);
     ASSERT_TRUE(fresh.isAttached());

@@ -18,6 +18,7 @@
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 #include "host/KernelHandle_win32.h"
+#include "tests/support/RpcService_win32.h"
 #include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
 
@@ -140,22 +141,6 @@ inline AutomationError ErrorOf(const std::function<void()>& work) {
     }
     ADD_FAILURE() << "no automation error";
     return AutomationError(host::kOk);
-}
-
-// Wine keeps handing out the registration of a server that was killed.
-// Restarting its RPC service forgets it, so later tests get a fresh host.
-inline void ForgetDeadServers() {
-    for (const wchar_t* command : {L"net.exe stop rpcss", L"net.exe start rpcss"}) {
-        std::wstring commandLine = command;
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                                   &startup, &started));
-        CloseHandle(started.hThread);
-        const host::KernelHandle process(started.hProcess);
-        ASSERT_EQ(WaitForSingleObject(process.get(), kEndTimeout), WAIT_OBJECT_0);
-    }
 }
 
 // Ends the test process with a message when the step it guards has not
