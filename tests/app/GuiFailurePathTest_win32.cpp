@@ -190,8 +190,7 @@ TEST_F(SonotagTest, HelpOpensItsPageBesideTheProgram) {
     ASSERT_TRUE(WaitFor([&] { return fs::exists(record) && fs::file_size(record) > 0; })) << "the page was not opened";
     const std::string opened = folder_->readFile("opened.txt");
     EXPECT_NE(opened.find(folder_->file("help.html").make_preferred().string()), std::string::npos) << opened;
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 }
 
 TEST_F(SonotagTest, HelpWithoutItsPageShowsNothing) {
@@ -213,8 +212,7 @@ TEST_F(SonotagTest, HelpWithoutItsPageShowsNothing) {
     EXPECT_FALSE(fs::exists(record)) << "nothing was opened";
     ClickButton(about, IDOK);
     ASSERT_TRUE(WaitUntilHidden(about));
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 }
 
 // ---- a word list that cannot be read ----
@@ -258,8 +256,7 @@ TEST_P(UnreadableWordListTest, StopMessageNamesTheFileAndTheRunWritesNothing) {
     ASSERT_NE(main, nullptr);
     EXPECT_TRUE(IsTopmost(main)) << "topmost even when the word list failed";
     AnnotateAndExpectCompletion(main);
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     const auto document = DocumentAfter();
     EXPECT_EQ(StoryText(document), kLessonText);
     EXPECT_TRUE(Runs(document).empty());
@@ -294,8 +291,7 @@ TEST_F(SonotagWithHostTest, MillionLineWordListWithATenMegabyteLineLoadsToItsEnd
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message";
     AnnotateAndExpectCompletion(main);
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     EXPECT_EQ(StoryText(DocumentAfter()), kAnnotatedLesson);
     fs::remove(folder_->file("dictionary.txt"));
 }
@@ -352,8 +348,7 @@ TEST_P(GarbageConfigTest, StartsWithWhatItCanReadAndEndsNormally) {
     HWND main = WaitForMainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message";
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     // What the program wrote into the garbage reads back.
     const fs::path config = folder_->file("config.ini");
     EXPECT_EQ(ProfileValue(config, L"IDVER"), GetParam().readVersion);
@@ -369,8 +364,7 @@ TEST_F(SonotagTest, TenMegabyteSymbolIsReadAndSavedWhole) {
     HWND main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
     EXPECT_EQ(VisibleDialogsOf(pid()), std::vector<HWND>{main}) << "no message";
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     // Saved again at the end: cut anywhere, it would come back shorter.
     const std::wstring saved = ProfileValue(folder_->file("config.ini"), L"SYML", kTenMegabytes + 16);
     EXPECT_EQ(saved.size(), symbol.size());

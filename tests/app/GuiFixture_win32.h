@@ -96,8 +96,25 @@ protected:
         return WaitForMainWindow(timeout);
     }
 
+    // Starts the program and confirms `progId` in the version choice.
+    HWND StartToMainWindowWith(const wchar_t* progId) {
+        Start();
+        HWND version = WaitForVersionDialog();
+        if (!version) return nullptr;
+        SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(progId));
+        ClickButton(version, IDOK);
+        return WaitForMainWindow();
+    }
+
     // Waits for the program to end by itself and gives its exit code.
     std::optional<DWORD> WaitForExit() { return process_->wait(20s); }
+
+    // Presses 完成 and expects the program to end normally.
+    void FinishAndExpectCleanExit(HWND main) {
+        ClickButton(main, IDC_FINISH);
+        EXPECT_EQ(WaitForExit(), 0u);
+    }
 
     void ExpectSevenKeysWritten(const std::wstring& idver = kCs3) {
         EXPECT_EQ(ConfigLines(*folder_), DefaultConfigLines(idver));

@@ -87,8 +87,7 @@ TEST_F(SonotagReferencesTest, EveryCommandGivesBackTheHostObjectsItTook) {
     AnnotateAndExpectCompletion(main);
     EXPECT_TRUE(LiveObjectsBecome(probe, 1)) << "after the second run";
 
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     EXPECT_TRUE(LiveObjectsBecome(probe, 0)) << "after the main window closed";
     const auto lines = ConfigLines(*folder_);
     EXPECT_NE(std::find(lines.begin(), lines.end(), L"CHARSTYLE=:Phonetics"), lines.end());

@@ -29,8 +29,7 @@ TEST_F(SonotagTest, FirstStartPreselectsCs3AndShowsTheTopmostMainWindow) {
     EXPECT_EQ(ItemText(main, IDC_FINISH), L"完成");
     Screenshot(main, "main-window");
 
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     ExpectSevenKeysWritten();
 }
 
@@ -89,8 +88,7 @@ TEST_F(SonotagTest, VersionMenuExitChangesNothing) {
     ClickButton(version, IDCANCEL);
     ASSERT_TRUE(WaitUntilHidden(version));
     EXPECT_TRUE(process_->running());
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     ExpectSevenKeysWritten(kCs3);
 }
 
@@ -160,8 +158,7 @@ TEST_F(SonotagTest, SystemMenuAboutItemShowsTheAboutBox) {
     ClickButton(about, IDOK);
     ASSERT_TRUE(WaitUntilHidden(about));
     EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(main) != FALSE; }));
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 }
 
 // ---- settings dialog ----
@@ -186,8 +183,7 @@ TEST_F(SonotagTest, SettingsDialogShowsTheSettingsAndItsOkTakesTheTabSeparator) 
     SendMessageW(GetDlgItem(dialog, IDC_LEFT_SYMBOL), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"["));
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntilHidden(dialog));
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     const std::vector<std::wstring> expected = {
         L"[COM]", L"IDVER=" + std::wstring(kCs3), L"CHARSTYLE=", L"FGF=T", L"SYML=[",
         L"SYMR=\\", L"YBVER=0", L"UNICODE=1",
@@ -218,18 +214,11 @@ TEST_F(SonotagTest, DismissingTheButtonMenuDoesNothing) {
     ASSERT_TRUE(DismissButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE)));
     EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value());
     EXPECT_TRUE(process_->running());
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 }
 
 TEST_F(SonotagTest, RemovalFromTheButtonMenuWithoutAHostReportsOnce) {
-    Start();
-    HWND version = WaitForVersionDialog();
-    ASSERT_NE(version, nullptr);
-    SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(L"InDesign.Application.CS5"));
-    ClickButton(version, IDOK);
-    HWND main = WaitForMainWindow();
+    HWND main = StartToMainWindowWith(L"InDesign.Application.CS5");
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PickFromButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE)));
     const auto box = WaitForMessageBox(pid());
@@ -237,20 +226,13 @@ TEST_F(SonotagTest, RemovalFromTheButtonMenuWithoutAHostReportsOnce) {
     EXPECT_EQ(box->text.rfind(L"发生错误:", 0), 0u) << box->text;
     Dismiss(*box);
     EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value()) << "one report only";
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 }
 
 // ---- the host ----
 
 TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText) {
-    Start();
-    HWND version = WaitForVersionDialog();
-    ASSERT_NE(version, nullptr);
-    SendMessageW(GetDlgItem(version, IDC_VERSION_LIST), CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(L"InDesign.Application.CS2"));
-    ClickButton(version, IDOK);
-    HWND main = WaitForMainWindow();
+    HWND main = StartToMainWindowWith(L"InDesign.Application.CS2");
     ASSERT_NE(main, nullptr);
 
     ClickButton(main, IDC_ANNOTATE);
@@ -275,8 +257,7 @@ TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText)
     EXPECT_FALSE(WaitForMessageBox(pid(), 1s).has_value()) << "one report only";
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(main, IDC_ANNOTATE)));
 
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     ExpectSevenKeysWritten(L"InDesign.Application.CS2");
 }
 
@@ -285,8 +266,7 @@ TEST_F(SonotagWithHostTest, AnnotatesTheSelectionAndReportsCompletion) {
     HWND main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
     AnnotateAndExpectCompletion(main);
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 
     const auto document = DocumentAfter();
     EXPECT_EQ(StoryText(document), kAnnotatedLesson);
@@ -301,8 +281,7 @@ TEST_F(SonotagWithHostTest, RemovalFromTheButtonMenuRestoresTheDocument) {
     AnnotateAndExpectCompletion(main);
     ASSERT_TRUE(PickFromButtonMenu(main, GetDlgItem(main, IDC_ANNOTATE))) << "no menu on the right button";
     EXPECT_FALSE(WaitForMessageBox(pid(), 2s).has_value()) << "the removal shows nothing when it works";
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
 
     const auto document = DocumentAfter();
     EXPECT_EQ(StoryText(document), kLessonText);
@@ -326,8 +305,7 @@ TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNex
     SendMessageW(styles, CB_SHOWDROPDOWN, FALSE, 0);
     ClickButton(dialog, IDOK);
     ASSERT_TRUE(WaitUntilHidden(dialog));
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     const auto lines = ConfigLines(*folder_);
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[2], L"CHARSTYLE=:Group:Inner:Style");
@@ -336,8 +314,7 @@ TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNex
     main = StartToMainWindow();
     ASSERT_NE(main, nullptr);
     AnnotateAndExpectCompletion(main);
-    ClickButton(main, IDC_FINISH);
-    EXPECT_EQ(WaitForExit(), 0u);
+    FinishAndExpectCleanExit(main);
     const auto document = DocumentAfter();
     EXPECT_EQ(StoryText(document), kAnnotatedLesson);
     const auto runs = Runs(document);
