@@ -60,10 +60,16 @@ constexpr AsciiMap MakeUnicodeMap() {
 
 constexpr AsciiMap kUnicodeMap = MakeUnicodeMap();
 
-std::u16string Apply(const AsciiMap& map, std::u16string_view text) {
+// A long vowel (i or u before the length mark) is written iː and uː in the
+// IPA14 convention: only the short ones become ɪ and ʊ.
+bool IsLongVowel(std::u16string_view text, std::size_t at) {
+    return (text[at] == u'i' || text[at] == u'u') && at + 1 < text.size() && text[at + 1] == u':';
+}
+
+std::u16string ApplyIpa14Step(const AsciiMap& map, std::u16string_view text) {
     std::u16string out(text);
-    for (char16_t& unit : out) {
-        if (unit < map.size()) unit = map[unit];
+    for (std::size_t at = 0; at < out.size(); ++at) {
+        if (out[at] < map.size() && !IsLongVowel(text, at)) out[at] = map[out[at]];
     }
     return out;
 }
@@ -73,9 +79,9 @@ std::u16string Apply(const AsciiMap& map, std::u16string_view text) {
 std::span<const LetterMapping> Ipa14LetterTable() { return kIpa14Letters; }
 std::span<const LetterMapping> UnicodeLetterTable() { return kUnicodeLetters; }
 
-std::u16string ToIpa14Letters(std::u16string_view stored) { return Apply(kIpa14Map, stored); }
+std::u16string ToIpa14Letters(std::u16string_view stored) { return ApplyIpa14Step(kIpa14Map, stored); }
 
-std::u16string ToUnicodeIpa(std::u16string_view stored) { return Apply(kUnicodeMap, stored); }
+std::u16string ToUnicodeIpa(std::u16string_view stored) { return ApplyIpa14Step(kUnicodeMap, stored); }
 
 std::u16string RenderTranscription(std::u16string_view stored, int ipaVersion, bool useUnicode) {
     if (useUnicode) return ToUnicodeIpa(stored);  // applies the IPA14 step itself

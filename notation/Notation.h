@@ -23,6 +23,9 @@ std::span<const LetterMapping> Ipa14LetterTable();
 // Kingsoft letters (IPA14) to Unicode IPA characters; the first match wins.
 std::span<const LetterMapping> UnicodeLetterTable();
 
+// Applies the IPA14 letter table, except that an i or u directly followed by
+// ':' keeps its letter: IPA14 writes the long vowels iː and uː and only the
+// short ones ɪ and ʊ.
 std::u16string ToIpa14Letters(std::u16string_view stored);
 
 // The IPA14 letter step, then Kingsoft letters to Unicode IPA characters.

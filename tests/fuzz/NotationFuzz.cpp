@@ -2,7 +2,8 @@
 // beneath every text the program reads.
 //
 // A notation maps unit for unit, leaves every unit outside its ASCII table
-// alone, and agrees with itself: the IPA14 letter step is idempotent, the
+// alone, and agrees with itself: the IPA14 letter step is idempotent and
+// leaves i and u only before a length mark, the
 // Unicode rendering includes it, and RenderTranscription is one of the two.
 // UTF-16 survives a trip through UTF-8 (a lone surrogate as U+FFFD), and any
 // bytes decoded from UTF-8 encode to well-formed UTF-8.
@@ -49,6 +50,9 @@ void CheckNotations(const std::u16string& stored) {
     CheckUnitForUnit(stored, unicode);
     FUZZ_EXPECT(ToIpa14Letters(ipa14) == ipa14);
     FUZZ_EXPECT(ToUnicodeIpa(ipa14) == unicode);
+    for (std::size_t i = 0; i < ipa14.size(); ++i) {  // only long vowels keep i and u
+        if (ipa14[i] == u'i' || ipa14[i] == u'u') FUZZ_EXPECT(i + 1 < ipa14.size() && ipa14[i + 1] == u':');
+    }
     for (const int version : {0, 1, 2, -1}) {
         FUZZ_EXPECT(RenderTranscription(stored, version, true) == unicode);
         FUZZ_EXPECT(RenderTranscription(stored, version, false) == (version == 1 ? stored : ipa14));

@@ -54,13 +54,29 @@ std::string LetterName(const ::testing::TestParamInfo<LetterCase>& param) {
 
 INSTANTIATE_TEST_SUITE_P(Notation, EveryLetter, ::testing::ValuesIn(kLetters), LetterName);
 
-TEST(Notation, WholeTranscriptions) {
-    EXPECT_EQ(ToUnicodeIpa(u"5kAt"), u"ˈkæt");
-    EXPECT_EQ(ToIpa14Letters(u"sit"), u"sIt");
-    EXPECT_EQ(ToUnicodeIpa(u"sit"), u"sɪt");
-    EXPECT_EQ(ToIpa14Letters(u"si:t"), u"sI:t");
-    EXPECT_EQ(ToUnicodeIpa(u"si:t"), u"sɪːt");
-    EXPECT_EQ(RenderTranscription(u"5Apl", 1, false), u"5Apl");
+// Whole transcriptions in the four notations: a long i: or u: keeps its
+// letter in IPA14, a short i or u (also the last one) does not.
+struct WordCase {
+    std::u16string_view stored, kingsoft14, unicode;
+};
+
+constexpr WordCase kWords[] = {
+    {u"si:t", u"si:t", u"siːt"},     {u"sit", u"sIt", u"sɪt"},        {u"tu:", u"tu:", u"tuː"},
+    {u"put", u"pJt", u"pʊt"},        {u"5hApi", u"5hApI", u"ˈhæpɪ"},  {u"5mRnju", u"5mRnjJ", u"ˈmɔnjʊ"},
+    {u"5siti:", u"5sIti:", u"ˈsɪtiː"}, {u"ii:uu:", u"Ii:Ju:", u"ɪiːʊuː"}, {u"i::", u"i::", u"iːː"},
+    {u":i u :", u":I J :", u"ːɪ ʊ ː"}, {u"5kAt", u"5kAt", u"ˈkæt"},
+};
+
+TEST(Notation, WholeTranscriptionsInEachNotation) {
+    for (const WordCase& c : kWords) {
+        const std::u16string stored(c.stored);
+        SCOPED_TRACE(std::string(stored.begin(), stored.end()));  // stored letters are ASCII
+        EXPECT_EQ(RenderTranscription(stored, 1, false), stored);
+        EXPECT_EQ(RenderTranscription(stored, 0, false), c.kingsoft14);
+        EXPECT_EQ(RenderTranscription(stored, 1, true), c.unicode);
+        EXPECT_EQ(RenderTranscription(stored, 0, true), c.unicode);
+        EXPECT_EQ(ToIpa14Letters(c.kingsoft14), c.kingsoft14);  // once is twice
+    }
 }
 
 TEST(Notation, EmptyStaysEmpty) {
