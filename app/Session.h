@@ -3,7 +3,6 @@
 // behind its commands. The window only routes messages here; this class
 // knows nothing about windows, so it runs in the native tests too.
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,12 +17,16 @@
 namespace sonotag {
 
 // The ProgIDs of the InDesign versions the program can drive, as the
-// version list shows them.
-inline constexpr std::array<std::u16string_view, 4> kHostProgIds = {
-    u"InDesign.Application.CS2",
-    u"InDesign.Application.CS3",
-    u"InDesign.Application.CS4",
-    u"InDesign.Application.CS5",
+// version list shows them: CS2 to CS5, the ones later versions register,
+// and the version-independent one (whichever InDesign is installed).
+inline constexpr std::u16string_view kHostProgIds[] = {
+    u"InDesign.Application.CS2",     u"InDesign.Application.CS3",     u"InDesign.Application.CS4",
+    u"InDesign.Application.CS5",     u"InDesign.Application.CS6",     u"InDesign.Application.CC",
+    u"InDesign.Application.CC.2014", u"InDesign.Application.CC.2015", u"InDesign.Application.CC.2017",
+    u"InDesign.Application.CC.2018", u"InDesign.Application.CC.2019", u"InDesign.Application.2020",
+    u"InDesign.Application.2021",    u"InDesign.Application.2022",    u"InDesign.Application.2023",
+    u"InDesign.Application.2024",    u"InDesign.Application.2025",    u"InDesign.Application.2026",
+    u"InDesign.Application",
 };
 
 class Session {

@@ -13,15 +13,27 @@ VersionDialog::VersionDialog(std::span<const std::u16string_view> progIds, std::
       attachHost_(std::move(attachHost)),
       fromMenu_(fromMenu) {}
 
+// The entry equal to the setting, letters in any case: "InDesign.Application"
+// begins every other entry, so a prefix search alone could never find the
+// later ones. Otherwise the first entry that begins with the setting; that
+// search starts after entry 0 and wraps round to it. No match selects nothing.
+void VersionDialog::PreselectSavedVersion(HWND list) const {
+    const LPARAM saved = reinterpret_cast<LPARAM>(Wide(hostProgId_));
+    const LRESULT equal = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), saved);
+    if (equal != CB_ERR) {
+        SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(equal), 0);
+    } else {
+        SendMessageW(list, CB_SELECTSTRING, 0, saved);
+    }
+}
+
 bool VersionDialog::OnInitDialog() {
     HWND list = Item(IDC_VERSION_LIST);
     for (const std::u16string_view progId : progIds_) {
         const std::u16string entry(progId);
         SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
     }
-    // The first entry that begins with the setting, letters in any case; the
-    // search starts after entry 0 and wraps round to it. No match selects nothing.
-    SendMessageW(list, CB_SELECTSTRING, 0, reinterpret_cast<LPARAM>(Wide(hostProgId_)));
+    PreselectSavedVersion(list);
     return true;
 }
 

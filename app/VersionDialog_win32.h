@@ -1,6 +1,6 @@
 #pragma once
 // The choice of the InDesign version, at start-up and from the menu
-// "设置版本": a list of the four ProgIDs, "确认" and "退出".
+// "设置版本": a list of the ProgIDs, "确认" and "退出".
 
 #include <functional>
 #include <span>
@@ -26,6 +26,8 @@ protected:
     void OnCancel() override;
 
 private:
+    void PreselectSavedVersion(HWND list) const;
+
     std::span<const std::u16string_view> progIds_;
     std::u16string& hostProgId_;
     AttachHost attachHost_;

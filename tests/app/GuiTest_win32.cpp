@@ -56,17 +56,38 @@ TEST_P(EndingTest, EndsTheProgramAndWritesTheSettings) {
 
 INSTANTIATE_TEST_SUITE_P(Gestures, EndingTest, ::testing::ValuesIn(kEndingGestures), test::CaseName());
 
-TEST_F(SonotagTest, ExitInTheStartUpVersionChoiceEndsWithoutWriting) {
-    const std::string config = "[COM]\r\nIDVER=InDesign.Application.CS4\r\nFGF=T\r\n";
+// The saved version the start-up choice preselects: the entry equal to it
+// (in any case) first, then the first entry it begins.
+struct Preselection {
+    const char* name;
+    const char* idver;
+    const wchar_t* shown;
+};
+
+const Preselection kPreselections[] = {
+    {"Cs4", "InDesign.Application.CS4", kCs4},
+    {"VersionIndependent", "InDesign.Application", L"InDesign.Application"},
+    {"Cc", "InDesign.Application.CC", L"InDesign.Application.CC"},
+    {"OtherCase", "indesign.application.cc.2019", L"InDesign.Application.CC.2019"},
+    {"Prefix", "InDesign.Application.CS", L"InDesign.Application.CS2"},
+    {"ClassIdSelectsNothing", "{1FC6B073-BC41-44D1-884C-A55924E3D814}", L""},
+};
+
+class PreselectionTest : public SonotagTest, public ::testing::WithParamInterface<Preselection> {};
+
+TEST_P(PreselectionTest, ExitInTheStartUpChoiceEndsWithoutWriting) {
+    const std::string config = "[COM]\r\nIDVER=" + std::string(GetParam().idver) + "\r\nFGF=T\r\n";
     folder_->writeFile("config.ini", config);
     Start();
     HWND version = WaitForVersionDialog();
     ASSERT_NE(version, nullptr);
-    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), L"InDesign.Application.CS4");
+    EXPECT_EQ(ItemText(version, IDC_VERSION_LIST), GetParam().shown);
     ClickButton(version, IDCANCEL);
     EXPECT_EQ(WaitForExit(), 0u);
     EXPECT_EQ(folder_->readFile("config.ini"), config);
 }
+
+INSTANTIATE_TEST_SUITE_P(SavedVersions, PreselectionTest, ::testing::ValuesIn(kPreselections), test::CaseName());
 
 TEST_F(SonotagTest, ExitInTheStartUpVersionChoiceWritesNoNewFile) {
     Start();
@@ -262,11 +283,13 @@ TEST_F(SonotagTest, UnregisteredCs2GivesOneErrorReportWithTheInvalidPointerText)
 }
 
 
+// Attached through a later version's ProgID, as the user of a current InDesign is.
 TEST_F(SonotagWithHostTest, AnnotatesTheSelectionAndReportsCompletion) {
-    HWND main = StartToMainWindow();
+    HWND main = StartToMainWindowWith(L"InDesign.Application.2024");
     ASSERT_NE(main, nullptr);
     AnnotateAndExpectCompletion(main);
     FinishAndExpectCleanExit(main);
+    ExpectSevenKeysWritten(L"InDesign.Application.2024");
 
     const auto document = DocumentAfter();
     EXPECT_EQ(StoryText(document), kAnnotatedLesson);
@@ -323,7 +346,6 @@ TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNex
         EXPECT_EQ(run.value("characterStyle", std::string()), ":Group:Inner:Style") << run.dump();
     }
 }
-
 
 }  // namespace
 }  // namespace sonotag::gui
