@@ -6,12 +6,28 @@
 namespace sonotag {
 namespace {
 
-void AddEntry(HWND combo, const std::u16string& entry) {
-    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
+// Adds `entry` and marks it with `order`, its index in the list it came from.
+void AddEntry(HWND combo, const std::u16string& entry, std::size_t order = 0) {
+    const LRESULT index = SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
+    if (index >= 0) SendMessageW(combo, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(order));
 }
 
-// Chooses the entry whose text is exactly `entry` (the control sorts its
-// entries, so the index of adding is not the index shown).
+// Chooses the entry added as number `order`. The control sorts its entries,
+// so the index of adding is not the index shown; and its own search by text
+// ignores case, so of ":a" and ":A" it would find whichever sorts first.
+void ChooseEntryAddedAs(HWND combo, std::size_t order) {
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+        if (data != CB_ERR && static_cast<std::size_t>(data) == order) {
+            SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+            return;
+        }
+    }
+}
+
+// Chooses the entry whose text is `entry`, letters in any case (for lists
+// whose entries differ by more than case).
 void ChooseEntry(HWND combo, const std::u16string& entry) {
     const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                                        reinterpret_cast<LPARAM>(Wide(entry)));
@@ -49,9 +65,11 @@ bool SettingsDialog::OnInitDialog() {
 
 void SettingsDialog::ShowControls(const settings::SettingsDialogControls& controls) {
     HWND styles = Item(IDC_CHARACTER_STYLE);
-    for (const std::u16string& entry : controls.styleEntries) AddEntry(styles, entry);
+    for (std::size_t order = 0; order < controls.styleEntries.size(); ++order) {
+        AddEntry(styles, controls.styleEntries[order], order);
+    }
     if (controls.chosenStyle) {
-        ChooseEntry(styles, controls.styleEntries[*controls.chosenStyle]);
+        ChooseEntryAddedAs(styles, *controls.chosenStyle);
     } else {
         SetWindowTextW(styles, Wide(controls.styleText));
     }

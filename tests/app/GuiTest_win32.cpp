@@ -347,5 +347,37 @@ TEST_F(SonotagWithHostTest, SettingsDialogListsNestedStylesAndItsOkChangesTheNex
     }
 }
 
+// Two styles whose names differ only in case: the dialog shows the saved
+// one, and OK keeps and applies it, whichever of them sorts first.
+class StyleCaseTest : public SonotagWithHostTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(StyleCaseTest, SettingsDialogSelectsTheSavedSpelling) {
+    const std::string saved = GetParam();
+    folder_->writeFile("styles.json", R"({"characterStyles": [":[无]", ":Phonetics", ":phonetics"],
+        "stories": [{"text": "apple is on the table", "runs": []}], "selection": {"story": 0}, "undoHistory": []})");
+    StartHost(folder_->file("styles.json"));
+    folder_->writeFile("config.ini", "[COM]\r\nCHARSTYLE=" + saved + "\r\n");
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    PostCommand(main, ID_SETTINGS);
+    HWND dialog = WaitForDialog(pid(), kSettingsCaption);
+    ASSERT_NE(dialog, nullptr);
+    const std::wstring shown(saved.begin(), saved.end());
+    EXPECT_EQ(ItemText(dialog, IDC_CHARACTER_STYLE), shown);
+    ClickButton(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilHidden(dialog));
+    AnnotateAndExpectCompletion(main);
+    FinishAndExpectCleanExit(main);
+
+    const auto lines = ConfigLines(*folder_);
+    EXPECT_NE(std::find(lines.begin(), lines.end(), L"CHARSTYLE=" + shown), lines.end());
+    const auto runs = Runs(DocumentAfter());
+    ASSERT_FALSE(runs.empty());
+    for (const auto& run : runs) EXPECT_EQ(run.value("characterStyle", std::string()), saved) << run.dump();
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, StyleCaseTest, ::testing::Values(":Phonetics", ":phonetics"),
+                         [](const auto& param) { return std::string(param.param + 1); });
+
 }  // namespace
 }  // namespace sonotag::gui
