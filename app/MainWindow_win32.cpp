@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <array>
+#include <utility>
 
 #include "app/AboutBox_win32.h"
 #include "app/ApplicationName.h"
@@ -93,30 +94,56 @@ bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
 // Enter does nothing at window level; it still presses the focused button.
 void MainWindow::OnOK() {}
 
-void MainWindow::OnCancel() { EndDialog(IDCANCEL); }
+void MainWindow::OnCancel() { EndWhenIdle(IDCANCEL); }
 
-void MainWindow::OnFinish() { EndDialog(IDOK); }
+void MainWindow::OnFinish() { EndWhenIdle(IDOK); }
+
+void MainWindow::RunHostOperation(const std::function<void()>& operation) {
+    if (hostOperationRunning_) return;
+    hostOperationRunning_ = true;
+    operation();
+    hostOperationRunning_ = false;
+    if (const auto ending = std::exchange(heldEnding_, std::nullopt)) EndDialog(*ending);
+}
+
+void MainWindow::EndWhenIdle(INT_PTR result) {
+    if (hostOperationRunning_) {
+        if (!heldEnding_) heldEnding_ = result;  // the first ending command wins
+    } else {
+        EndDialog(result);
+    }
+}
 
 void MainWindow::OnAnnotate() {
-    WindowAnnotationUi ui(handle(), Item(IDC_ANNOTATE));
-    session_.Annotate(ui);
+    RunHostOperation([this] {
+        WindowAnnotationUi ui(handle(), Item(IDC_ANNOTATE));
+        session_.Annotate(ui);
+    });
 }
 
 void MainWindow::OnRemoveAnnotations() {
-    WindowMessageSink sink(handle());
-    session_.RemoveAnnotations(sink);
+    RunHostOperation([this] {
+        WindowMessageSink sink(handle());
+        session_.RemoveAnnotations(sink);
+    });
 }
 
 void MainWindow::OnComparisonTable() {
     if (comparisonTable_) comparisonTable_->Show(handle());
 }
 
-void MainWindow::OnChooseVersion() { ChooseHostVersion(true); }
+void MainWindow::OnChooseVersion() {
+    RunHostOperation([this] { ChooseHostVersion(true); });
+}
 
+// The dialog walks the host's styles when it opens and resolves the chosen
+// one on OK.
 void MainWindow::OnSettings() {
-    settings::SettingsState& state = session_.state();
-    SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
-    dialog.RunModal(handle());
+    RunHostOperation([this] {
+        settings::SettingsState& state = session_.state();
+        SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
+        dialog.RunModal(handle());
+    });
 }
 
 void MainWindow::OnHelp() {
@@ -171,7 +198,7 @@ INT_PTR MainWindow::OnHotKey(WPARAM id, LPARAM) {
 }
 
 INT_PTR MainWindow::OnClose(WPARAM, LPARAM) {
-    comparisonTable_.reset();  // closes its window, if it has one
+    if (!hostOperationRunning_) comparisonTable_.reset();  // closes its window, if it has one
     OnCancel();
     return TRUE;
 }

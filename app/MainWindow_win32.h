@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -48,6 +49,14 @@ private:
     INT_PTR OnPaint(WPARAM, LPARAM);
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
 
+    // A host operation (a run, a removal, the settings dialog, the version
+    // choice) waits on cross-process calls, and meanwhile COM delivers this
+    // window's messages. So no other operation starts during one, and an
+    // ending command ("完成", Esc, close) is held until it has ended: the
+    // session must not go while its work is still on the stack.
+    void RunHostOperation(const std::function<void()>& operation);
+    void EndWhenIdle(INT_PTR result);
+
     void AppendAboutItem();
     // The version dialog; false when the user left it with Exit.
     bool ChooseHostVersion(bool fromMenu);
@@ -60,6 +69,8 @@ private:
     HICON icon_;
     std::unique_ptr<ComparisonTableWindow> comparisonTable_;
     Session session_;
+    bool hostOperationRunning_ = false;
+    std::optional<INT_PTR> heldEnding_;
 };
 
 }  // namespace sonotag

@@ -34,6 +34,9 @@ inline constexpr DispatchId kFailCall = FourCharCode("SHfc");
 inline constexpr DispatchId kCallCount = FourCharCode("SHcc");
 // () Sets every call count back to 0.
 inline constexpr DispatchId kResetCallCounts = FourCharCode("SHrc");
+// (milliseconds) Makes every counted call from now wait that long first, as
+// a slow host does; 0 ends the delay.
+inline constexpr DispatchId kDelayCalls = FourCharCode("SHdc");
 // () -> integer: host objects handed out and not yet released.
 inline constexpr DispatchId kLiveObjects = FourCharCode("SHlo");
 // (story index) -> text: the story's text.

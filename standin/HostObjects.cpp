@@ -682,6 +682,13 @@ std::optional<Value> ApplicationObject::control(const Request& request) {
                 ExpectArguments(request, 0, 0);
                 session.resetCallCounts();
                 return Value();
+            case c::kDelayCalls: {
+                ExpectArguments(request, 1, 1);
+                const std::int32_t milliseconds = IntegerArgument(request.arguments[0], "The delay");
+                if (milliseconds < 0 || milliseconds > 10000) ControlFailure("The delay must lie between 0 and 10000 ms.");
+                session.delayCalls(std::chrono::milliseconds(milliseconds));
+                return Value();
+            }
             case c::kLiveObjects: ExpectArguments(request, 0, 0); return Clamped(session.liveObjects());
             case c::kStoryText: {
                 ExpectArguments(request, 1, 1);

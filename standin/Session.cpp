@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 #include "dictionary/Utf.h"
 #include "standin/DocumentFile.h"
@@ -93,6 +94,8 @@ void Session::saveDocumentFile(const std::u16string& path) const {
 
 void Session::beginCall(host::DispatchId id) {
     ++counts_[id];
+    // A slow host: the caller waits, and its window goes on receiving messages.
+    if (callDelay_.count() > 0) std::this_thread::sleep_for(callDelay_);
     if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) {
         throw host::AutomationError::FromException(failure_);
     }

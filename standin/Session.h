@@ -1,8 +1,10 @@
 #pragma once
 // The state one stand-in host shares with every object it hands out: the
-// active document, the call counts, the planned failure and the number of
-// live objects. Objects keep it alive, so they never outlive it.
+// active document, the call counts, the planned failure, the delay of each
+// call and the number of live objects. Objects keep it alive, so they never
+// outlive it.
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -36,6 +38,8 @@ public:
     void failCall(std::int64_t k, host::ExceptionInfo exception);
     const std::map<host::DispatchId, std::int64_t>& callCounts() const { return counts_; }
     void resetCallCounts() { counts_.clear(); }
+    // Each counted call from now on waits this long before it does anything.
+    void delayCalls(std::chrono::milliseconds delay) { callDelay_ = delay; }
 
     void objectMade() { ++liveObjects_; }
     void objectReleased() { --liveObjects_; }
@@ -46,6 +50,7 @@ private:
     std::map<host::DispatchId, std::int64_t> counts_;
     std::int64_t callsUntilFailure_ = 0;  // 0: none planned
     host::ExceptionInfo failure_;
+    std::chrono::milliseconds callDelay_{0};
     std::int64_t liveObjects_ = 0;
 };
 

@@ -136,6 +136,18 @@ std::optional<std::int64_t> HostProbe::totalCalls() const { return counter(stand
 
 std::optional<std::int64_t> HostProbe::undoSteps() const { return counter(standin::control::kUndoStepCount); }
 
+bool HostProbe::delayCalls(std::int32_t milliseconds) const {
+    if (!connection_.isAttached()) return false;
+    try {
+        const host::Value delay(milliseconds);
+        connection_.application()->invoke(standin::control::kDelayCalls, host::InvokeKind::Method, {&delay, 1},
+                                           host::ValueType::Any);
+        return true;
+    } catch (const host::AutomationError&) {
+        return false;
+    }
+}
+
 std::optional<std::int64_t> HostProbe::counter(std::uint32_t code) const {
     if (!connection_.isAttached()) return std::nullopt;
     try {

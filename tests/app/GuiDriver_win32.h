@@ -124,6 +124,9 @@ public:
     std::optional<std::int64_t> totalCalls() const;
     // The active document's undo steps.
     std::optional<std::int64_t> undoSteps() const;
+    // Makes each of the host's counted calls take `milliseconds` more (0:
+    // none), so that a run lasts; false when the host did not answer.
+    bool delayCalls(std::int32_t milliseconds) const;
     // Lets go of the host before it goes away.
     void release() { connection_.release(); }
 

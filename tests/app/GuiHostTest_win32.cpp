@@ -12,6 +12,7 @@
 
 #include "GuiFixture_win32.h"
 #include "host/HResult.h"
+#include "tests/support/CaseName.h"
 
 namespace sonotag::gui {
 namespace {
@@ -92,6 +93,63 @@ TEST_F(SonotagReferencesTest, EveryCommandGivesBackTheHostObjectsItTook) {
     const auto lines = ConfigLines(*folder_);
     EXPECT_NE(std::find(lines.begin(), lines.end(), L"CHARSTYLE=:Phonetics"), lines.end());
 }
+
+// Commands that reach the main window while a run waits on a slow host: an
+// ending command ends the program once the run is over; any other host
+// command is ignored, so there is one run and one completion box. They are
+// sent, not posted: a thread waiting on a COM call takes sent messages at
+// once, where Wine leaves posted ones in the queue until the run's own box.
+void SendCommand(HWND main, int id) { SendNotifyMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+
+struct CommandDuringARun {
+    const char* name;
+    void (*send)(HWND main);
+    bool ends;
+};
+
+const CommandDuringARun kCommandsDuringARun[] = {
+    {"CloseBox", [](HWND main) { SendNotifyMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
+    {"Finish", [](HWND main) { SendCommand(main, IDC_FINISH); }, true},
+    {"Esc", [](HWND main) { SendCommand(main, IDCANCEL); }, true},
+    {"EveryOtherHostCommand",
+     [](HWND main) {
+         for (const int command : {IDC_ANNOTATE, ID_REMOVE_ANNOTATIONS, ID_SETTINGS, ID_CHOOSE_VERSION}) {
+             SendCommand(main, command);
+         }
+     },
+     false},
+};
+
+class CommandDuringARunTest : public SonotagWithHostTest, public ::testing::WithParamInterface<CommandDuringARun> {};
+
+TEST_P(CommandDuringARunTest, WaitsForTheRunOrIsIgnored) {
+    const HostProbe probe;
+    ASSERT_TRUE(probe.delayCalls(40));
+    HWND main = StartToMainWindow();
+    ASSERT_NE(main, nullptr);
+    ClickButton(main, IDC_ANNOTATE);
+    ASSERT_TRUE(WaitFor([&] { return probe.totalCalls().value_or(0) >= 3; }, 30s)) << "the run did not start";
+    GetParam().send(main);
+
+    const auto box = WaitForMessageBox(pid(), 60s);
+    ASSERT_TRUE(box.has_value()) << "the run did not end";
+    EXPECT_EQ(box->text, kCompletion);
+    Dismiss(*box);
+    if (GetParam().ends) {
+        EXPECT_EQ(WaitForExit(), 0u);
+        ExpectSevenKeysWritten();
+    } else {
+        EXPECT_FALSE(WaitForMessageBox(pid(), 2s).has_value()) << "one run, one completion box";
+        EXPECT_TRUE(DialogsOf(pid(), kSettingsCaption).empty());
+        EXPECT_TRUE(DialogsOf(pid(), kVersionCaption).empty());
+        FinishAndExpectCleanExit(main);
+    }
+    EXPECT_TRUE(LiveObjectsBecome(probe, 0));
+    EXPECT_EQ(StoryText(DocumentAfter()), kAnnotatedLesson) << "one run, nothing taken back";
+}
+
+INSTANTIATE_TEST_SUITE_P(SlowHost, CommandDuringARunTest, ::testing::ValuesIn(kCommandsDuringARun),
+                         test::CaseName());
 
 // A document long enough that a run is still going when the host is killed.
 std::string LongLessonDocument() {

@@ -152,6 +152,7 @@ TEST(Controls, ReportBadInputAsAutomationErrors) {
         {control::kSelect, {Value(3)}, u"story 3 does not exist (the document has 1 story)"},
         {control::kFailCall, {Value(1), Value(0x10000), Value(0)}, u"wCode must lie between 0 and 65535."},
         {control::kStoryText, {Value(1)}, u"There is no story 1."},
+        {control::kDelayCalls, {Value(-1)}, u"The delay must lie between 0 and 10000 ms."},
     };
     for (const auto& c : cases) {
         const auto error = ErrorOf([&] { Control(host, c.id, c.arguments); });
