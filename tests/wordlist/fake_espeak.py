@@ -14,6 +14,7 @@ PHONEMES = {
     "colour": "k_'V_l_3",
     "skipped": "s_k_'I_p_t",
     "bizarre": "b_I_z_'Q",
+    "anecdotal": "'a_n_I_k_d_oU_t_@L",
 }
 
 words = [line.strip() for line in sys.stdin if line.strip()]

@@ -6,8 +6,10 @@ import tempfile
 import unittest
 from pathlib import Path
 
+import crosscheck
 import espeak
 import generate
+import reference
 import wordlist_file
 
 FAKE_ESPEAK = (sys.executable, str(Path(__file__).with_name("fake_espeak.py")))
@@ -58,6 +60,19 @@ class Generation(unittest.TestCase):
         self.assertEqual(report.dropped["several capitals"], 1)
         self.assertEqual(report.dropped["by a correction"], 1)
 
+    def test_the_reference_moves_the_stress_of_a_long_word(self):
+        (self.scowl / "english-words.35").write_text("anecdotal\n")
+        cmu = {"anecdotal": [reference.parse_phones("AE2 N IH0 K D OW1 T AH0 L")],
+               "apple": [reference.parse_phones("AE1 P AH0 L")]}
+        entries, report, _, _, _ = generate.build(self.scowl, self.frequencies, self.overrides, 10,
+                                                  espeak_command=FAKE_ESPEAK, jobs=2, reference=cmu)
+        self.assertEqual(dict(entries)["anecdotal"], "7Anik5d[utl")
+        self.assertEqual(report.transcriptions["anecdotal"], ("5Anikd[utl", "7Anik5d[utl"))
+        statuses = {o.word: o.status for o in report.outcomes}
+        self.assertEqual(statuses["anecdotal"], crosscheck.MOVED)
+        self.assertEqual(statuses["apple"], crosscheck.AGREES)
+        self.assertNotIn("I", statuses)                  # corrections are not checked
+
     def test_cut_keeps_the_most_frequent(self):
         entries, _, _, _, words = self.build(size=3)
         self.assertEqual(words, 3)
@@ -77,7 +92,7 @@ class Generation(unittest.TestCase):
         output = Path(self.folder.name, "dictionary.txt")
         (self.scowl / "english-words.35").write_text("zebra\n")
         status = generate.main(["--scowl", str(self.scowl), "--frequencies", str(self.frequencies),
-                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output),
+                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output), "--no-reference",
                                 "--espeak", *FAKE_ESPEAK])
         self.assertEqual(status, 0)
         self.assertEqual(output.read_bytes(), b"apple||5Apl\r\nApple||5Apl\r\nI||ai\r\nread||ri:d\r\nRead||ri:d\r\n"
@@ -86,7 +101,7 @@ class Generation(unittest.TestCase):
     def test_main_reports_a_missing_word_list_without_writing(self):
         output = Path(self.folder.name, "dictionary.txt")
         status = generate.main(["--scowl", str(Path(self.folder.name, "absent")), "--frequencies",
-                                str(self.frequencies), "--output", str(output)])
+                                str(self.frequencies), "--output", str(output), "--no-reference"])
         self.assertEqual(status, 1)
         self.assertFalse(output.exists())
 

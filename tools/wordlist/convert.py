@@ -350,13 +350,66 @@ def _dental_nasal_before_stress(segments, positions):
             s.code = "n"
 
 
-def to_letter_code(phonemes, word):
-    """The stored transcription of `word` from espeak's phonemes for it."""
+def analyse(phonemes, word):
+    """`word`'s segments from espeak's phonemes for it, stress normalised."""
     segments = parse(phonemes)
     if not any(s.nucleus for s in segments):
         raise ConversionError("no vowel", phonemes.strip())
     mark_contracted_not(segments, word)
     normalise_stress(segments)
+    return segments
+
+
+def syllable_nuclei(segments):
+    """The segment index of each syllable's nucleus; ai[ and au[ stand for
+    two syllables, the second of which carries no stress of its own."""
+    nuclei = []
+    for i, s in enumerate(segments):
+        nuclei.extend([i] * s.syllables)
+    return nuclei
+
+
+def primary_syllable(segments):
+    """Which syllable (from 0) carries the primary stress, None if none."""
+    primary = _primary_index(segments)
+    return None if primary is None else syllable_nuclei(segments).index(primary)
+
+
+def can_carry_stress(segments, syllable, word):
+    """Whether moving the primary stress to `syllable` gives a stressed vowel
+    of the letter code: a full vowel (or espeak's open a#), not a weak one, a
+    syllabic consonant, the second half of ai[ and au[, or the e of a prefix
+    en-, ex- that espeak read as weak."""
+    nuclei = syllable_nuclei(segments)
+    if not 0 <= syllable < len(nuclei):
+        return False
+    i = nuclei[syllable]
+    if syllable > 0 and nuclei[syllable - 1] == i:
+        return False
+    s = segments[i]
+    if s.kind != "vowel" or (s.reduced and s.name != "a#"):
+        return False
+    return not (i == 0 and s.name in ("E", "e") and not s.stress and word[:1] in ("e", "E"))
+
+
+def move_primary(segments, syllable, word):
+    """Puts the primary stress on `syllable`: a secondary already there is
+    promoted, the old primary becomes the secondary when it comes earlier and
+    no other one does, then the usual rules for secondary stress apply."""
+    if not can_carry_stress(segments, syllable, word):
+        raise ValueError(f"syllable {syllable} of {word} cannot carry the stress")
+    target = syllable_nuclei(segments)[syllable]
+    old = _primary_index(segments)
+    if old is not None and old != target:
+        earlier_secondary = any(s.stress == 2 for s in segments[:target])
+        keep = old < target and not segments[old].reduced and not earlier_secondary
+        segments[old].stress = 2 if keep else 0
+    segments[target].stress = 1
+    normalise_stress(segments)
+
+
+def render(segments, word):
+    """The stored transcription of `word` from its analysed segments."""
     choose_vowel_codes(segments, word)
     positions = stress_positions(segments, prefix_boundary(segments, word))
     _dental_nasal_before_stress(segments, positions)
@@ -365,3 +418,8 @@ def to_letter_code(phonemes, word):
     if stray:
         raise UnknownPhoneme("characters outside the letter code", "".join(sorted(stray)))
     return code
+
+
+def to_letter_code(phonemes, word):
+    """The stored transcription of `word` from espeak's phonemes for it."""
+    return render(analyse(phonemes, word), word)
