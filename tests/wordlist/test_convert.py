@@ -72,8 +72,10 @@ class Conversions(unittest.TestCase):
             ("understand", ",V_n_d_3_s_t_'a_n_d", "7Qnd[5stAnd"),
             # Two syllables ahead of the primary: a full vowel gets one.
             ("conversation", "k_0_n_v_@_s_'eI_S_@_n", "7kCnv[5seiF[n"),
-            # The syllable next to the primary does not.
+            # The syllable next to the primary does not; ai[ counts two.
             ("hotel", "h_oU_t_'E_l", "h[u5tZl"),
+            ("scientific", "s_aI@_n_t_'I_f_I_k", "7sai[n5tifik"),
+            ("violence", "v_'aI@_l_@_n_s", "5vai[l[ns"),
         ])
 
     def test_syllabic_l(self):

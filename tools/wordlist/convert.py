@@ -219,8 +219,10 @@ def normalise_stress(segments):
     before = [i for i in nuclei if i < primary]
     if before and not any(segments[i].stress for i in before):
         # Two or more syllables ahead of the primary: a full vowel among the
-        # earlier ones (not the one next to the primary) carries a secondary.
-        candidates = [i for i in before[:-1] if not segments[i].reduced]
+        # earlier ones (not the one next to the primary; ai[ and au[ count
+        # two, as in 7sai[n5tifik) carries a secondary.
+        ahead = {i: sum(segments[j].syllables for j in before if j >= i) for i in before}
+        candidates = [i for i in before if ahead[i] >= 2 and not segments[i].reduced]
         if candidates:
             segments[candidates[0]].stress = 2
 
