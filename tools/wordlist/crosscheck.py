@@ -2,10 +2,12 @@
 
 Where the two disagree on which syllable of a word of three or more syllables
 carries the primary stress, the reference wins (espeak-ng's rules are weakest
-on long derived words: -ation, -istic, -ity, -ology), unless the word is in
-the table of known British/American stress differences or the reference's
-syllable is a weak vowel in the generated form. Consonant disagreements are
-only listed, for review; so are the stress moves that were not made.
+on long derived words: -ation, -istic, -ity, -ology), unless British usage is
+known to keep the generated stress: the word is in the table of stress
+differences, the stress sits where a suffix or an -ate verb puts it, on the
+last syllable, or after an over-/under-/out-/up- particle. Nor is it moved
+onto a weak vowel or when the syllables do not line up. The changed words
+and the consonant disagreements are listed for review.
 """
 
 from dataclasses import dataclass
