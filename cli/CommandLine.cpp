@@ -11,10 +11,12 @@ namespace {
 struct OptionSet {
     std::set<std::string> withValue;
     std::set<std::string> flags;
+    std::set<std::string> repeated = {};  // options with a value that may come more than once
 };
 
 struct SplitArguments {
     std::map<std::string, std::string> values;
+    std::map<std::string, std::vector<std::string>> lists;
     std::set<std::string> flags;
     std::vector<std::string> operands;
 };
@@ -38,14 +40,13 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
         const std::string name = argument.substr(0, equals);
         if (options.flags.count(name) != 0 && equals == std::string::npos) {
             split.flags.insert(name);
-        } else if (options.withValue.count(name) != 0) {
-            if (equals != std::string::npos) {
-                split.values[name] = argument.substr(equals + 1);
-            } else if (i + 1 < arguments.size()) {
-                split.values[name] = arguments[++i];
-            } else {
+        } else if (options.withValue.count(name) != 0 || options.repeated.count(name) != 0) {
+            if (equals == std::string::npos && i + 1 >= arguments.size()) {
                 return UsageError{"option " + name + " needs a value"};
             }
+            const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i];
+            split.values[name] = value;
+            split.lists[name].push_back(value);
         } else {
             return UsageError{"unknown option: " + argument};
         }
@@ -86,8 +87,9 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
 
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
     auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
-                                     "--right", "--character-style"},
-                                    {"--json", "--stats"}});
+                                     "--right", "--character-style", "--output"},
+                                    {"--json", "--stats"},
+                                    {"--story"}});
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
     SplitArguments& split = std::get<SplitArguments>(parsed);
 
@@ -99,6 +101,8 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--left", command.leftSymbol);
     TakeValue(split, "--right", command.rightSymbol);
     TakeValue(split, "--character-style", command.characterStyle);
+    TakeValue(split, "--output", command.output);
+    command.stories = split.lists["--story"];
     if (split.values.count("--notation")) {
         command.notation = ParseNotation(split.values["--notation"]);
         if (!command.notation) return UsageError{"unknown notation: " + split.values["--notation"]};
@@ -125,7 +129,8 @@ const char* UsageText() {
            "       sonotag annotate [--dictionary FILE] [--encoding CODEPAGE] [--config FILE]\n"
            "                      [--notation kingsoft13|kingsoft14|unicode]\n"
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
-           "                      [--character-style PATH] [--json] [--stats] [INPUT|-]\n";
+           "                      [--character-style PATH] [--json] [--stats] [INPUT|-]\n"
+           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
 }
 
 }  // namespace sonotag::cli

@@ -31,6 +31,9 @@ struct AnnotateCommand {
     bool json = false;                          // print the document dump
     bool stats = false;                         // host calls per word on stderr
     std::string input = "-";                    // a .json document, a UTF-8 text, or - for stdin
+    // An IDML package as input is annotated into a package of its own:
+    std::optional<std::string> output;  // where the annotated package goes
+    std::vector<std::string> stories;   // the Self ids of the stories to annotate; empty: all
 };
 
 struct UsageError {

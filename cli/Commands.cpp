@@ -5,6 +5,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -14,6 +15,9 @@
 #include "dictionary/ProgramFolder.h"
 #include "dictionary/Utf.h"
 #include "host/AutomationError.h"
+#if SONOTAG_IDML
+#include "idml/IdmlDocument.h"
+#endif
 #include "notation/Notation.h"
 #include "settings/CharacterStyle.h"
 #include "settings/SettingsFile.h"
@@ -57,12 +61,14 @@ void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::str
     if (!dictionary.load(path, sink, encoding)) throw InputError("");  // the sink has said why
 }
 
-bool EndsWithJson(const std::string& name) {
-    if (name.size() < 5) return false;
-    std::string ending = name.substr(name.size() - 5);
+bool EndsWith(const std::string& name, std::string_view suffix) {
+    if (name.size() < suffix.size()) return false;
+    std::string ending = name.substr(name.size() - suffix.size());
     for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ending == ".json";
+    return ending == suffix;
 }
+
+bool EndsWithJson(const std::string& name) { return EndsWith(name, ".json"); }
 
 std::string ReadAll(std::istream& stream) {
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
@@ -148,6 +154,51 @@ void PrintStories(const standin::StandInHost& host, std::ostream& out) {
     for (std::int32_t story = 0; story < host.storyCount(); ++story) out << Utf16ToUtf8(host.storyText(story)) << '\n';
 }
 
+#if SONOTAG_IDML
+// Annotates the chosen stories of an IDML package one paragraph after the
+// other, each the selection of its own run, and writes the package anew.
+int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    std::optional<idml::IdmlDocument> package;
+    settings::SettingsState state;
+    try {
+        if (!command.output) throw InputError("an IDML package is annotated into another: give --output");
+        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
+        package.emplace(std::filesystem::path(Utf8ToUtf16(command.input)));
+        package->loadStories(command.stories);
+        state = PrepareSettings(command, package->application());
+    } catch (const std::runtime_error& error) {  // InputError and idml::PackageError
+        if (*error.what() != '\0') err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+    const std::int32_t words = package->wordCount();
+    std::int32_t undoMark = kInitialUndoMark;
+    CommandLineUi ui;
+    for (std::int32_t paragraph = 0; paragraph < package->paragraphCount() && ui.errorReport.empty(); ++paragraph) {
+        package->selectParagraph(paragraph);
+        AnnotateSelection(state, dictionary, undoMark, ui);
+    }
+    if (command.stats) err << "words: " << words << ", annotations: " << package->annotationCount() << '\n';
+    if (!ui.errorReport.empty()) {
+        err << "sonotag: " << Utf16ToUtf8(ui.errorReport) << '\n';
+        return kRunFailed;
+    }
+    try {
+        package->save(std::filesystem::path(Utf8ToUtf16(*command.output)));
+    } catch (const std::runtime_error& error) {
+        err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+    return kSucceeded;
+}
+#else
+// The Windows build has no IDML libraries: packages are for the native sonotag.
+int RunAnnotatePackage(const AnnotateCommand&, std::ostream& err) {
+    err << "sonotag: this build does not read IDML packages\n";
+    return kBadInput;
+}
+#endif
+
 }  // namespace
 
 int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err) {
@@ -167,6 +218,11 @@ int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err
 }
 
 int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& out, std::ostream& err) {
+    if (EndsWith(command.input, ".idml")) return RunAnnotatePackage(command, err);
+    if (command.output || !command.stories.empty()) {
+        err << "sonotag: --output and --story are for IDML packages (INPUT.idml)\n";
+        return kBadInput;
+    }
     PhoneticDictionary dictionary;
     standin::StandInHost host;
     settings::SettingsState state;

@@ -14,10 +14,14 @@
 namespace sonotag::standin {
 
 // Font and character style of one character; 0 means "not set". The
-// numbers index the document's font and style tables.
+// numbers index the document's font and style tables. `origin` is free for
+// a host that loads its stories from files: it numbers the character a
+// story was loaded with, and inserted text inherits it with the rest of the
+// format, so the host can tell where each character came from.
 struct CharFormat {
     std::uint32_t font = 0;
     std::uint32_t style = 0;
+    std::uint32_t origin = 0;
     bool operator==(const CharFormat&) const = default;
 };
 

@@ -26,6 +26,11 @@ TEST(CommandLine, ParsesAnnotateOptions) {
     EXPECT_TRUE(command->stats);
     EXPECT_EQ(command->input, "in.json");
     EXPECT_FALSE(command->config);
+
+    const Command package = ParseCommandLine({"annotate", "--story", "u1", "--story=u2", "--output", "o.idml", "i.idml"});
+    ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(package));
+    EXPECT_EQ(std::get<AnnotateCommand>(package).stories, (std::vector<std::string>{"u1", "u2"}));
+    EXPECT_EQ(std::get<AnnotateCommand>(package).output, "o.idml");
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {

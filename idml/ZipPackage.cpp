@@ -1,0 +1,117 @@
+#include "idml/ZipPackage.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include <zip.h>
+
+#include "idml/PackageError.h"
+
+namespace sonotag::idml {
+namespace {
+
+std::string LibzipMessage(int code) {
+    zip_error_t error;
+    zip_error_init_with_code(&error, code);
+    std::string message = zip_error_strerror(&error);
+    zip_error_fini(&error);
+    return message;
+}
+
+struct FileCloser {
+    void operator()(zip_file_t* file) const { zip_fclose(file); }
+};
+
+}  // namespace
+
+void ZipPackage::Closer::operator()(zip* archive) const { zip_discard(archive); }
+
+ZipPackage::ZipPackage(const std::filesystem::path& path) : name_(path.filename().string()) {
+    int error = 0;
+    archive_.reset(zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    if (!archive_) {
+        if (error == ZIP_ER_NOZIP) throw PackageError(name_ + " is not a zip archive");
+        if (error == ZIP_ER_NOENT || error == ZIP_ER_OPEN || error == ZIP_ER_READ) {
+            throw PackageError("cannot open " + path.string() + " (" + LibzipMessage(error) + ")");
+        }
+        throw PackageError(name_ + " is not a readable zip archive (" + LibzipMessage(error) + ")");
+    }
+    const zip_int64_t count = zip_get_num_entries(archive_.get(), 0);
+    for (zip_int64_t index = 0; index < count; ++index) {
+        const char* entry = zip_get_name(archive_.get(), static_cast<zip_uint64_t>(index), 0);
+        if (!entry) throw PackageError(name_ + " has an entry without a readable name");
+        entries_.emplace_back(entry);
+    }
+}
+
+ZipPackage::~ZipPackage() = default;
+
+bool ZipPackage::contains(const std::string& name) const {
+    return std::find(entries_.begin(), entries_.end(), name) != entries_.end();
+}
+
+std::string ZipPackage::read(const std::string& name) const {
+    const std::string where = name_ + ": " + name;
+    const zip_int64_t index = zip_name_locate(archive_.get(), name.c_str(), 0);
+    if (index < 0) throw PackageError(name_ + " has no entry " + name);
+    zip_stat_t stat;
+    if (zip_stat_index(archive_.get(), static_cast<zip_uint64_t>(index), 0, &stat) != 0 ||
+        !(stat.valid & ZIP_STAT_SIZE)) {
+        throw PackageError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
+    }
+    if (stat.size > kMaxEntrySize) {
+        throw PackageError(where + " inflates to " + std::to_string(stat.size) + " bytes, more than 512 MB");
+    }
+    const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
+    if (!file) throw PackageError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
+    // One byte more than the header promises: the read past the end is
+    // where libzip checks the checksum, and where a longer entry shows.
+    std::string data(static_cast<std::size_t>(stat.size) + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < data.size()) {
+        const zip_int64_t got = zip_fread(file.get(), data.data() + filled, data.size() - filled);
+        if (got < 0) throw PackageError(where + " is damaged or truncated (" + zip_file_strerror(file.get()) + ")");
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    if (filled != stat.size) throw PackageError(where + " is not as long as its header says");
+    data.resize(filled);
+    return data;
+}
+
+void ZipPackage::writeCopy(const std::filesystem::path& output,
+                           const std::map<std::string, std::string>& replaced) const {
+    int error = 0;
+    std::unique_ptr<zip, Closer> copy(zip_open(output.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error));
+    if (!copy) throw std::runtime_error("cannot write " + output.string() + " (" + LibzipMessage(error) + ")");
+    const auto fail = [&] {
+        throw std::runtime_error("cannot write " + output.string() + " (" + zip_strerror(copy.get()) + ")");
+    };
+    for (std::size_t index = 0; index < entries_.size(); ++index) {
+        const auto replacement = replaced.find(entries_[index]);
+        const bool fresh = replacement != replaced.end();
+        // Start 0 and length -1: the entry's compressed data is copied as it is.
+        zip_source_t* source =
+            fresh ? zip_source_buffer(copy.get(), replacement->second.data(), replacement->second.size(), 0)
+                  : zip_source_zip(copy.get(), archive_.get(), index, 0, 0, -1);
+        if (!source) fail();
+        const zip_int64_t added = zip_file_add(copy.get(), entries_[index].c_str(), source, 0);
+        if (added < 0) {
+            zip_source_free(source);
+            fail();
+        }
+        if (fresh) {
+            const auto entry = static_cast<zip_uint64_t>(added);
+            zip_stat_t stat;
+            if (zip_set_file_compression(copy.get(), entry, ZIP_CM_DEFLATE, 0) != 0) fail();
+            if (zip_stat_index(archive_.get(), index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_MTIME) &&
+                zip_file_set_mtime(copy.get(), entry, stat.mtime, 0) != 0) {
+                fail();
+            }
+        }
+    }
+    if (zip_close(copy.get()) != 0) fail();
+    (void)copy.release();  // closed: nothing left to discard
+}
+
+}  // namespace sonotag::idml

@@ -1,0 +1,266 @@
+// IDML packages through `sonotag annotate INPUT.idml --output OUTPUT.idml`:
+// each package read back with the program's own reader and compared with the
+// run on the stand-in host for the same texts, entry by entry and character
+// by character.
+
+#include <map>
+#include <sstream>
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <zip.h>
+
+#include "annotation/Annotation.h"
+#include "cli/Commands.h"
+#include "dictionary/PhoneticDictionary.h"
+#include "dictionary/Utf.h"
+#include "idml/StoryXml.h"
+#include "idml/ZipPackage.h"
+#include "settings/CharacterStyle.h"
+#include "standin/StandInHost.h"
+#include "tests/support/AttachedState.h"
+#include "tests/support/TestFiles.h"
+
+namespace sonotag::idml {
+namespace {
+
+const std::string kFixtures = SONOTAG_FIXTURES "/idml/";
+const std::string kWordList = SONOTAG_FIXTURES "/../../dictionary/dictionary.txt";
+
+// A character's look: the attributes of its CharacterStyleRange and its
+// Properties as text, its character style apart, and its font again.
+struct Look {
+    std::string range;
+    std::string font;
+    std::string style;
+};
+
+struct Text {
+    std::u16string text;
+    std::vector<Look> looks;
+};
+
+struct Package {
+    std::vector<std::string> names;
+    std::map<std::string, std::pair<std::string, zip_int32_t>> raw;  // compressed data and method
+    std::vector<Text> texts;  // of every story, in designmap.xml's order
+};
+
+Look LookOf(pugi::xml_node node) {
+    while (node && std::string_view(node.name()) != "CharacterStyleRange") node = node.parent();
+    Look look;
+    for (pugi::xml_attribute attribute : node.attributes()) {
+        if (std::string_view(attribute.name()) == "AppliedCharacterStyle") {
+            look.style = attribute.value();
+        } else {
+            look.range += std::string(attribute.name()) + "=" + attribute.value() + " ";
+        }
+    }
+    std::ostringstream properties;
+    node.child("Properties").print(properties, "", pugi::format_raw);
+    look.range += properties.str();
+    look.font = node.child("Properties").child_value("AppliedFont");
+    return look;
+}
+
+// The one helper that reads a package back: its entries as stored, and the
+// texts of its stories with the look of every character.
+Package ReadBack(const std::string& path) {
+    Package package;
+    const ZipPackage zip(path);
+    package.names = zip.entries();
+    int error = 0;
+    const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, &error), zip_discard);
+    for (zip_uint64_t index = 0; index < package.names.size(); ++index) {
+        zip_stat_t stat;
+        zip_stat_index(archive.get(), index, 0, &stat);
+        std::string data(stat.comp_size, '\0');
+        zip_file_t* file = zip_fopen_index(archive.get(), index, ZIP_FL_COMPRESSED);
+        EXPECT_EQ(zip_fread(file, data.data(), data.size()), static_cast<zip_int64_t>(data.size()));
+        zip_fclose(file);
+        package.raw[package.names[index]] = {data, stat.comp_method};
+    }
+    pugi::xml_document designMap;
+    designMap.load_string(zip.read("designmap.xml").c_str());
+    for (pugi::xml_node entry : designMap.document_element().children("idPkg:Story")) {
+        const StoryXml story(zip.read(entry.attribute("src").value()), "story");
+        for (const StoryText& text : story.texts()) {
+            Text& read = package.texts.emplace_back(Text{text.text, {}});
+            for (const Source& source : text.sources) read.looks.push_back(LookOf(source.node));
+        }
+    }
+    return package;
+}
+
+// The format of the window: the notation's font when the path is empty.
+struct Format {
+    std::string stylePath;
+    std::string styleSelf;
+};
+
+// What the stand-in host makes of one text: each original look a font of
+// its own, so inserted text shows which look it took, then the same run.
+Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dictionary) {
+    nlohmann::json runs = nlohmann::json::array();
+    std::vector<Look> looks;
+    for (std::size_t k = 0; k < original.looks.size(); ++k) {
+        looks.push_back(original.looks[k]);
+        runs.push_back({{"start", k}, {"length", 1}, {"font", std::to_string(k)}});
+    }
+    const nlohmann::json styles = format.stylePath.empty() ? nlohmann::json::array() : nlohmann::json{format.stylePath};
+    const nlohmann::json document = {{"characterStyles", styles},
+                                     {"stories", {{{"text", Utf16ToUtf8(original.text)}, {"runs", runs}}}},
+                                     {"selection", {{"story", 0}}}};
+    standin::StandInHost host;
+    host.loadDocumentJson(document.dump());
+    host::ObjectRef style;
+    if (!format.stylePath.empty()) {
+        settings::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style,
+                                        settings::StyleResolution::Load);
+    }
+    std::int32_t undoMark = kInitialUndoMark;
+    struct : AnnotationUi {
+        void enableAnnotateButton(bool) override {}
+        void showMessage(const std::u16string&, MessageIcon) override {}
+    } ui;
+    AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, undoMark, ui);
+    const nlohmann::json dump = nlohmann::json::parse(host.dumpDocumentJson())["stories"][0];
+    Text annotated{Utf8ToUtf16(dump["text"].get<std::string>()), {}};
+    for (const nlohmann::json& run : dump["runs"]) {
+        const std::string font = run.value("font", "");
+        Look look = font == Utf16ToUtf8(kUnicodeFont) ? Look{"", font, ""} : looks.at(std::stoul(font));
+        if (run.contains("characterStyle")) look.style = format.styleSelf;
+        annotated.looks.insert(annotated.looks.end(), run["length"].get<std::size_t>(), look);
+    }
+    return annotated;
+}
+
+class IdmlAnnotate : public ::testing::Test {
+protected:
+    int run(const std::string& input) {
+        command.input = input;
+        command.output = output;
+        std::istringstream in;
+        return cli::RunAnnotate(command, in, out, err);
+    }
+    test::ScratchFolder folder;
+    std::string output = (folder.path() / "out.idml").string();
+    cli::AnnotateCommand command;
+    std::ostringstream out, err;
+};
+
+TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored) {
+    struct : MessageSink {
+        void showMessage(const std::u16string&, MessageIcon) override {}
+    } quiet;
+    PhoneticDictionary dictionary;
+    ASSERT_TRUE(dictionary.load(Utf8ToUtf16(kWordList), quiet));
+    command.dictionary = kWordList;
+    struct Case {
+        std::string package;
+        Format format;
+    };
+    for (const Case& c : {Case{"cases.idml", {}}, Case{"cases.idml", {":Phonetics:IPA", "CharacterStyle/Phonetics%3aIPA"}},
+                          Case{"4-pages-english.idml", {}},
+                          Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}}}) {
+        SCOPED_TRACE(c.package + " " + c.format.stylePath);
+        command.characterStyle.reset();
+        if (!c.format.stylePath.empty()) command.characterStyle = c.format.stylePath;
+        ASSERT_EQ(run(kFixtures + c.package), cli::kSucceeded) << err.str();
+        const Package input = ReadBack(kFixtures + c.package);
+        const Package annotated = ReadBack(output);
+        ASSERT_EQ(annotated.names, input.names);
+        ASSERT_EQ(annotated.texts.size(), input.texts.size());
+        for (std::size_t t = 0; t < input.texts.size(); ++t) {
+            if (input.texts[t].text.empty()) continue;
+            const Text expected = RunOnStandIn(input.texts[t], c.format, dictionary);
+            const Text& got = annotated.texts[t];
+            ASSERT_EQ(Utf16ToUtf8(got.text), Utf16ToUtf8(expected.text));
+            for (std::size_t k = 0; k < got.looks.size(); ++k) {
+                const Look& want = expected.looks[k];
+                if (want.range.empty()) {  // the notation's font
+                    EXPECT_EQ(got.looks[k].font, want.font) << "character " << k;
+                } else {
+                    EXPECT_EQ(got.looks[k].range, want.range) << "character " << k;
+                    EXPECT_EQ(got.looks[k].style, want.style) << "character " << k;
+                }
+            }
+        }
+        std::size_t rewritten = 0;
+        for (const auto& [name, data] : input.raw) {
+            if (annotated.raw.at(name) == data) continue;
+            ++rewritten;
+            EXPECT_EQ(name.rfind("Stories/", 0), 0u) << name;
+        }
+        EXPECT_GT(rewritten, 0u);
+        EXPECT_EQ(annotated.raw.at("mimetype").second, ZIP_CM_STORE);
+    }
+}
+
+TEST_F(IdmlAnnotate, AnEmptyWordListGivesBackTheSamePackage) {
+    command.dictionary = Utf16ToUtf8(folder.write("empty.txt", ""));
+    for (const char* package : {"4-pages.idml", "article-1photo.idml", "cases.idml"}) {
+        ASSERT_EQ(run(kFixtures + package), cli::kSucceeded) << err.str();
+        const Package input = ReadBack(kFixtures + package);
+        const Package copy = ReadBack(output);
+        EXPECT_EQ(copy.names, input.names) << package;
+        EXPECT_EQ(copy.raw, input.raw) << package;
+    }
+}
+
+TEST_F(IdmlAnnotate, OnlyTheChosenStories) {
+    command.dictionary = kWordList;
+    command.stories = {"cjk", "table"};
+    command.stats = true;
+    ASSERT_EQ(run(kFixtures + "cases.idml"), cli::kSucceeded) << err.str();
+    const Package input = ReadBack(kFixtures + "cases.idml");
+    const Package annotated = ReadBack(output);
+    for (const auto& [name, data] : input.raw) {
+        const bool chosen = name == "Stories/Story_cjk.xml" || name == "Stories/Story_table.xml";
+        EXPECT_EQ(annotated.raw.at(name) != data, chosen) << name;
+    }
+    // "The 苹果 apple 书 book", "The book" and a table (one character) and
+    // " tree", and the table's cell "apple tree"
+    EXPECT_EQ(err.str(), "words: 10, annotations: 7\n");
+}
+
+TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
+    struct Case {
+        std::string input;
+        std::string message;
+    };
+    command.dictionary = kWordList;
+    const Case cases[] = {
+        {kFixtures + "not-a-zip.idml", "not-a-zip.idml is not a zip archive"},
+        {kFixtures + "no-mimetype.idml", "no mimetype entry first"},
+        {kFixtures + "wrong-mimetype.idml", "wrong mimetype"},
+        {kFixtures + "truncated-entry.idml", "Stories/Story_s.xml is damaged or truncated"},
+        {kFixtures + "story-not-xml.idml", "Stories/Story_s.xml is not well-formed XML"},
+        {kFixtures + "oversized-entry.idml", "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"},
+        {kFixtures + "missing.idml", "cannot open"},
+    };
+    for (const Case& c : cases) {
+        err.str("");
+        EXPECT_EQ(run(c.input), cli::kBadInput) << c.input;
+        const std::string said = err.str();
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_FALSE(std::filesystem::exists(output)) << c.input;
+    }
+    const std::string input = (folder.path() / "in.idml").string();
+    std::filesystem::copy_file(kFixtures + "cases.idml", input);
+    const std::string before = ReadBack(input).raw.at("Stories/Story_cjk.xml").first;
+    for (auto [story, target, message] : {std::tuple{"nowhere", output, "no story nowhere"},
+                                         std::tuple{"", input, "is the input"},
+                                         std::tuple{"", (folder.path() / "no" / "out.idml").string(), "cannot write"}}) {
+        command.stories = *story ? std::vector<std::string>{story} : std::vector<std::string>{};
+        output = target;
+        err.str("");
+        EXPECT_EQ(run(input), cli::kBadInput) << message;
+        EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
+    }
+    EXPECT_EQ(ReadBack(input).raw.at("Stories/Story_cjk.xml").first, before);
+}
+
+}  // namespace
+}  // namespace sonotag::idml
