@@ -116,7 +116,12 @@ void IdmlDocument::loadStories(const std::vector<std::string>& ids) {
 
 std::int32_t IdmlDocument::paragraphCount() const { return static_cast<std::int32_t>(paragraphs_.size()); }
 
-void IdmlDocument::selectParagraph(std::int32_t paragraph) { document_->select({paragraph}); }
+// A package keeps no undo history, and the stand-in's would grow with every
+// character the run formats.
+void IdmlDocument::selectParagraph(std::int32_t paragraph) {
+    document_->forgetHistory();
+    document_->select({paragraph});
+}
 
 std::int32_t IdmlDocument::wordCount() const {
     std::size_t words = 0;

@@ -1,7 +1,6 @@
 #include "idml/StoryXml.h"
 
 #include <cstring>
-#include <sstream>
 
 #include "dictionary/Utf.h"
 
@@ -277,9 +276,12 @@ std::string StoryXml::self() const {
 }
 
 std::string StoryXml::save() const {
-    std::ostringstream out;
-    document_.save(out, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
-    return out.str();
+    struct : pugi::xml_writer {
+        void write(const void* data, std::size_t size) override { xml.append(static_cast<const char*>(data), size); }
+        std::string xml;
+    } writer;
+    document_.save(writer, "", pugi::format_raw | pugi::format_no_declaration, pugi::encoding_utf8);
+    return std::move(writer.xml);
 }
 
 }  // namespace sonotag::idml

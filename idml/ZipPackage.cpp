@@ -103,7 +103,9 @@ void ZipPackage::writeCopy(const std::filesystem::path& output,
         if (fresh) {
             const auto entry = static_cast<zip_uint64_t>(added);
             zip_stat_t stat;
-            if (zip_set_file_compression(copy.get(), entry, ZIP_CM_DEFLATE, 0) != 0) fail();
+            // The fastest level: a story's markup repeats itself so much that
+            // it still shrinks to a tenth, at a fraction of the default's time.
+            if (zip_set_file_compression(copy.get(), entry, ZIP_CM_DEFLATE, 1) != 0) fail();
             if (zip_stat_index(archive_.get(), index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_MTIME) &&
                 zip_file_set_mtime(copy.get(), entry, stat.mtime, 0) != 0) {
                 fail();

@@ -27,6 +27,8 @@ public:
     Story& addStory(std::u16string text, std::vector<CharFormat> formats);
     std::uint32_t internFont(const std::u16string& name);
     void addRecordedStep(std::u16string name);  // a step from a saved history
+    // Drops the undo history, for a host that edits a file and keeps none.
+    void forgetHistory() { undo_.clear(); }
 
     // --- reading ---
     const StyleTree& styles() const { return styles_; }
