@@ -1,7 +1,9 @@
 #include <algorithm>
 #include <new>
+#include <optional>
 
 #include "annotation/Annotation.h"
+#include "annotation/WordLookup.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "host/AutomationError.h"
 #include "notation/Notation.h"
@@ -62,39 +64,54 @@ void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t la
     for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
 }
 
-// One word: look it up, insert its annotation after it, format the window.
-void AnnotateWord(const ObjectRef& words, std::int32_t index, PhoneticDictionary& dictionary,
-                  const RunFormat& format) {
+// Where the words' transcriptions come from.
+struct RunLookup {
+    PhoneticDictionary& dictionary;
+    LookupRules rules;
+};
+
+// One word: look it up, insert its annotation after it (or before the
+// punctuation that follows it), format the window.
+void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup, const RunFormat& format) {
     const ObjectRef word = Required(Item(words, index));
     const Value text = Get(word, code::kContents);
     if (text.type() != ValueType::Text) return;  // no text, nothing to look up
-    const std::u16string_view stored = dictionary.lookup(text.text());
-    if (stored.empty()) return;
+    const std::optional<WordMatch> match = LookUpWord(text.text(), lookup.dictionary, lookup.rules);
+    if (!match) return;
 
     const AnnotationSettings& settings = format.settings;
-    const std::u16string transcription = RenderTranscription(stored, settings.ipaVersion, settings.useUnicode);
+    const std::u16string transcription =
+        RenderTranscription(match->transcription, settings.ipaVersion, settings.useUnicode);
     const std::u16string annotation = AnnotationText(settings, transcription);
 
     // B and A: the word's insertion points before and after the insertion.
-    // The window is placed from B and must end before A, so a host that
-    // did not extend the word over the new text formats nothing.
+    // The annotation goes at B, the last one, or as many points before it
+    // as the word has punctuation after it. The window is placed from there
+    // and must end before that punctuation, so a host that did not extend
+    // the word over the new text formats nothing.
     const ObjectRef insertionPoints = GetObject(word, code::kInsertionPoints);
     const std::int32_t before = GetInteger(insertionPoints, code::kCount);
-    Put(CallForObject(insertionPoints, code::kLast), code::kContents, Value(annotation));
+    const auto suffix = static_cast<std::int64_t>(match->suffixLength);
+    const std::int64_t at = std::int64_t{before} - suffix;
+    if (at < 1) return;  // the host's word is shorter than its text
+    const ObjectRef point = suffix == 0 ? CallForObject(insertionPoints, code::kLast)
+                                        : Item(insertionPoints, static_cast<std::int32_t>(at));
+    Put(point, code::kContents, Value(annotation));
     const std::int32_t after = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
 
     const FormatWindow window = FormatWindowOf(settings, transcription.size());
-    const std::int64_t first = std::int64_t{before} + static_cast<std::int64_t>(window.offset);
-    const std::int64_t last = std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1);
+    const std::int64_t first = at + static_cast<std::int64_t>(window.offset);
+    const std::int64_t last =
+        std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1 - suffix);
     if (first <= last) FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
 }
 
-void AnnotateSelectedObject(const ObjectRef& selection, PhoneticDictionary& dictionary, const RunFormat& format) {
+void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const RunFormat& format) {
     const ObjectRef selected = Required(CallForObject(selection, code::kFirst));
     const ObjectRef words = Required(GetObject(selected, code::kWords));
     const std::int32_t count = GetInteger(words, code::kCount);
     // Last word first: text inserted after word i never moves words 1 … i − 1.
-    for (std::int32_t index = count; index >= 1; --index) AnnotateWord(words, index, dictionary, format);
+    for (std::int32_t index = count; index >= 1; --index) AnnotateWord(words, index, lookup, format);
 }
 
 }  // namespace
@@ -108,13 +125,14 @@ FormatWindow FormatWindowOf(const AnnotationSettings& settings, std::size_t tran
 }
 
 void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary, std::int32_t& undoMark,
-                       AnnotationUi& ui) {
+                       AnnotationUi& ui, const PhoneticDictionary* skipList) {
     const DisabledButton disabled(ui);
     try {
         undoMark = QueryUndoLevel(state.hostConnection);
         const ObjectRef selection = SelectionObject(state.hostConnection);
         const RunFormat format{state.settings, state.characterStyle};
-        if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, dictionary, format);
+        RunLookup lookup{dictionary, {state.settings.loose, skipList}};
+        if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, lookup, format);
         ui.showMessage(kCompletionMessage, MessageIcon::None);
     } catch (const AutomationError& error) {
         ui.showMessage(FormatErrorReport(error), MessageIcon::None);

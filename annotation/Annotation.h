@@ -39,11 +39,13 @@ std::int32_t QueryUndoLevel(const host::ObjectRef& application);
 
 // Annotates every word of the one selected text object of the host that
 // `state` is attached to, last word first, as its settings say (the
-// character style, when resolved, in place of the notation's font). Shows
-// the completion message, or one error report on failure; the button is
-// disabled meanwhile and enabled again in every case. Sets `undoMark`.
+// character style, when resolved, in place of the notation's font). Words
+// are looked up as WordLookup.h says: loosely unless the settings say
+// otherwise, and a word of `skipList` is left alone. Shows the completion
+// message, or one error report on failure; the button is disabled
+// meanwhile and enabled again in every case. Sets `undoMark`.
 void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary,
-                       std::int32_t& undoMark, AnnotationUi& ui);
+                       std::int32_t& undoMark, AnnotationUi& ui, const PhoneticDictionary* skipList = nullptr);
 
 // Undoes as many steps as the history has grown since `undoMark`, then
 // moves the mark to the level found before undoing. One error report on

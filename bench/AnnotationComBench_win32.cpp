@@ -91,6 +91,7 @@ int main(int argc, char** argv) {
         settings::AnnotationSettings format;
         format.leftSymbol = u"[";
         format.rightSymbol = u"]";
+        format.loose = false;  // the literal loop's look-up, so the documents compare
         const settings::SettingsState state = test::AttachedState(connection.application(), format);
 
         std::printf("%d words through COM to standin-host.exe, median of %d runs each:\n", kWords, rounds);

@@ -37,12 +37,14 @@ Fields SplitFields(std::u16string_view line) {
 PhoneticDictionary::PhoneticDictionary() = default;
 PhoneticDictionary::~PhoneticDictionary() = default;
 
-bool PhoneticDictionary::load(const std::u16string& path, MessageSink& sink, std::string codePage) {
+bool PhoneticDictionary::load(const std::u16string& path, MessageSink& sink, std::string codePage,
+                              Missing missing) {
     try {
         EncodedTextFile file(path, std::move(codePage));
         addLines(file);
         return true;
     } catch (const FileError& error) {
+        if (missing == Missing::Ignore && error.cause() == FileErrorCause::NotFound) return true;
         sink.showMessage(error.userText(), MessageIcon::Stop);
         return false;
     }
@@ -68,12 +70,23 @@ std::u16string_view PhoneticDictionary::lookup(std::u16string_view word) {
     return {};
 }
 
+std::optional<std::u16string_view> PhoneticDictionary::find(std::u16string_view word) const {
+    if (slots_.empty()) return std::nullopt;
+    const Slot& slot = slots_[slotIndex(word, std::hash<std::u16string_view>()(word))];
+    if (slot.entry == 0) return std::nullopt;
+    return entries_[slot.entry - 1].transcription;
+}
+
 PhoneticDictionary::Slot& PhoneticDictionary::findSlot(std::u16string_view word, std::size_t hash) {
     if (slots_.empty()) grow();
+    return slots_[slotIndex(word, hash)];
+}
+
+std::size_t PhoneticDictionary::slotIndex(std::u16string_view word, std::size_t hash) const {
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
-        Slot& slot = slots_[i];
-        if (slot.entry == 0 || (slot.hash == hash && entries_[slot.entry - 1].word == word)) return slot;
+        const Slot& slot = slots_[i];
+        if (slot.entry == 0 || (slot.hash == hash && entries_[slot.entry - 1].word == word)) return i;
     }
 }
 
@@ -110,5 +123,7 @@ std::u16string_view PhoneticDictionary::keep(std::u16string_view text) {
 }
 
 std::u16string DictionaryPath(const std::u16string& folder) { return JoinPath(folder, u"dictionary.txt"); }
+
+std::u16string SkipListPath(const std::u16string& folder) { return JoinPath(folder, u"skip.txt"); }
 
 }  // namespace sonotag

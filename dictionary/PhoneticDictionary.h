@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +23,15 @@ public:
     PhoneticDictionary(const PhoneticDictionary&) = delete;
     PhoneticDictionary& operator=(const PhoneticDictionary&) = delete;
 
+    // What a load does when the file does not exist: an optional list
+    // (the skip list) is then simply empty.
+    enum class Missing { Report, Ignore };
+
     // Reads `path` and adds its entries. When the file cannot be opened, the
     // sink shows the stop message naming the file and its cause, the store
     // keeps what it had, and false comes back.
-    bool load(const std::u16string& path, MessageSink& sink, std::string codePage = {});
+    bool load(const std::u16string& path, MessageSink& sink, std::string codePage = {},
+              Missing missing = Missing::Report);
 
     // Adds every line of an open file.
     void addLines(EncodedTextFile& file);
@@ -38,6 +44,10 @@ public:
     // remembered as an empty entry, so the same word misses the same way.
     // The view stays valid as long as the dictionary.
     std::u16string_view lookup(std::u16string_view word);
+
+    // The stored transcription (possibly empty) when `word` is a key, and
+    // nothing otherwise; unlike lookup, a miss leaves nothing behind.
+    std::optional<std::u16string_view> find(std::u16string_view word) const;
 
     std::size_t size() const { return entries_.size(); }
 
@@ -54,6 +64,7 @@ private:
 
     // The slot that holds `word`, or the free slot where it belongs.
     Slot& findSlot(std::u16string_view word, std::size_t hash);
+    std::size_t slotIndex(std::u16string_view word, std::size_t hash) const;
     void insert(std::u16string_view word, std::u16string_view transcription, Slot& slot, std::size_t hash);
     void grow();
 
@@ -70,5 +81,7 @@ private:
 
 // The word list's place: `folder` + separator + "dictionary.txt".
 std::u16string DictionaryPath(const std::u16string& folder);
+// The words to leave untouched, read like the word list: "skip.txt" beside it.
+std::u16string SkipListPath(const std::u16string& folder);
 
 }  // namespace sonotag

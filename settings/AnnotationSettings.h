@@ -23,6 +23,9 @@ struct AnnotationSettings {
     std::int32_t ipaVersion = 0;
     // Unicode IPA characters rather than the phonetic font's letters.
     bool useUnicode = true;
+    // A word the exact look-up misses gets a second chance without its edge
+    // punctuation, apostrophes and hyphens normalised, in lower case.
+    bool loose = true;
 
     bool operator==(const AnnotationSettings&) const = default;
 };

@@ -1,0 +1,45 @@
+#pragma once
+// A word's transcription as the word stands in running text.
+//
+// The host hands a word over with what clings to it: "bank," "‘Well!’"
+// "(when", capitals at a sentence's start or in a heading, typographer's
+// apostrophes, hyphen compounds. The exact key is tried first, so a word
+// list that holds "bank," keeps its meaning; the loose look-up then gives a
+// miss a second chance on the word without its edge punctuation, in a
+// normalised spelling and in lower case.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sonotag {
+
+class PhoneticDictionary;
+
+struct LookupRules {
+    // The second chance of the loose look-up; off: the exact key only.
+    bool loose = true;
+    // Words to leave untouched (their first field counts); none: skip nothing.
+    const PhoneticDictionary* skipList = nullptr;
+};
+
+// A word's stored transcription and where its annotation goes: before the
+// last `suffixLength` characters of the word, the punctuation after it.
+struct WordMatch {
+    std::u16string transcription;
+    std::size_t suffixLength = 0;
+};
+
+// The punctuation that a word may carry at either end: the ASCII
+// punctuation characters, the inverted marks and guillemets, general
+// punctuation, CJK symbols and punctuation and their full-width forms.
+bool IsEdgePunctuation(char16_t c);
+
+// The word's transcription, or nothing for a miss or a skipped word. A miss
+// of the exact key is remembered by the dictionary, as its lookup does; the
+// loose forms leave nothing behind.
+std::optional<WordMatch> LookUpWord(std::u16string_view word, PhoneticDictionary& dictionary,
+                                    const LookupRules& rules);
+
+}  // namespace sonotag
