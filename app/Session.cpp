@@ -37,11 +37,13 @@ void Session::AttachHostAnew(const std::function<void(host::ObjectRef&)>& attach
     }
 }
 
-bool Session::LoadDictionary(MessageSink& sink) { return dictionary_.load(DictionaryPath(programFolder_), sink); }
-
-void Session::Annotate(AnnotationUi& ui) {
-    AnnotateSelection(state_, dictionary_, undoMark_, ui);
+bool Session::LoadDictionary(MessageSink& sink) {
+    const bool loaded = dictionary_.load(DictionaryPath(programFolder_), sink);
+    skipList_.load(SkipListPath(programFolder_), sink, {}, PhoneticDictionary::Missing::Ignore);
+    return loaded;
 }
+
+void Session::Annotate(AnnotationUi& ui) { AnnotateSelection(state_, dictionary_, undoMark_, ui, &skipList_); }
 
 void Session::RemoveAnnotations(MessageSink& sink) {
     sonotag::RemoveAnnotations(state_.hostConnection, undoMark_, sink);

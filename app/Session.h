@@ -53,8 +53,9 @@ public:
     // saved style is resolved anew in the new one, or dropped.
     void AttachHostAnew(const std::function<void(host::ObjectRef& hostConnection)>& attach);
 
-    // Reads the word list beside the program; a failure shows the stop
-    // message through `sink` and leaves the store empty.
+    // Reads the word list beside the program, then the skip list when
+    // there is one; a failure shows the stop message through `sink` and
+    // leaves that list empty.
     bool LoadDictionary(MessageSink& sink);
 
     // The annotation run over the host's selection, with the settings as
@@ -76,6 +77,7 @@ private:
     settings::SettingsState state_;
     std::int32_t undoMark_ = kInitialUndoMark;
     PhoneticDictionary dictionary_;
+    PhoneticDictionary skipList_;
 };
 
 }  // namespace sonotag

@@ -87,8 +87,8 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
 
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
     auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
-                                     "--right", "--character-style", "--output"},
-                                    {"--json", "--stats"},
+                                     "--right", "--character-style", "--output", "--skip"},
+                                    {"--json", "--stats", "--exact"},
                                     {"--story"}});
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
     SplitArguments& split = std::get<SplitArguments>(parsed);
@@ -102,6 +102,7 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--right", command.rightSymbol);
     TakeValue(split, "--character-style", command.characterStyle);
     TakeValue(split, "--output", command.output);
+    TakeValue(split, "--skip", command.skipList);
     command.stories = split.lists["--story"];
     if (split.values.count("--notation")) {
         command.notation = ParseNotation(split.values["--notation"]);
@@ -109,6 +110,7 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     }
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
+    command.exact = split.flags.count("--exact") != 0;
     if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
     if (!split.operands.empty()) command.input = split.operands.front();
     return command;
@@ -129,7 +131,8 @@ const char* UsageText() {
            "       sonotag annotate [--dictionary FILE] [--encoding CODEPAGE] [--config FILE]\n"
            "                      [--notation kingsoft13|kingsoft14|unicode]\n"
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
-           "                      [--character-style PATH] [--json] [--stats] [INPUT|-]\n"
+           "                      [--character-style PATH] [--skip FILE] [--exact]\n"
+           "                      [--json] [--stats] [INPUT|-]\n"
            "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
 }
 

@@ -28,6 +28,8 @@ struct AnnotateCommand {
     std::optional<std::string> leftSymbol;
     std::optional<std::string> rightSymbol;
     std::optional<std::string> characterStyle;  // a style path in the document
+    std::optional<std::string> skipList;        // words to leave untouched, read like the word list
+    bool exact = false;                         // the exact look-up only, whatever --config says
     bool json = false;                          // print the document dump
     bool stats = false;                         // host calls per word on stderr
     std::string input = "-";                    // a .json document, a UTF-8 text, or - for stdin

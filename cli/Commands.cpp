@@ -54,11 +54,15 @@ public:
     std::u16string errorReport;
 };
 
+void LoadWordList(PhoneticDictionary& list, const std::u16string& path, const std::string& encoding,
+                  std::ostream& err) {
+    StreamSink sink(err);
+    if (!list.load(path, sink, encoding)) throw InputError("");  // the sink has said why
+}
+
 void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
                     const std::string& encoding, std::ostream& err) {
-    const std::u16string path = file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder());
-    StreamSink sink(err);
-    if (!dictionary.load(path, sink, encoding)) throw InputError("");  // the sink has said why
+    LoadWordList(dictionary, file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder()), encoding, err);
 }
 
 bool EndsWith(const std::string& name, std::string_view suffix) {
@@ -119,6 +123,7 @@ settings::SettingsState PrepareSettings(const AnnotateCommand& command, const ho
     if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
     if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
     if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);
+    if (command.exact) chosen.loose = false;
     if (command.characterStyle) {
         chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
         state.characterStyle = nullptr;
@@ -159,11 +164,13 @@ void PrintStories(const standin::StandInHost& host, std::ostream& out) {
 // other, each the selection of its own run, and writes the package anew.
 int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
     PhoneticDictionary dictionary;
+    PhoneticDictionary skipList;
     std::optional<idml::IdmlDocument> package;
     settings::SettingsState state;
     try {
         if (!command.output) throw InputError("an IDML package is annotated into another: give --output");
         LoadDictionary(dictionary, command.dictionary, command.encoding, err);
+        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding, err);
         package.emplace(std::filesystem::path(Utf8ToUtf16(command.input)));
         package->loadStories(command.stories);
         state = PrepareSettings(command, package->application());
@@ -176,7 +183,7 @@ int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
     CommandLineUi ui;
     for (std::int32_t paragraph = 0; paragraph < package->paragraphCount() && ui.errorReport.empty(); ++paragraph) {
         package->selectParagraph(paragraph);
-        AnnotateSelection(state, dictionary, undoMark, ui);
+        AnnotateSelection(state, dictionary, undoMark, ui, &skipList);
     }
     if (command.stats) err << "words: " << words << ", annotations: " << package->annotationCount() << '\n';
     if (!ui.errorReport.empty()) {
@@ -224,10 +231,12 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
         return kBadInput;
     }
     PhoneticDictionary dictionary;
+    PhoneticDictionary skipList;
     standin::StandInHost host;
     settings::SettingsState state;
     try {
         LoadDictionary(dictionary, command.dictionary, command.encoding, err);
+        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding, err);
         LoadInput(host, command.input, in);
         state = PrepareSettings(command, host.application());
     } catch (const InputError& error) {
@@ -239,7 +248,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     host.resetCallCounts();
     std::int32_t undoMark = kInitialUndoMark;
     CommandLineUi ui;
-    AnnotateSelection(state, dictionary, undoMark, ui);
+    AnnotateSelection(state, dictionary, undoMark, ui, &skipList);
     if (command.stats) PrintStatistics(host, words, err);
     if (!ui.errorReport.empty()) {
         err << "sonotag: " << Utf16ToUtf8(ui.errorReport) << '\n';

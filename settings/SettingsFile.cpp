@@ -39,6 +39,7 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
     settings.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
     settings.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
+    settings.loose = file.ReadBool(kSettingsSection, key::kLoose, true);
     return settings;
 }
 
@@ -67,6 +68,7 @@ void SaveSettings(const std::u16string& configPath, const AnnotationSettings& se
     WriteText(file, key::kRightSymbol, settings.rightSymbol);
     file.WriteInt(kSettingsSection, key::kIpaVersion, settings.ipaVersion, 10);
     file.WriteBool(kSettingsSection, key::kUseUnicode, settings.useUnicode);
+    file.WriteBool(kSettingsSection, key::kLoose, settings.loose);
 }
 
 std::u16string StoredSeparator(const std::u16string& separator) {

@@ -1,5 +1,5 @@
 #pragma once
-// config.ini: the seven keys of section "COM", read once when the main
+// config.ini: the seven keys of section "COM" and LOOSE, read once when the main
 // window opens and written once when it is destroyed.
 
 #include <functional>
@@ -22,6 +22,8 @@ inline constexpr char16_t kLeftSymbol[] = u"SYML";
 inline constexpr char16_t kRightSymbol[] = u"SYMR";
 inline constexpr char16_t kIpaVersion[] = u"YBVER";
 inline constexpr char16_t kUseUnicode[] = u"UNICODE";
+// Written after the seven keys above: the loose look-up, on unless 0.
+inline constexpr char16_t kLoose[] = u"LOOSE";
 }  // namespace key
 
 // config.ini in the program's folder.
@@ -46,7 +48,7 @@ using ChooseHostVersionAtStartUp =
 
 enum class LoadOutcome { Loaded, ExitChosen };
 
-// Reads the seven keys, each missing one giving its default.
+// Reads the keys, each missing one giving its default.
 AnnotationSettings ReadSettings(const ProfileFile& file);
 
 // Fills state.settings from the file, runs the version choice, then, unless
@@ -59,7 +61,7 @@ LoadOutcome LoadSettings(const std::u16string& configPath, SettingsState& state,
 // itself: reads the file and resolves the style in state.hostConnection.
 void LoadSettingsWithoutVersionChoice(const std::u16string& configPath, SettingsState& state);
 
-// Writes the seven keys in their order. The results of the writes are not
+// Writes the seven keys in their order, then LOOSE. The results of the writes are not
 // looked at: a file that cannot be written is not reported.
 void SaveSettings(const std::u16string& configPath, const AnnotationSettings& settings);
 

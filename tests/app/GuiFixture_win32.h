@@ -51,10 +51,10 @@ inline HWND WaitForMainWindowOf(DWORD processId, Duration timeout = kWindowTimeo
     return found;
 }
 
-// The seven keys as the program writes them with the default settings.
+// The keys as the program writes them with the default settings.
 inline std::vector<std::wstring> DefaultConfigLines(const std::wstring& idver = kCs3) {
     return {L"[COM]",    L"IDVER=" + idver, L"CHARSTYLE=", L"FGF=S",
-            L"SYML=\\", L"SYMR=\\",       L"YBVER=0",    L"UNICODE=1"};
+            L"SYML=\\", L"SYMR=\\",       L"YBVER=0",    L"UNICODE=1", L"LOOSE=1"};
 }
 
 class SonotagTest : public ::testing::Test {

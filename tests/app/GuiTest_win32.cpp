@@ -207,7 +207,7 @@ TEST_F(SonotagTest, SettingsDialogShowsTheSettingsAndItsOkTakesTheTabSeparator) 
     FinishAndExpectCleanExit(main);
     const std::vector<std::wstring> expected = {
         L"[COM]", L"IDVER=" + std::wstring(kCs3), L"CHARSTYLE=", L"FGF=T", L"SYML=[",
-        L"SYMR=\\", L"YBVER=0", L"UNICODE=1",
+        L"SYMR=\\", L"YBVER=0", L"UNICODE=1", L"LOOSE=1",
     };
     EXPECT_EQ(ConfigLines(*folder_), expected);
 }

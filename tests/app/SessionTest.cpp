@@ -140,6 +140,7 @@ protected:
         });
         RecordingSink sink;
         ASSERT_TRUE(session.LoadDictionary(sink));
+        EXPECT_TRUE(sink.messages.empty()) << "no skip.txt is no error";
     }
 
     standin::StandInHost host_;
@@ -173,6 +174,16 @@ TEST_F(SessionWithHostTest, DefaultSettingsWriteUnicodeIpa14) {
     RecordingUi ui;
     session.Annotate(ui);
     EXPECT_EQ(host_.storyText(0), u"apple \\ˈæpl\\ is \\ɪz\\ on \\ɒn\\ the \\ðə\\ table \\ˈteɪbl\\");
+}
+
+TEST_F(SessionWithHostTest, SkipListBesideTheProgramLeavesItsWordsAlone) {
+    folder_.write("skip.txt", "is\nOn\nthe|x|y\n");
+    Session session(FolderOf(folder_));
+    Start(session);
+    RecordingUi ui;
+    session.Annotate(ui);
+    // "On" skips nothing: a word is lowered to meet the list, never raised.
+    EXPECT_EQ(host_.storyText(0), u"apple \\ˈæpl\\ is on \\ɒn\\ the table \\ˈteɪbl\\");
 }
 
 // The stand-in counts the objects it handed out and that are not yet

@@ -14,7 +14,8 @@ namespace {
 
 TEST(CommandLine, ParsesAnnotateOptions) {
     const Command parsed = ParseCommandLine({"annotate", "--notation", "kingsoft13", "--separator=", "--left", "[",
-                                             "--right=]", "--character-style", ":G:S", "--json", "--stats", "in.json"});
+                                             "--right=]", "--character-style", ":G:S", "--json", "--stats", "--skip", "s.txt",
+                                             "--exact", "in.json"});
     const auto* command = std::get_if<AnnotateCommand>(&parsed);
     ASSERT_NE(command, nullptr);
     EXPECT_EQ(command->notation, Notation::Kingsoft13);
@@ -24,6 +25,8 @@ TEST(CommandLine, ParsesAnnotateOptions) {
     EXPECT_EQ(command->characterStyle, ":G:S");
     EXPECT_TRUE(command->json);
     EXPECT_TRUE(command->stats);
+    EXPECT_EQ(command->skipList, "s.txt");
+    EXPECT_TRUE(command->exact);
     EXPECT_EQ(command->input, "in.json");
     EXPECT_FALSE(command->config);
 
@@ -118,6 +121,24 @@ TEST_F(Annotate, ConfigFileGivesTheSettingsAndOptionsWin) {
     command.notation = Notation::Unicode;
     ASSERT_EQ(run(), kSucceeded) << err.str();
     EXPECT_EQ(out.str(), "apple (ˈæpl) book (bʊk)\n");
+}
+
+// Loose unless --exact or LOOSE=0 says otherwise; the skip list in both.
+TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
+    command.skipList = write("skip.txt", "book\r\n");
+    const std::string text = "Apple, book. The book";
+    ASSERT_EQ(run(text), kSucceeded) << err.str();
+    EXPECT_EQ(out.str(), "Apple \\ˈæpl\\, book. The \\ðə\\ book\n");
+    for (const bool exactOption : {true, false}) {
+        out.str("");
+        command.exact = exactOption;
+        if (!exactOption) command.config = write("config.ini", "[COM]\r\nLOOSE=0\r\n");
+        ASSERT_EQ(run(text), kSucceeded) << err.str();
+        EXPECT_EQ(out.str(), "Apple, book. The \\ðə\\ book\n");
+    }
+    command.skipList = Utf16ToUtf8(folder.programPath("absent-skip.txt"));
+    EXPECT_EQ(run(text), kBadInput);
+    EXPECT_NE(err.str().find("absent-skip.txt"), std::string::npos);
 }
 
 TEST_F(Annotate, StatisticsCountHostCallsPerWord) {

@@ -87,7 +87,7 @@ TEST(LoadSettings, ReadsEveryKey) {
     const auto path = folder.write("config.ini",
                                    "; written by hand\r\n[com]\r\nIDVER=InDesign.Application.CS5\r\n"
                                    "CHARSTYLE=:\xD2\xF4\xB1\xEA:Phonetics\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
-                                   "YBVER=1\r\nUNICODE=0\r\n");
+                                   "YBVER=1\r\nUNICODE=0\r\nLOOSE=0\r\n");
     const AnnotationSettings s = LoadFrom(path);
     EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS5");
     EXPECT_EQ(s.characterStyleName, u":音标:Phonetics");
@@ -96,6 +96,7 @@ TEST(LoadSettings, ReadsEveryKey) {
     EXPECT_EQ(s.rightSymbol, u"]");
     EXPECT_EQ(s.ipaVersion, 1);
     EXPECT_FALSE(s.useUnicode);
+    EXPECT_FALSE(s.loose);
 }
 
 TEST(LoadSettings, PresentKeysWithEmptyValuesGiveEmptyTextsButDefaultNumbers) {
@@ -149,6 +150,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"UnicodeNo", "UNICODE=no", [](AnnotationSettings& s) { s.useUnicode = false; }},
         KeyCase{"UnicodeZero", "UNICODE=0", [](AnnotationSettings& s) { s.useUnicode = false; }},
         KeyCase{"UnicodeEmpty", "UNICODE=", Defaults},
+        KeyCase{"LooseZero", "LOOSE=0", [](AnnotationSettings& s) { s.loose = false; }},
+        KeyCase{"LooseEmpty", "LOOSE=", Defaults},
         KeyCase{"VersionEmpty", "YBVER=", Defaults},
         KeyCase{"VersionDigitThenLetters", "YBVER=1abc", [](AnnotationSettings& s) { s.ipaVersion = 1; }},
         KeyCase{"VersionLetters", "YBVER=abc", Defaults},
@@ -204,7 +207,7 @@ TEST(LoadSettings, WithoutVersionChoiceReadsTheSameRecord) {
 
 // ---- Saving.
 
-TEST(SaveSettings, NewFileHasTheSevenKeysInOrderInUtf16) {
+TEST(SaveSettings, NewFileHasTheSevenKeysThenLooseInOrderInUtf16) {
     test::ScratchFolder folder;
     const auto path = folder.programPath("config.ini");
     AnnotationSettings s;
@@ -214,7 +217,7 @@ TEST(SaveSettings, NewFileHasTheSevenKeysInOrderInUtf16) {
     SaveSettings(path, s);
     EXPECT_EQ(Utf16FileText(path),
               u"[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:音标\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\n"
-              u"YBVER=0\r\nUNICODE=1\r\n");
+              u"YBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
 }
 
 TEST(SaveSettings, FirstSaveAfterStartingWithoutFileWritesUtf16) {
@@ -270,7 +273,7 @@ TEST(SaveSettings, ExistingAnsiFileIsUpdatedInPlace) {
     SaveSettings(path, s);
     EXPECT_EQ(FileBytes(path),
               "[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:\xB9\xFB\r\n"
-              "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=1\r\nUNICODE=1\r\n");
+              "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=1\r\nUNICODE=1\r\nLOOSE=1\r\n");
 }
 
 TEST(SaveSettings, UnwritableFileIsNotReported) {
