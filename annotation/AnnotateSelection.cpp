@@ -22,19 +22,6 @@ struct RunFormat {
     const ObjectRef& characterStyle;
 };
 
-// Disables the annotate button for the life of a run, and enables it again
-// however the run ends.
-class DisabledButton {
-public:
-    explicit DisabledButton(AnnotationUi& ui) : ui_(ui) { ui_.enableAnnotateButton(false); }
-    ~DisabledButton() { ui_.enableAnnotateButton(true); }
-    DisabledButton(const DisabledButton&) = delete;
-    DisabledButton& operator=(const DisabledButton&) = delete;
-
-private:
-    AnnotationUi& ui_;
-};
-
 // The selection value as an object: an object as it is, anything else
 // through automation's conversion. An empty result is an invalid pointer.
 ObjectRef SelectionObject(const ObjectRef& application) {
@@ -57,7 +44,7 @@ std::u16string AnnotationText(const AnnotationSettings& settings, const std::u16
 // the notation's font or the chosen character style.
 void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const RunFormat& format) {
     if (first > last) return;
-    const ObjectRef characters = GetObject(word, code::kCharacters);
+    const ObjectRef characters = GetObjectRef(word, code::kCharacters);
     const Value look = format.characterStyle ? Value(format.characterStyle)
                                              : Value(format.settings.useUnicode ? kUnicodeFont : kKingsoftFont);
     const DispatchId property = format.characterStyle ? code::kAppliedCharacterStyle : code::kAppliedFont;
@@ -89,7 +76,7 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     // as the word has punctuation after it. The window is placed from there
     // and must end before that punctuation, so a host that did not extend
     // the word over the new text formats nothing.
-    const ObjectRef insertionPoints = GetObject(word, code::kInsertionPoints);
+    const ObjectRef insertionPoints = GetObjectRef(word, code::kInsertionPoints);
     const std::int32_t before = GetInteger(insertionPoints, code::kCount);
     const auto suffix = static_cast<std::int64_t>(match->suffixLength);
     const std::int64_t at = std::int64_t{before} - suffix;
@@ -97,7 +84,7 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     const ObjectRef point = suffix == 0 ? CallForObject(insertionPoints, code::kLast)
                                         : Item(insertionPoints, static_cast<std::int32_t>(at));
     Put(point, code::kContents, Value(annotation));
-    const std::int32_t after = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
+    const std::int32_t after = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
 
     const FormatWindow window = FormatWindowOf(settings, transcription.size());
     const std::int64_t first = at + static_cast<std::int64_t>(window.offset);
@@ -108,7 +95,7 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
 
 void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const RunFormat& format) {
     const ObjectRef selected = Required(CallForObject(selection, code::kFirst));
-    const ObjectRef words = Required(GetObject(selected, code::kWords));
+    const ObjectRef words = Required(GetObjectRef(selected, code::kWords));
     const std::int32_t count = GetInteger(words, code::kCount);
     // Last word first: text inserted after word i never moves words 1 … i − 1.
     for (std::int32_t index = count; index >= 1; --index) AnnotateWord(words, index, lookup, format);
@@ -124,21 +111,14 @@ FormatWindow FormatWindowOf(const AnnotationSettings& settings, std::size_t tran
     return {settings.separator.size() + settings.leftSymbol.size(), transcriptionLength};
 }
 
-void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary, std::int32_t& undoMark,
-                       AnnotationUi& ui, const PhoneticDictionary* skipList) {
-    const DisabledButton disabled(ui);
-    try {
-        undoMark = QueryUndoLevel(state.hostConnection);
-        const ObjectRef selection = SelectionObject(state.hostConnection);
-        const RunFormat format{state.settings, state.characterStyle};
-        RunLookup lookup{dictionary, {state.settings.loose, skipList}};
+RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary, std::int32_t undoMark) {
+    return OutcomeOf(undoMark, [&](std::int32_t& mark) {
+        mark = QueryUndoLevel(target.application);
+        const ObjectRef selection = SelectionObject(target.application);
+        const RunFormat format{target.settings, target.characterStyle};
+        RunLookup lookup{dictionary, {target.settings.loose, target.skipList}};
         if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, lookup, format);
-        ui.showMessage(kCompletionMessage, MessageIcon::None);
-    } catch (const AutomationError& error) {
-        ui.showMessage(FormatErrorReport(error), MessageIcon::None);
-    } catch (const std::bad_alloc&) {
-        ui.showMessage(FormatErrorReport(AutomationError(kOutOfMemory)), MessageIcon::None);
-    }
+    });
 }
 
 }  // namespace sonotag

@@ -2,15 +2,17 @@
 // The annotation run, which writes a transcription after every word of the
 // selected text object, and the removal, which takes the last run back
 // through the host's undo history. Both speak to the host only through
-// host::HostObject and to the user only through AnnotationUi.
+// host::HostObject and return what happened; telling the user is the
+// caller's business.
 
 #include <cstdint>
+#include <new>
+#include <optional>
 #include <string>
 
-#include "app/MessageSink.h"
+#include "host/AutomationError.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
-#include "settings/SettingsFile.h"
 
 namespace sonotag {
 
@@ -24,33 +26,60 @@ inline constexpr std::int32_t kInitialUndoMark = 10000000;
 inline constexpr char16_t kUnicodeFont[] = u"Lucida Sans Unicode";
 inline constexpr char16_t kKingsoftFont[] = u"KPP Edition 2008教师节";
 
-// What the run does to the window: its button and its message boxes.
-class AnnotationUi : public MessageSink {
-public:
-    virtual void enableAnnotateButton(bool enabled) = 0;
+// What a run or a removal came to.
+struct RunOutcome {
+    // The mark the next removal starts from.
+    std::int32_t undoMark = kInitialUndoMark;
+    // The host's failure; empty when the job completed.
+    std::optional<host::AutomationError> error;
+
+    bool completed() const { return !error.has_value(); }
 };
 
-// The texts the user sees.
-inline constexpr char16_t kCompletionMessage[] = u"自动注音标完成！";
+// Runs `job(mark)` on a mark that starts at `undoMark`; the automation error
+// it throws, or running out of memory, becomes the outcome's error, and the
+// mark is kept as the job left it.
+template <class Job>
+RunOutcome OutcomeOf(std::int32_t undoMark, Job job) {
+    RunOutcome outcome{undoMark, std::nullopt};
+    try {
+        job(outcome.undoMark);
+    } catch (const host::AutomationError& error) {
+        outcome.error = error;
+    } catch (const std::bad_alloc&) {
+        outcome.error = host::AutomationError(host::kOutOfMemory);
+    }
+    return outcome;
+}
+
+// What a run works on: the host's application object, the user's choices,
+// and the character style they resolved to (empty: the notation's font).
+struct RunTarget {
+    const host::ObjectRef& application;
+    const settings::AnnotationSettings& settings;
+    const host::ObjectRef& characterStyle;
+    // Words left alone, or none.
+    const PhoneticDictionary* skipList = nullptr;
+};
 
 // The upper bound of the active document's undo history (n − 1 for n
 // steps; −1 when the history is not an array). Raises the automation error.
 std::int32_t QueryUndoLevel(const host::ObjectRef& application);
 
-// Annotates every word of the one selected text object of the host that
-// `state` is attached to, last word first, as its settings say (the
-// character style, when resolved, in place of the notation's font). Words
-// are looked up as WordLookup.h says: loosely unless the settings say
-// otherwise, and a word of `skipList` is left alone. Shows the completion
-// message, or one error report on failure; the button is disabled
-// meanwhile and enabled again in every case. Sets `undoMark`.
-void AnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary,
-                       std::int32_t& undoMark, AnnotationUi& ui, const PhoneticDictionary* skipList = nullptr);
+// Annotates every word of the one selected text object of the target's
+// application, last word first, as its settings say (the character style,
+// when resolved, in place of the notation's font). Words are looked up as
+// WordLookup.h says: loosely unless the settings say otherwise, and a word
+// of the target's skip list is left alone. The outcome's mark is the undo
+// level found before the first change, or `undoMark` when the level could
+// not be read; a failure (running out of memory included) ends the run and
+// comes back as the outcome's error.
+RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary, std::int32_t undoMark);
 
-// Undoes as many steps as the history has grown since `undoMark`, then
-// moves the mark to the level found before undoing. One error report on
-// failure, and the mark stays.
-void RemoveAnnotations(const host::ObjectRef& application, std::int32_t& undoMark, MessageSink& sink);
+// Undoes as many steps as the history has grown since `undoMark`; the
+// outcome's mark is then the level found before undoing. On failure the
+// mark stays `undoMark`.
+RunOutcome RemoveAnnotations(const host::ObjectRef& application, std::int32_t undoMark);
 
 // Where the format goes inside the inserted annotation text, as 0-based
 // offsets: in Unicode notation everything after the separator, in Kingsoft

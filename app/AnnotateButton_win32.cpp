@@ -2,10 +2,8 @@
 
 #include <commctrl.h>
 
-#include <memory>
-#include <type_traits>
-
 #include "app/Win32Text_win32.h"
+#include "base/OwnedHandle_win32.h"
 #include "res/resource.h"
 
 namespace sonotag {
@@ -17,11 +15,6 @@ constexpr UINT_PTR kSubclassId = 1;
 // owner no notifications while the menu is open.
 constexpr UINT kPopupFlags = TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON;
 static_assert(kPopupFlags == 0x0182);
-
-struct MenuDestroyer {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
-using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 }  // namespace
 

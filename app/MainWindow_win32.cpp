@@ -6,12 +6,12 @@
 #include <utility>
 
 #include "app/AboutBox_win32.h"
-#include "app/ApplicationName.h"
+#include "app/ShellRules.h"
 #include "app/MessageBox_win32.h"
 #include "app/SettingsDialog_win32.h"
 #include "app/VersionDialog_win32.h"
 #include "app/Win32Text_win32.h"
-#include "dictionary/ProgramFolder.h"
+#include "base/Paths.h"
 #include "res/resource.h"
 
 namespace sonotag {
@@ -67,9 +67,16 @@ bool MainWindow::OnInitDialog() {
     // The taskbar button and Alt+Tab show the program's icon.
     SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
     SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
-    LoadSettings();
-    WindowMessageSink sink(handle());
-    session_.LoadDictionary(sink);
+
+    // Start-up: the settings, the version choice (attaching the host), the
+    // saved style resolved there, the word list, then topmost.
+    const LoadOutcome outcome = session_.LoadSettings([this](std::u16string&, host::ObjectRef&) {
+        return ChooseHostVersion(false) ? VersionChoice::Confirmed : VersionChoice::Exit;
+    });
+    // Exit ends the program at once, without writing the settings.
+    if (outcome == LoadOutcome::ExitChosen) ExitProcess(0);
+    WindowUi ui(handle());
+    session_.LoadDictionary(ui);
     // Topmost also after a failed load: the window is as usable as ever.
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return true;
@@ -116,15 +123,15 @@ void MainWindow::EndWhenIdle(INT_PTR result) {
 
 void MainWindow::OnAnnotate() {
     RunHostOperation([this] {
-        WindowAnnotationUi ui(handle(), Item(IDC_ANNOTATE));
+        WindowUi ui(handle(), Item(IDC_ANNOTATE));
         session_.Annotate(ui);
     });
 }
 
 void MainWindow::OnRemoveAnnotations() {
     RunHostOperation([this] {
-        WindowMessageSink sink(handle());
-        session_.RemoveAnnotations(sink);
+        WindowUi ui(handle());
+        session_.RemoveAnnotations(ui);
     });
 }
 
@@ -140,7 +147,7 @@ void MainWindow::OnChooseVersion() {
 // one on OK.
 void MainWindow::OnSettings() {
     RunHostOperation([this] {
-        settings::SettingsState& state = session_.state();
+        SessionState& state = session_.state();
         SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
         dialog.RunModal(handle());
     });
@@ -159,7 +166,7 @@ void MainWindow::OnHelp() {
 }
 
 bool MainWindow::ChooseHostVersion(bool fromMenu) {
-    settings::SettingsState& state = session_.state();
+    SessionState& state = session_.state();
     const auto attach = [this, &state, fromMenu](const std::u16string& progId) {
         const auto attachConnection = [&progId](host::ObjectRef& connection) {
             AttachHostConnection(progId, connection);
@@ -173,14 +180,6 @@ bool MainWindow::ChooseHostVersion(bool fromMenu) {
     };
     VersionDialog dialog(kHostProgIds, state.settings.hostProgId, attach, fromMenu);
     return dialog.RunModal(handle()) == IDOK;
-}
-
-void MainWindow::LoadSettings() {
-    const auto outcome = session_.LoadSettings([this](std::u16string&, host::ObjectRef&) {
-        return ChooseHostVersion(false) ? settings::VersionChoice::Confirmed : settings::VersionChoice::Exit;
-    });
-    // At start-up Exit ends the program at once, without writing the settings.
-    if (outcome == settings::LoadOutcome::ExitChosen) ExitProcess(0);
 }
 
 void MainWindow::SaveSettings() { session_.SaveSettings(); }

@@ -60,7 +60,6 @@ private:
     void AppendAboutItem();
     // The version dialog; false when the user left it with Exit.
     bool ChooseHostVersion(bool fromMenu);
-    void LoadSettings();
     void SaveSettings();
 
     // Declared first, so that COM outlives every host reference below.

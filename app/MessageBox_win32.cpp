@@ -1,7 +1,8 @@
 #include "app/MessageBox_win32.h"
 
-#include "app/ApplicationName.h"
+#include "app/ShellRules.h"
 #include "app/Win32Text_win32.h"
+#include "base/Paths.h"
 
 namespace sonotag {
 
@@ -10,14 +11,12 @@ int ShowMessageBox(HWND owner, const std::u16string& text, UINT type) {
     return MessageBoxW(owner, Wide(text), Wide(caption), MessageBoxTypeWithIcon(type));
 }
 
-void WindowMessageSink::showMessage(const std::u16string& text, MessageIcon icon) {
+void WindowUi::showMessage(const std::u16string& text, MessageIcon icon) {
     ShowMessageBox(owner_, text, MB_OK | MessageBoxTypeFor(icon));
 }
 
-void WindowAnnotationUi::showMessage(const std::u16string& text, MessageIcon icon) {
-    ShowMessageBox(owner_, text, MB_OK | MessageBoxTypeFor(icon));
+void WindowUi::enableAnnotateButton(bool enabled) {
+    if (button_) EnableWindow(button_, enabled ? TRUE : FALSE);
 }
-
-void WindowAnnotationUi::enableAnnotateButton(bool enabled) { EnableWindow(button_, enabled ? TRUE : FALSE); }
 
 }  // namespace sonotag

@@ -6,28 +6,17 @@
 
 #include <string>
 
-#include "annotation/Annotation.h"
 #include "app/MessageSink.h"
 
 namespace sonotag {
 
 int ShowMessageBox(HWND owner, const std::u16string& text, UINT type = MB_OK);
 
-// Shows the portable core's messages in message boxes owned by a window.
-class WindowMessageSink : public MessageSink {
+// The session's messages in message boxes owned by a window, and the
+// window's annotate button, when it is given one.
+class WindowUi : public AnnotationUi {
 public:
-    explicit WindowMessageSink(HWND owner) : owner_(owner) {}
-    void showMessage(const std::u16string& text, MessageIcon icon) override;
-
-private:
-    HWND owner_;
-};
-
-// What the annotation run does to the main window: its annotate button and
-// its message boxes.
-class WindowAnnotationUi : public AnnotationUi {
-public:
-    WindowAnnotationUi(HWND owner, HWND annotateButton) : owner_(owner), button_(annotateButton) {}
+    explicit WindowUi(HWND owner, HWND annotateButton = nullptr) : owner_(owner), button_(annotateButton) {}
     void showMessage(const std::u16string& text, MessageIcon icon) override;
     void enableAnnotateButton(bool enabled) override;
 

@@ -1,7 +1,7 @@
 #pragma once
-// The seam through which the portable core speaks to the user. The Windows
-// shell shows each message in a message box captioned with the program's
-// name; the command-line front end prints it; tests record it.
+// The seam through which the session speaks to the user. The Windows shell
+// shows each message in a message box captioned with the program's name;
+// tests record it.
 
 #include <string>
 
@@ -17,6 +17,13 @@ class MessageSink {
 public:
     virtual ~MessageSink() = default;
     virtual void showMessage(const std::u16string& text, MessageIcon icon) = 0;
+};
+
+// What the annotate command does to the window: its button and its message
+// boxes.
+class AnnotationUi : public MessageSink {
+public:
+    virtual void enableAnnotateButton(bool enabled) = 0;
 };
 
 }  // namespace sonotag

@@ -6,7 +6,7 @@
 #include "app/Dialog_win32.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
-#include "settings/SettingsDialogData.h"
+#include "app/SettingsDialogData.h"
 
 namespace sonotag {
 

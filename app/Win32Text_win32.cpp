@@ -1,6 +1,5 @@
 #include "app/Win32Text_win32.h"
 
-#include "dictionary/ProgramFolder.h"
 
 namespace sonotag {
 
@@ -8,7 +7,7 @@ std::u16string WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
     if (length <= 0) return {};
     std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    const int copied = GetWindowTextW(window, reinterpret_cast<wchar_t*>(text.data()), length + 1);
+    const int copied = GetWindowTextW(window, Wide(text.data()), length + 1);
     text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
     return text;
 }
@@ -18,13 +17,7 @@ std::u16string ResourceString(UINT id) {
     // With a zero buffer size the call hands out a pointer into the resource itself.
     const int length = LoadStringW(ProgramInstance(), id, reinterpret_cast<LPWSTR>(&text), 0);
     if (length <= 0 || text == nullptr) return {};
-    return std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length));
-}
-
-std::u16string ExecutablePath() {
-    return QueryWholePath<char16_t>([](char16_t* buffer, std::size_t capacity) -> std::size_t {
-        return GetModuleFileNameW(nullptr, reinterpret_cast<wchar_t*>(buffer), static_cast<DWORD>(capacity));
-    });
+    return std::u16string(Utf16(text), static_cast<std::size_t>(length));
 }
 
 HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }

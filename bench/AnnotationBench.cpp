@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <string>
@@ -20,7 +21,6 @@
 
 using namespace sonotag;
 using bench::MakeText;
-using bench::QuietUi;
 
 namespace {
 
@@ -68,9 +68,10 @@ int main() {
         return Measure(text, [&](const host::ObjectRef& application) {
             settings::AnnotationSettings format;
             format.loose = loose;
-            std::int32_t undoMark = kInitialUndoMark;
-            QuietUi ui;
-            AnnotateSelection(test::AttachedState(application, format), dictionary, undoMark, ui);
+            if (!AnnotateSelection(test::AttachedState(application, format), dictionary, kInitialUndoMark).completed()) {
+                std::fprintf(stderr, "annotation_bench: the run did not complete\n");
+                std::exit(1);
+            }
         });
     };
     const Figures exact = ours(false);

@@ -21,7 +21,7 @@
 #include "annotation/Annotation.h"
 #include "bench/BenchText.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
 #include "standin/ControlCodes.h"
@@ -32,7 +32,6 @@ namespace {
 
 using namespace sonotag;
 using bench::MakeText;
-using bench::QuietUi;
 using Clock = std::chrono::steady_clock;
 namespace control = standin::control;
 
@@ -92,14 +91,14 @@ int main(int argc, char** argv) {
         format.leftSymbol = u"[";
         format.rightSymbol = u"]";
         format.loose = false;  // the literal loop's look-up, so the documents compare
-        const settings::SettingsState state = test::AttachedState(connection.application(), format);
+        const test::AttachedState state(connection.application(), format);
 
         std::printf("%d words through COM to standin-host.exe, median of %d runs each:\n", kWords, rounds);
-        QuietUi ui;
-        std::int32_t undoMark = kInitialUndoMark;
-        const Figures ours = Measure(connection.application(), text, rounds,
-                                     [&] { AnnotateSelection(state, dictionary, undoMark, ui); });
-        if (ui.last != kCompletionMessage) {
+        bool completed = false;
+        const Figures ours = Measure(connection.application(), text, rounds, [&] {
+            completed = AnnotateSelection(state, dictionary, kInitialUndoMark).completed();
+        });
+        if (!completed) {
             std::fprintf(stderr, "annotation_com_bench: the run did not complete\n");
             return 1;
         }

@@ -1,21 +1,13 @@
 #pragma once
-// What the annotation benchmarks share: a window that keeps the last message,
-// and a generated lesson text with its word list.
+// What the annotation benchmarks share: a generated lesson text with its
+// word list.
 
 #include <random>
 #include <string>
 
-#include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
 
 namespace sonotag::bench {
-
-class QuietUi : public AnnotationUi {
-public:
-    void enableAnnotateButton(bool) override {}
-    void showMessage(const std::u16string& text, MessageIcon) override { last = text; }
-    std::u16string last;
-};
 
 // A text of `words` words from a small vocabulary, about four in five of
 // them in the dictionary (which gets their lines), with commas and

@@ -48,7 +48,7 @@ ObjectRef LoadedWords(const ObjectRef& application) {
                                                  sonotag::host::InvokeKind::Method, {&text, 1},
                                                  sonotag::host::ValueType::Any);
     const ObjectRef selection = sonotag::host::Get(application, code::kSelection).object();
-    return sonotag::host::GetObject(sonotag::host::CallForObject(selection, code::kFirst), code::kWords);
+    return sonotag::host::GetObjectRef(sonotag::host::CallForObject(selection, code::kFirst), code::kWords);
 }
 
 void MeasureAll(const char* where, const ObjectRef& application, double seconds) {

@@ -5,24 +5,19 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "app/MessageSink.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class IgnoringSink : public sonotag::MessageSink {
-public:
-    void showMessage(const std::u16string&, sonotag::MessageIcon) override {}
-};
 
 std::string RandomLetters(std::mt19937& random, const char* alphabet, int minimum, int maximum) {
     std::uniform_int_distribution<int> length(minimum, maximum);
@@ -76,18 +71,17 @@ void PrintFigures(std::size_t lineCount, int runs) {
     const double megabytes = static_cast<double>(std::filesystem::file_size(file)) / (1024.0 * 1024.0);
     const std::u16string path = file.u16string();
 
-    IgnoringSink sink;
     std::size_t entries = 0;
     const double loadMs = MedianMilliseconds(runs, [&] {
         sonotag::PhoneticDictionary dictionary;
-        dictionary.load(path, sink);
+        if (dictionary.load(path)) std::abort();
         entries = dictionary.size();
     });
     std::size_t lines = 0;
     const double splitMs = MedianMilliseconds(runs, [&] { lines = ReadAndSplit(file); });
 
     sonotag::PhoneticDictionary dictionary;
-    dictionary.load(path, sink);
+    if (dictionary.load(path)) std::abort();
     std::vector<std::u16string> keys;
     for (const std::string& word : words) keys.push_back(sonotag::Utf8ToUtf16(word));
     std::size_t found = 0;

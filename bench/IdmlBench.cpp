@@ -12,7 +12,7 @@
 
 #include "bench/BenchText.h"
 #include "cli/Commands.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "idml/ZipPackage.h"
 
 using namespace sonotag;

@@ -10,16 +10,15 @@
 #include <stdexcept>
 
 #include "annotation/Annotation.h"
-#include "app/MessageSink.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/ProgramFolder.h"
-#include "dictionary/Utf.h"
+#include "base/Paths.h"
+#include "base/Utf.h"
 #include "host/AutomationError.h"
 #if SONOTAG_IDML
 #include "idml/IdmlDocument.h"
 #endif
 #include "notation/Notation.h"
-#include "settings/CharacterStyle.h"
+#include "host/CharacterStyle.h"
 #include "settings/SettingsFile.h"
 #include "standin/StandInHost.h"
 
@@ -31,38 +30,15 @@ class InputError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Messages meant for a message box go to the error stream, one line each.
-class StreamSink : public MessageSink {
-public:
-    explicit StreamSink(std::ostream& err) : err_(err) {}
-    void showMessage(const std::u16string& text, MessageIcon) override {
-        err_ << "sonotag: " << Utf16ToUtf8(text) << '\n';
+void LoadWordList(PhoneticDictionary& list, const std::u16string& path, const std::string& encoding) {
+    if (const std::optional<FileError> error = list.load(path, encoding)) {
+        throw InputError(Utf16ToUtf8(error->userText()));
     }
-
-private:
-    std::ostream& err_;
-};
-
-// The run's window, without a window: the completion message is dropped,
-// an error report kept for the caller.
-class CommandLineUi : public AnnotationUi {
-public:
-    void enableAnnotateButton(bool) override {}
-    void showMessage(const std::u16string& text, MessageIcon) override {
-        if (text != kCompletionMessage) errorReport = text;
-    }
-    std::u16string errorReport;
-};
-
-void LoadWordList(PhoneticDictionary& list, const std::u16string& path, const std::string& encoding,
-                  std::ostream& err) {
-    StreamSink sink(err);
-    if (!list.load(path, sink, encoding)) throw InputError("");  // the sink has said why
 }
 
 void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
-                    const std::string& encoding, std::ostream& err) {
-    LoadWordList(dictionary, file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder()), encoding, err);
+                    const std::string& encoding) {
+    LoadWordList(dictionary, file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder()), encoding);
 }
 
 bool EndsWith(const std::string& name, std::string_view suffix) {
@@ -111,10 +87,22 @@ void LoadInput(standin::StandInHost& host, const std::string& input, std::istrea
     }
 }
 
-settings::SettingsState PrepareSettings(const AnnotateCommand& command, const host::ObjectRef& application) {
-    settings::SettingsState state;
-    state.hostConnection = application;
-    if (command.config) settings::LoadSettingsWithoutVersionChoice(Utf8ToUtf16(*command.config), state);
+// The run's choices: config.ini's settings, its style resolved in the
+// stand-in, then the options.
+struct RunChoices {
+    settings::AnnotationSettings settings;
+    host::ObjectRef characterStyle;
+};
+
+RunChoices PrepareSettings(const AnnotateCommand& command, const host::ObjectRef& application) {
+    RunChoices state;
+    if (command.config) {
+        state.settings = settings::ReadSettings(Utf8ToUtf16(*command.config));
+        if (!state.settings.characterStyleName.empty()) {
+            host::ResolveCharacterStyle(application, state.settings.characterStyleName, state.characterStyle,
+                                        host::StyleResolution::Load);
+        }
+    }
     settings::AnnotationSettings& chosen = state.settings;
     if (command.notation) {
         chosen.ipaVersion = *command.notation == Notation::Kingsoft13 ? 1 : 0;
@@ -127,8 +115,8 @@ settings::SettingsState PrepareSettings(const AnnotateCommand& command, const ho
     if (command.characterStyle) {
         chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
         state.characterStyle = nullptr;
-        settings::ResolveCharacterStyle(application, chosen.characterStyleName, state.characterStyle,
-                                        settings::StyleResolution::Load);
+        host::ResolveCharacterStyle(application, chosen.characterStyleName, state.characterStyle,
+                                        host::StyleResolution::Load);
         if (!state.characterStyle) throw InputError("no character style " + *command.characterStyle + " in the document");
     }
     return state;
@@ -139,7 +127,7 @@ std::int32_t SelectedWordCount(const host::ObjectRef& application) {
         const host::ObjectRef selection = host::Get(application, host::code::kSelection).object();
         if (host::GetInteger(selection, host::code::kCount) != 1) return 0;
         const host::ObjectRef selected = host::CallForObject(selection, host::code::kFirst);
-        return host::GetInteger(host::GetObject(selected, host::code::kWords), host::code::kCount);
+        return host::GetInteger(host::GetObjectRef(selected, host::code::kWords), host::code::kCount);
     } catch (const host::AutomationError&) {
         return 0;
     }
@@ -166,11 +154,11 @@ int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
     PhoneticDictionary dictionary;
     PhoneticDictionary skipList;
     std::optional<idml::IdmlDocument> package;
-    settings::SettingsState state;
+    RunChoices state;
     try {
         if (!command.output) throw InputError("an IDML package is annotated into another: give --output");
-        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
-        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding, err);
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding);
         package.emplace(std::filesystem::path(Utf8ToUtf16(command.input)));
         package->loadStories(command.stories);
         state = PrepareSettings(command, package->application());
@@ -179,15 +167,16 @@ int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
         return kBadInput;
     }
     const std::int32_t words = package->wordCount();
-    std::int32_t undoMark = kInitialUndoMark;
-    CommandLineUi ui;
-    for (std::int32_t paragraph = 0; paragraph < package->paragraphCount() && ui.errorReport.empty(); ++paragraph) {
+    const host::ObjectRef application = package->application();
+    const RunTarget target{application, state.settings, state.characterStyle, &skipList};
+    RunOutcome outcome;
+    for (std::int32_t paragraph = 0; paragraph < package->paragraphCount() && outcome.completed(); ++paragraph) {
         package->selectParagraph(paragraph);
-        AnnotateSelection(state, dictionary, undoMark, ui, &skipList);
+        outcome = AnnotateSelection(target, dictionary, outcome.undoMark);
     }
     if (command.stats) err << "words: " << words << ", annotations: " << package->annotationCount() << '\n';
-    if (!ui.errorReport.empty()) {
-        err << "sonotag: " << Utf16ToUtf8(ui.errorReport) << '\n';
+    if (!outcome.completed()) {
+        err << "sonotag: " << Utf16ToUtf8(host::FormatErrorReport(*outcome.error)) << '\n';
         return kRunFailed;
     }
     try {
@@ -211,8 +200,9 @@ int RunAnnotatePackage(const AnnotateCommand&, std::ostream& err) {
 int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err) {
     PhoneticDictionary dictionary;
     try {
-        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
-    } catch (const InputError&) {
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+    } catch (const InputError& error) {
+        err << "sonotag: " << error.what() << '\n';
         return kBadInput;
     }
     const int ipaVersion = command.notation == Notation::Kingsoft13 ? 1 : 0;
@@ -233,25 +223,25 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     PhoneticDictionary dictionary;
     PhoneticDictionary skipList;
     standin::StandInHost host;
-    settings::SettingsState state;
+    RunChoices state;
     try {
-        LoadDictionary(dictionary, command.dictionary, command.encoding, err);
-        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding, err);
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding);
         LoadInput(host, command.input, in);
         state = PrepareSettings(command, host.application());
     } catch (const InputError& error) {
-        if (*error.what() != '\0') err << "sonotag: " << error.what() << '\n';
+        err << "sonotag: " << error.what() << '\n';
         return kBadInput;
     }
 
     const std::int32_t words = command.stats ? SelectedWordCount(host.application()) : 0;
     host.resetCallCounts();
-    std::int32_t undoMark = kInitialUndoMark;
-    CommandLineUi ui;
-    AnnotateSelection(state, dictionary, undoMark, ui, &skipList);
+    const host::ObjectRef application = host.application();
+    const RunTarget target{application, state.settings, state.characterStyle, &skipList};
+    const RunOutcome outcome = AnnotateSelection(target, dictionary, kInitialUndoMark);
     if (command.stats) PrintStatistics(host, words, err);
-    if (!ui.errorReport.empty()) {
-        err << "sonotag: " << Utf16ToUtf8(ui.errorReport) << '\n';
+    if (!outcome.completed()) {
+        err << "sonotag: " << Utf16ToUtf8(host::FormatErrorReport(*outcome.error)) << '\n';
         return kRunFailed;
     }
     if (command.json) {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 
 namespace sonotag {
 namespace {

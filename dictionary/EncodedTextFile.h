@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "dictionary/PlatformFile.h"
+#include "base/PlatformFile.h"
 
 namespace sonotag {
 

@@ -2,10 +2,9 @@
 
 #include <algorithm>
 
-#include "app/MessageSink.h"
 #include "dictionary/EncodedTextFile.h"
-#include "dictionary/FileError.h"
-#include "dictionary/ProgramFolder.h"
+#include "base/FileError.h"
+#include "base/Paths.h"
 
 namespace sonotag {
 namespace {
@@ -37,16 +36,15 @@ Fields SplitFields(std::u16string_view line) {
 PhoneticDictionary::PhoneticDictionary() = default;
 PhoneticDictionary::~PhoneticDictionary() = default;
 
-bool PhoneticDictionary::load(const std::u16string& path, MessageSink& sink, std::string codePage,
-                              Missing missing) {
+std::optional<FileError> PhoneticDictionary::load(const std::u16string& path, std::string codePage,
+                                                  Missing missing) {
     try {
         EncodedTextFile file(path, std::move(codePage));
         addLines(file);
-        return true;
+        return std::nullopt;
     } catch (const FileError& error) {
-        if (missing == Missing::Ignore && error.cause() == FileErrorCause::NotFound) return true;
-        sink.showMessage(error.userText(), MessageIcon::Stop);
-        return false;
+        if (missing == Missing::Ignore && error.cause() == FileErrorCause::NotFound) return std::nullopt;
+        return error;
     }
 }
 

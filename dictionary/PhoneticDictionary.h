@@ -11,10 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/FileError.h"
+
 namespace sonotag {
 
 class EncodedTextFile;
-class MessageSink;
 
 class PhoneticDictionary {
 public:
@@ -27,11 +28,11 @@ public:
     // (the skip list) is then simply empty.
     enum class Missing { Report, Ignore };
 
-    // Reads `path` and adds its entries. When the file cannot be opened, the
-    // sink shows the stop message naming the file and its cause, the store
-    // keeps what it had, and false comes back.
-    bool load(const std::u16string& path, MessageSink& sink, std::string codePage = {},
-              Missing missing = Missing::Report);
+    // Reads `path` and adds its entries. When the file cannot be opened, its
+    // error comes back (naming the file and the cause) and the store keeps
+    // what it had.
+    [[nodiscard]] std::optional<FileError> load(const std::u16string& path, std::string codePage = {},
+                                                Missing missing = Missing::Report);
 
     // Adds every line of an open file.
     void addLines(EncodedTextFile& file);

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "base/WideText_win32.h"
 #include "host/ComObject_win32.h"
 
 namespace sonotag::host {
@@ -15,7 +16,7 @@ constexpr DWORD kAnyServerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER
 
 void AttachHost(const std::u16string& progId, HostConnection& connection) {
     CLSID classId{};
-    if (FAILED(CLSIDFromProgID(WideText(progId.c_str()), &classId))) return;
+    if (FAILED(CLSIDFromProgID(Wide(progId.c_str()), &classId))) return;
     connection.release();
 
     ComRef<IUnknown> instance;

@@ -93,22 +93,11 @@ Value AsItComes(Variant& result) {
         case VT_DISPATCH:
         case VT_UNKNOWN: return Value(ObjectFrom(result));
         case VT_BSTR: return TextFrom(result);
-        case VT_I1:
-        case VT_I2:
-        case VT_I4:
-        case VT_I8:
-        case VT_UI1:
-        case VT_UI2:
-        case VT_UI4:
-        case VT_UI8:
-        case VT_INT:
-        case VT_UINT:
-        case VT_BOOL:
         case VT_R4:
         case VT_R8:
         case VT_CY:
         case VT_DECIMAL: return IntegerFrom(result);
-        default: return TextFrom(result);
+        default: return IsIntegerType(type) ? IntegerFrom(result) : TextFrom(result);
     }
 }
 
@@ -156,7 +145,7 @@ Value ComObject::invoke(DispatchId id, InvokeKind kind, std::span<const Value> a
                           isPut ? 1u : 0u};
 
     Variant result;
-    ExceptionRecord exception;
+    OwnedExcepInfo exception;
     UINT argumentError = 0;
     const HRESULT answer = dispatch_->Invoke(id, IID_NULL, 0, DispatchFlags(kind), &parameters,
                                              isPut ? nullptr : result.get(), exception.get(), &argumentError);

@@ -13,7 +13,7 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include "host/ComPtr_win32.h"
+#include "host/ComOwners_win32.h"
 #include "host/HostObject.h"
 
 namespace sonotag::host {
@@ -43,5 +43,24 @@ IDispatch* DispatchOf(const ObjectRef& object);
 // True when `object` lives in this apartment, false when it is a proxy to
 // another apartment or process.
 bool IsInProcess(IUnknown* object);
+
+// VARIANT types that hold an integer (VT_BOOL among them): what both ends
+// of a call turn into an integer value.
+inline bool IsIntegerType(VARTYPE type) {
+    switch (type) {
+        case VT_I1:
+        case VT_I2:
+        case VT_I4:
+        case VT_I8:
+        case VT_UI1:
+        case VT_UI2:
+        case VT_UI4:
+        case VT_UI8:
+        case VT_INT:
+        case VT_UINT:
+        case VT_BOOL: return true;
+        default: return false;
+    }
+}
 
 }  // namespace sonotag::host

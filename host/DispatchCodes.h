@@ -3,6 +3,7 @@
 // four letters read as a big-endian 32-bit number ('wrds' is 0x77726473).
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace sonotag::host {
@@ -39,12 +40,23 @@ inline constexpr DispatchId kCharacterStyles = FourCharCode("csts");       // do
 
 }  // namespace code
 
-// The four letters of a code, or "item" for item access: for figures and logs.
+// The four letters of a code, "item" for item access, or the code in hex
+// ("0x0000002A") when it is not four printable letters: for figures, logs
+// and the stand-in's error descriptions.
 inline std::string DispatchCodeName(DispatchId id) {
     if (id == code::kItem) return "item";
     const auto bits = static_cast<std::uint32_t>(id);
-    return {static_cast<char>(bits >> 24), static_cast<char>(bits >> 16 & 0xFF), static_cast<char>(bits >> 8 & 0xFF),
-            static_cast<char>(bits & 0xFF)};
+    std::string letters;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const auto c = static_cast<char>((bits >> shift) & 0xFF);
+        if (c < 0x20 || c > 0x7E) {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "0x%08X", static_cast<unsigned>(bits));
+            return hex;
+        }
+        letters.push_back(c);
+    }
+    return letters;
 }
 
 }  // namespace sonotag::host

@@ -74,16 +74,9 @@ Value ChangeType(const Value& value, ValueType type);
 // The calls the program makes, each on a reference that may be empty: an
 // empty one raises kInvalidPointer without reaching the host.
 Value Get(const ObjectRef& object, DispatchId id, ValueType resultType = ValueType::Any);
-// <windows.h> renames GetObject to GetObjectW (a GDI call). Included before
-// this header, it renames this inline function too; included after it, it
-// renames the calls, which the forwarding overloads below then answer.
-inline ObjectRef GetObject(const ObjectRef& object, DispatchId id) {
+inline ObjectRef GetObjectRef(const ObjectRef& object, DispatchId id) {
     return Get(object, id, ValueType::Object).object();
 }
-#if defined(_WIN32) && !defined(GetObject)
-inline ObjectRef GetObjectW(const ObjectRef& object, DispatchId id) { return GetObject(object, id); }
-inline ObjectRef GetObjectA(const ObjectRef& object, DispatchId id) { return GetObject(object, id); }
-#endif
 std::int32_t GetInteger(const ObjectRef& object, DispatchId id);
 std::u16string GetText(const ObjectRef& object, DispatchId id);
 void Put(const ObjectRef& object, DispatchId id, const Value& value);

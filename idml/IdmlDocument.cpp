@@ -6,11 +6,11 @@
 
 #include <pugixml.hpp>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "idml/StoryXml.h"
 #include "idml/ZipPackage.h"
 #include "standin/Document.h"
-#include "standin/Session.h"
+#include "standin/HostState.h"
 
 namespace sonotag::idml {
 namespace {
@@ -57,7 +57,7 @@ void AddStyles(pugi::xml_node group, const std::u16string& prefix, standin::Styl
 IdmlDocument::IdmlDocument(const std::filesystem::path& path)
     : path_(path),
       package_(std::make_unique<ZipPackage>(path)),
-      session_(std::make_shared<standin::Session>()),
+      hostState_(std::make_shared<standin::HostState>()),
       document_(std::make_shared<standin::Document>()) {
     const std::string name = path.filename().string();
     if (package_->entries().empty() || package_->entries().front() != "mimetype") {
@@ -79,8 +79,8 @@ IdmlDocument::IdmlDocument(const std::filesystem::path& path)
             AddStyles(group, u":", document_->styles(), styleSelves_);
         }
     }
-    session_->replaceDocument(document_);
-    application_ = standin::MakeApplication(session_);
+    hostState_->replaceDocument(document_);
+    application_ = standin::MakeApplication(hostState_);
 }
 
 IdmlDocument::~IdmlDocument() = default;

@@ -17,7 +17,7 @@
 
 namespace sonotag::standin {
 class Document;
-class Session;
+class HostState;
 }  // namespace sonotag::standin
 
 namespace sonotag::idml {
@@ -81,7 +81,7 @@ private:
     std::filesystem::path path_;
     std::unique_ptr<ZipPackage> package_;
     std::vector<LoadedStory> stories_;
-    std::shared_ptr<standin::Session> session_;
+    std::shared_ptr<standin::HostState> hostState_;
     std::shared_ptr<standin::Document> document_;
     host::ObjectRef application_;
     std::map<std::uint32_t, std::string> styleSelves_;  // stand-in style id -> Self

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 
 namespace sonotag::idml {
 namespace {

@@ -1,12 +1,13 @@
 #include <windows.h>
 
+#include "base/WideText_win32.h"
 #include "settings/AnsiEncoder.h"
 
 namespace sonotag::settings {
 
 std::string EncodeAnsi(std::u16string_view text) {
     if (text.empty()) return {};
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+    const wchar_t* wide = Wide(text);
     const int length = static_cast<int>(text.size());
     const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "dictionary/PlatformFile.h"
-#include "dictionary/Utf.h"
+#include "base/PlatformFile.h"
+#include "base/Utf.h"
 #include "settings/AnsiEncoder.h"
 #include "settings/IniText.h"
 #include "settings/ProfileFunctions.h"

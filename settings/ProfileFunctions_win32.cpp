@@ -1,15 +1,14 @@
 #include <windows.h>
 
+#include "base/WideText_win32.h"
 #include "settings/ProfileFunctions.h"
 
 namespace sonotag::settings {
 namespace {
 
-const wchar_t* Wide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
-
 std::uint32_t ReadString(const char16_t* section, const char16_t* key, const char16_t* defaultText, char16_t* buffer,
                          std::uint32_t size, const char16_t* path) {
-    return GetPrivateProfileStringW(Wide(section), Wide(key), Wide(defaultText), reinterpret_cast<wchar_t*>(buffer),
+    return GetPrivateProfileStringW(Wide(section), Wide(key), Wide(defaultText), Wide(buffer),
                                     size, Wide(path));
 }
 

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
-#include "dictionary/ProgramFolder.h"
-#include "settings/CharacterStyle.h"
+#include "base/Paths.h"
+#include "host/CharacterStyle.h"
 #include "settings/IniText.h"
 
 namespace sonotag::settings {
@@ -16,12 +16,6 @@ std::u16string ReadText(const ProfileFile& file, const char16_t* name, const cha
 
 void WriteText(const ProfileFile& file, const char16_t* name, std::u16string_view value) {
     file.WriteString(kSettingsSection, name, ProtectedValue(value));
-}
-
-void ResolveSavedStyle(SettingsState& state) {
-    if (state.settings.characterStyleName.empty()) return;
-    ResolveCharacterStyle(state.hostConnection, state.settings.characterStyleName, state.characterStyle,
-                          StyleResolution::Load);
 }
 
 }  // namespace
@@ -43,26 +37,14 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     return settings;
 }
 
-LoadOutcome LoadSettings(const std::u16string& configPath, SettingsState& state,
-                         const ChooseHostVersionAtStartUp& chooseHostVersion) {
-    state.settings = ReadSettings(ProfileFile(configPath));
-    if (chooseHostVersion(state.settings.hostProgId, state.hostConnection) == VersionChoice::Exit) {
-        return LoadOutcome::ExitChosen;
-    }
-    ResolveSavedStyle(state);
-    return LoadOutcome::Loaded;
-}
-
-void LoadSettingsWithoutVersionChoice(const std::u16string& configPath, SettingsState& state) {
-    state.settings = ReadSettings(ProfileFile(configPath));
-    ResolveSavedStyle(state);
-}
+AnnotationSettings ReadSettings(const std::u16string& configPath) { return ReadSettings(ProfileFile(configPath)); }
 
 void SaveSettings(const std::u16string& configPath, const AnnotationSettings& settings) {
     const ProfileFile file(configPath);
     WriteText(file, key::kHostProgId, settings.hostProgId);
     // ":[无]" is the host's own "no style": stored as no style at all.
-    WriteText(file, key::kCharacterStyle, settings.characterStyleName == kNoStylePath ? u"" : settings.characterStyleName);
+    WriteText(file, key::kCharacterStyle,
+              settings.characterStyleName == host::kNoStylePath ? u"" : settings.characterStyleName);
     WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
     WriteText(file, key::kLeftSymbol, settings.leftSymbol);
     WriteText(file, key::kRightSymbol, settings.rightSymbol);

@@ -2,11 +2,9 @@
 // config.ini: the seven keys of section "COM" and LOOSE, read once when the main
 // window opens and written once when it is destroyed.
 
-#include <functional>
 #include <string>
 #include <string_view>
 
-#include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
 #include "settings/ProfileFile.h"
 
@@ -29,37 +27,9 @@ inline constexpr char16_t kLoose[] = u"LOOSE";
 // config.ini in the program's folder.
 std::u16string ConfigFilePath(const std::u16string& programFolder);
 
-// The main window's state that the settings code fills and changes.
-struct SettingsState {
-    AnnotationSettings settings;
-    // The host's application object; empty until an attachment succeeds.
-    host::ObjectRef hostConnection;
-    // The style that settings.characterStyleName resolved to, or none.
-    host::ObjectRef characterStyle;
-};
-
-enum class VersionChoice { Confirmed, Exit };
-
-// The start-up version choice (ChooseHostVersion with fromMenu false): shows
-// the choice with hostProgId preselected, may replace hostProgId and attach
-// the connection. Exit means the program ends at once without saving.
-using ChooseHostVersionAtStartUp =
-    std::function<VersionChoice(std::u16string& hostProgId, host::ObjectRef& hostConnection)>;
-
-enum class LoadOutcome { Loaded, ExitChosen };
-
 // Reads the keys, each missing one giving its default.
 AnnotationSettings ReadSettings(const ProfileFile& file);
-
-// Fills state.settings from the file, runs the version choice, then, unless
-// the user chose Exit, resolves the saved character style (failures are
-// silent: the program then starts without a style).
-LoadOutcome LoadSettings(const std::u16string& configPath, SettingsState& state,
-                         const ChooseHostVersionAtStartUp& chooseHostVersion);
-
-// The same without a version choice, for a caller that attached the host
-// itself: reads the file and resolves the style in state.hostConnection.
-void LoadSettingsWithoutVersionChoice(const std::u16string& configPath, SettingsState& state);
+AnnotationSettings ReadSettings(const std::u16string& configPath);
 
 // Writes the seven keys in their order, then LOOSE. The results of the writes are not
 // looked at: a file that cannot be written is not reported.

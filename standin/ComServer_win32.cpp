@@ -4,7 +4,8 @@
 #include <new>
 #include <vector>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
+#include "base/WideText_win32.h"
 #include "host/AutomationError.h"
 #include "host/ComObject_win32.h"
 
@@ -46,23 +47,6 @@ host::InvokeKind KindOf(WORD flags) {
     return host::InvokeKind::Method;
 }
 
-bool IsIntegerType(VARTYPE type) {
-    switch (type) {
-        case VT_I1:
-        case VT_I2:
-        case VT_I4:
-        case VT_I8:
-        case VT_UI1:
-        case VT_UI2:
-        case VT_UI4:
-        case VT_UI8:
-        case VT_INT:
-        case VT_UINT:
-        case VT_BOOL: return true;
-        default: return false;
-    }
-}
-
 ObjectRef ObjectArgument(IUnknown* object) {
     if (!object) return {};
     if (ObjectRef served = ServedObject(object)) return served;
@@ -89,7 +73,7 @@ Value ArgumentValue(const VARIANT& argument) {
     if (type == VT_BSTR) return Value(host::TextOf(V_BSTR(value.get())));
     if (type == VT_DISPATCH) return Value(ObjectArgument(V_DISPATCH(value.get())));
     if (type == VT_UNKNOWN) return Value(ObjectArgument(V_UNKNOWN(value.get())));
-    if (IsIntegerType(type)) {
+    if (host::IsIntegerType(type)) {
         const HRESULT changed = VariantChangeType(value.get(), value.get(), 0, VT_I4);
         if (FAILED(changed)) throw host::AutomationError(changed);
         return Value(static_cast<std::int32_t>(V_I4(value.get())));
@@ -138,7 +122,7 @@ void FillResult(const Value& result, const std::shared_ptr<ServerLifetime>& life
 
 BSTR OptionalBstr(const std::optional<std::u16string>& text) {
     if (!text) return nullptr;
-    return SysAllocStringLen(host::WideText(*text), static_cast<UINT>(text->size()));
+    return SysAllocStringLen(Wide(*text), static_cast<UINT>(text->size()));
 }
 
 // The error as an exception filled in at once; without a place for it, the
@@ -164,17 +148,16 @@ HRESULT AnswerException(const host::AutomationError& error, EXCEPINFO* exception
 #pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 #endif
 
-class DispatchServer final : public IDispatch {
+// IUnknown for an object of one interface: counted references, starting at
+// one for the creator, and the object deleted with the last; QueryInterface
+// answers IUnknown and what the object says it answers.
+template <class Interface>
+class CountedUnknown : public Interface {
 public:
-    DispatchServer(ObjectRef object, std::shared_ptr<ServerLifetime> lifetime)
-        : object_(std::move(object)), lifetime_(std::move(lifetime)) {}
-
-    const ObjectRef& object() const { return object_; }
-
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
         if (!result) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IDispatch || iid == kServedObjectId) {
-            *result = static_cast<IDispatch*>(this);
+        if (iid == IID_IUnknown || answers(iid)) {
+            *result = static_cast<Interface*>(this);
             AddRef();
             return S_OK;
         }
@@ -187,6 +170,22 @@ public:
         if (left == 0) delete this;
         return left;
     }
+
+protected:
+    CountedUnknown() = default;
+    virtual ~CountedUnknown() = default;
+    virtual bool answers(REFIID iid) const = 0;
+
+private:
+    std::atomic<ULONG> references_{1};
+};
+
+class DispatchServer final : public CountedUnknown<IDispatch> {
+public:
+    DispatchServer(ObjectRef object, std::shared_ptr<ServerLifetime> lifetime)
+        : object_(std::move(object)), lifetime_(std::move(lifetime)) {}
+
+    const ObjectRef& object() const { return object_; }
 
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
         if (!count) return E_POINTER;
@@ -242,7 +241,8 @@ public:
     }
 
 private:
-    ~DispatchServer() = default;
+    ~DispatchServer() override = default;
+    bool answers(REFIID iid) const override { return iid == IID_IDispatch || iid == kServedObjectId; }
 
     // A put takes its value as the one named argument DISPID_PROPERTYPUT;
     // nothing else takes named arguments.
@@ -254,32 +254,14 @@ private:
         return parameters.cArgs == 1 ? S_OK : DISP_E_BADPARAMCOUNT;
     }
 
-    std::atomic<ULONG> references_{1};
     ObjectRef object_;
     LifetimeReference lifetime_;
 };
 
-class ApplicationFactory final : public IClassFactory {
+class ApplicationFactory final : public CountedUnknown<IClassFactory> {
 public:
     ApplicationFactory(ObjectRef application, std::shared_ptr<ServerLifetime> lifetime)
         : application_(std::move(application)), lifetime_(std::move(lifetime)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** result) override {
-        if (!result) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *result = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *result = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** result) override {
         if (!result) return E_POINTER;
@@ -303,9 +285,9 @@ public:
     }
 
 private:
-    ~ApplicationFactory() = default;
+    ~ApplicationFactory() override = default;
+    bool answers(REFIID iid) const override { return iid == IID_IClassFactory; }
 
-    std::atomic<ULONG> references_{1};
     ObjectRef application_;
     std::shared_ptr<ServerLifetime> lifetime_;
 };

@@ -17,7 +17,7 @@
 #include <functional>
 #include <memory>
 
-#include "host/ComPtr_win32.h"
+#include "host/ComOwners_win32.h"
 #include "host/HostObject.h"
 
 namespace sonotag::standin {

@@ -7,7 +7,7 @@
 #include <set>
 #include <vector>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 
 namespace sonotag::standin {
 namespace {

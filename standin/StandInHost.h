@@ -19,7 +19,7 @@ namespace sonotag::standin {
 // The source of every automation error the stand-in raises.
 inline constexpr char16_t kErrorSource[] = u"Stand-in host";
 
-class Session;
+class HostState;
 
 class StandInHost {
 public:
@@ -63,7 +63,7 @@ public:
     std::int64_t liveObjects() const;
 
 private:
-    std::shared_ptr<Session> session_;
+    std::shared_ptr<HostState> state_;
     host::ObjectRef application_;
 };
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 
 namespace sonotag::standin {
 namespace {

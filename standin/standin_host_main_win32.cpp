@@ -17,9 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
-#include "host/KernelHandle_win32.h"
+#include "base/OwnedHandle_win32.h"
+#include "base/WideText_win32.h"
 #include "standin/LocalServer_win32.h"
 #include "standin/StandInHost.h"
 
@@ -51,14 +52,14 @@ public:
     bool owned() const { return owned_; }
 
 private:
-    sonotag::host::KernelHandle mutex_;
+    sonotag::KernelHandle mutex_;
     bool owned_ = false;
 };
 
 void Complain(const std::string& text) { std::fprintf(stderr, "standin-host: %s\n", text.c_str()); }
 
 std::u16string ToU16(const wchar_t* text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text));
+    return std::u16string(sonotag::Utf16(text));
 }
 
 bool IsEmbeddingSwitch(std::wstring argument) {
@@ -87,10 +88,8 @@ std::optional<Options> ParseArguments(const std::vector<std::wstring>& arguments
 
 std::vector<std::wstring> CommandLineArguments() {
     int count = 0;
-    wchar_t** list = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::wstring> arguments(list, list + (list ? count : 0));
-    LocalFree(list);
-    return arguments;
+    const sonotag::LocalMemory<wchar_t*> list(CommandLineToArgvW(GetCommandLineW(), &count));
+    return std::vector<std::wstring>(list.get(), list.get() + (list ? count : 0));
 }
 
 int Serve(StandInHost& host, const Options& options) {
@@ -99,7 +98,7 @@ int Serve(StandInHost& host, const Options& options) {
         Complain("OLE could not be initialised");
         return kFailure;
     }
-    const sonotag::host::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, sonotag::standin::kReadyEventName));
+    const sonotag::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, sonotag::standin::kReadyEventName));
     const CLSID classIds[] = {sonotag::standin::kApplicationClassIdCS3, sonotag::standin::kApplicationClassIdCS4};
     const HRESULT served =
         sonotag::standin::RunLocalServer(host.application(), classIds, {options.startedByCom, ready.get()});

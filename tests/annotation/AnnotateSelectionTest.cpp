@@ -6,7 +6,7 @@
 
 #include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AutomationError.h"
 #include "notation/Notation.h"
 #include "standin/StandInHost.h"
@@ -15,7 +15,6 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/InterceptingHost.h"
 #include "tests/support/LiteralAnnotation.h"
-#include "tests/support/RecordingUi.h"
 #include "tests/support/StandInDocument.h"
 #include "tests/support/TestFiles.h"
 
@@ -59,23 +58,19 @@ protected:
     }
     void run(const ObjectRef& application, const settings::AnnotationSettings& format = {},
              const ObjectRef& characterStyle = nullptr) {
-        AnnotateSelection(test::AttachedState(application, format, characterStyle), dictionary, undoMark, ui);
+        outcome = AnnotateSelection(test::AttachedState(application, format, characterStyle), dictionary, undoMark);
+        undoMark = outcome.undoMark;
     }
 
     ObjectRef style(const std::u16string& name) {
-        return Item(GetObject(GetObject(host.application(), code::kActiveDocument), code::kCharacterStyles), name);
+        return Item(GetObjectRef(GetObjectRef(host.application(), code::kActiveDocument), code::kCharacterStyles), name);
     }
 
-    void expectCompletedOnce() {
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
-        EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
-        EXPECT_FALSE(ui.buttonEnabledDuringMessages[0]);
-    }
+    void expectCompletedOnce() { EXPECT_TRUE(outcome.completed()) << Utf16ToUtf8(test::ReportOf(outcome)); }
 
     standin::StandInHost host;
     PhoneticDictionary dictionary;
-    test::RecordingUi ui;
+    RunOutcome outcome;
     std::int32_t undoMark = kInitialUndoMark;
 };
 
@@ -153,10 +148,10 @@ TEST_F(Annotation, CharacterStyleReplacesTheFontInBothNotations) {
 
 TEST_F(Annotation, StyleInsideNestedGroupsIsApplied) {
     load("book");
-    const ObjectRef document = GetObject(host.application(), code::kActiveDocument);
-    const ObjectRef group = Item(GetObject(document, code::kCharacterStyleGroups), u"Group");
-    const ObjectRef inner = Item(GetObject(group, code::kCharacterStyleGroups), u"Inner");
-    run(settings::AnnotationSettings(), Item(GetObject(inner, code::kCharacterStyles), u"Deep"));
+    const ObjectRef document = GetObjectRef(host.application(), code::kActiveDocument);
+    const ObjectRef group = Item(GetObjectRef(document, code::kCharacterStyleGroups), u"Group");
+    const ObjectRef inner = Item(GetObjectRef(group, code::kCharacterStyleGroups), u"Inner");
+    run(settings::AnnotationSettings(), Item(GetObjectRef(inner, code::kCharacterStyles), u"Deep"));
     EXPECT_EQ(test::FormattedRuns(host), (std::vector<FormattedRun>{{5, 5, "", ":Group:Inner:Deep"}}));
 }
 
@@ -184,7 +179,7 @@ TEST_F(Annotation, LastWordIsAnnotatedFirst) {
     // Undoing one step takes back the first word's insertion: the run's last.
     const std::int32_t steps = host.undoStepCount();
     for (std::int32_t step = 0; step < steps; ++step) {
-        Call(GetObject(host.application(), code::kActiveDocument), code::kUndo);
+        Call(GetObjectRef(host.application(), code::kActiveDocument), code::kUndo);
         if (test::StoryUtf8(host) == "apple book \\bʊk\\") return;
     }
     FAIL() << "the second word's annotation was never alone in the text";
@@ -198,8 +193,7 @@ TEST_F(Annotation, NoWordsOrEmptyDictionaryEndWithTheCompletionMessage) {
 
     PhoneticDictionary empty;
     host.loadPlainText(u"apple book");
-    ui = {};
-    AnnotateSelection(test::AttachedState(host.application()), empty, undoMark, ui);
+    outcome = AnnotateSelection(test::AttachedState(host.application()), empty, undoMark);
     expectCompletedOnce();
     EXPECT_EQ(test::StoryUtf8(host), "apple book");
 }
@@ -215,7 +209,6 @@ TEST_F(Annotation, WithoutOneSelectedObjectNothingChangesButTheMark) {
 
     host.select({0, 1});
     const std::string twoSelected = host.dumpDocumentJson();
-    ui = {};
     undoMark = kInitialUndoMark;
     run(settings::AnnotationSettings());
     expectCompletedOnce();
@@ -239,7 +232,7 @@ TEST_F(Annotation, SameEffectsAsTheWordByWordCharacterLoop) {
             literalHost.loadDocumentJson(DocumentWithStyles(text));
             load(text);
             const ObjectRef literalStyle =
-                styled ? Item(GetObject(GetObject(literalHost.application(), code::kActiveDocument),
+                styled ? Item(GetObjectRef(GetObjectRef(literalHost.application(), code::kActiveDocument),
                                         code::kCharacterStyles),
                               u"Phonetics")
                        : nullptr;
@@ -322,12 +315,9 @@ TEST_F(Annotation, SelectionThatIsNotAnObject) {
                 if (id == code::kSelection) return answer;
                 return std::nullopt;
             });
-        ui = {};
         run(application);
-        ASSERT_EQ(ui.messages.size(), 1u);
         const HResult expected = answer.type() == ValueType::Text ? kTypeMismatch : kInvalidPointer;
-        EXPECT_EQ(ui.messages[0].text, FormatErrorReport(AutomationError(expected)));
-        EXPECT_TRUE(ui.buttonEnabled);
+        EXPECT_EQ(test::ReportOf(outcome), FormatErrorReport(AutomationError(expected)));
     }
     EXPECT_EQ(test::StoryUtf8(host), "apple");
 }
@@ -337,20 +327,16 @@ TEST_F(Annotation, SelectionThatIsNotAnObject) {
 
 TEST_F(Annotation, NoHostAttachedReportsAnInvalidPointer) {
     run(ObjectRef());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text,
+    EXPECT_EQ(test::ReportOf(outcome),
               u"发生错误:(null),原因:" + AutomationError(kInvalidPointer).message() + u",描述:(null)!");
-    EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
     EXPECT_EQ(undoMark, kInitialUndoMark);
 }
 
 TEST_F(Annotation, NoActiveDocumentReportsTheHostsErrorAndKeepsTheMark) {
     undoMark = 3;
     run(settings::AnnotationSettings());
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_NE(ui.messages[0].text.find(standin::kErrorSource), std::u16string::npos);
+    EXPECT_NE(test::ReportOf(outcome).find(standin::kErrorSource), std::u16string::npos);
     EXPECT_EQ(undoMark, 3);
-    EXPECT_TRUE(ui.buttonEnabled);
 }
 
 }  // namespace

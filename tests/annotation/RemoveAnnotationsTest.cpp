@@ -5,7 +5,6 @@
 #include "host/AutomationError.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
-#include "tests/support/RecordingUi.h"
 #include "tests/support/StandInDocument.h"
 
 namespace sonotag {
@@ -25,20 +24,26 @@ protected:
         original = host.dumpDocumentJson();
     }
 
-    void annotate() { AnnotateSelection(test::AttachedState(host.application()), dictionary, undoMark, ui); }
-    void remove() { RemoveAnnotations(host.application(), undoMark, sink); }
+    void annotate() {
+        const RunOutcome outcome = AnnotateSelection(test::AttachedState(host.application()), dictionary, undoMark);
+        ASSERT_TRUE(outcome.completed());
+        undoMark = outcome.undoMark;
+    }
+    void remove() {
+        removal = RemoveAnnotations(host.application(), undoMark);
+        undoMark = removal.undoMark;
+    }
 
     // A user's own edit: text typed at the start of the story.
     void userTypes(const std::u16string& text) {
         const ObjectRef selection = Get(host.application(), code::kSelection).object();
         const ObjectRef story = CallForObject(selection, code::kFirst);
-        Put(Item(GetObject(story, code::kInsertionPoints), 1), code::kContents, Value(text));
+        Put(Item(GetObjectRef(story, code::kInsertionPoints), 1), code::kContents, Value(text));
     }
 
     standin::StandInHost host;
     PhoneticDictionary dictionary;
-    test::RecordingUi ui;
-    test::RecordingSink sink;
+    RunOutcome removal;
     std::int32_t undoMark = kInitialUndoMark;
     std::string original;
 };
@@ -48,7 +53,7 @@ TEST_F(Removal, TakesARunBackExactly) {
     ASSERT_NE(host.dumpDocumentJson(), original);
     remove();
     EXPECT_EQ(host.dumpDocumentJson(), original);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(removal.completed());
     EXPECT_EQ(undoMark, 2 + 2 + 6 + 5);  // the level before undoing: 3 typed, 2 insertions, 11 fonts
 }
 
@@ -94,8 +99,8 @@ TEST_F(Removal, RunThatChangedNothingOnlyTakesBackLaterEdits) {
 TEST_F(Removal, StepsUndoneByHandLowerTheMark) {
     annotate();
     const std::int32_t level = QueryUndoLevel(host.application());
-    Call(GetObject(host.application(), code::kActiveDocument), code::kUndo);
-    Call(GetObject(host.application(), code::kActiveDocument), code::kUndo);
+    Call(GetObjectRef(host.application(), code::kActiveDocument), code::kUndo);
+    Call(GetObjectRef(host.application(), code::kActiveDocument), code::kUndo);
     const std::string afterHandUndo = host.dumpDocumentJson();
     undoMark = level;  // as left by the run's own removal point
     remove();
@@ -109,8 +114,7 @@ TEST_F(Removal, FailureIsReportedOnceAndKeepsTheMark) {
     // 'pacd' and 'unhs' succeed, then the third undo fails.
     host.failCall(2 + 2 * 3, {0, kUnspecifiedFailure, standin::kErrorSource, u"Cannot undo."});
     remove();
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_NE(sink.messages[0].text.find(u"Cannot undo."), std::u16string::npos);
+    EXPECT_NE(test::ReportOf(removal).find(u"Cannot undo."), std::u16string::npos);
     EXPECT_EQ(undoMark, mark);
     // The steps already undone stay undone; a further removal finishes.
     remove();
@@ -121,13 +125,10 @@ TEST_F(Removal, NoDocumentOrNoHost) {
     host.closeDocument();
     undoMark = 4;
     remove();
-    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_FALSE(removal.completed());
     EXPECT_EQ(undoMark, 4);
 
-    sink.messages.clear();
-    RemoveAnnotations(nullptr, undoMark, sink);
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].text, FormatErrorReport(AutomationError(kInvalidPointer)));
+    EXPECT_EQ(test::ReportOf(RemoveAnnotations(nullptr, undoMark)), FormatErrorReport(AutomationError(kInvalidPointer)));
 }
 
 }  // namespace

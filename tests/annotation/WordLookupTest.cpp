@@ -7,11 +7,10 @@
 #include "annotation/Annotation.h"
 #include "annotation/WordLookup.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
 #include "tests/support/CaseName.h"
-#include "tests/support/RecordingUi.h"
 #include "tests/support/StandInDocument.h"
 
 namespace sonotag {
@@ -52,11 +51,10 @@ protected:
         format.rightSymbol = u"]";
         format.separator = u"";
         format.loose = loose;
-        test::RecordingUi ui;
-        std::int32_t undoMark = kInitialUndoMark;
-        AnnotateSelection(test::AttachedState(host.application(), format), dictionary, undoMark, ui, &skipList);
+        test::AttachedState target(host.application(), format);
+        target.skipList = &skipList;
+        EXPECT_TRUE(AnnotateSelection(target, dictionary, kInitialUndoMark).completed());
         EXPECT_EQ(test::FormattedRuns(host), BracketedRuns(host.storyText(0)));
-        EXPECT_EQ(ui.messages.size(), 1u);
         return host.storyText(0);
     }
 

@@ -59,7 +59,7 @@ Process::Process(const fs::path& executable, const std::wstring& arguments) {
         throw std::runtime_error("cannot start " + executable.string());
     }
     CloseHandle(info.hThread);
-    process_ = host::KernelHandle(info.hProcess);
+    process_ = KernelHandle(info.hProcess);
     id_ = info.dwProcessId;
 }
 
@@ -84,7 +84,7 @@ void Process::kill() {
 
 StandIn::StandIn(const fs::path& document, const fs::path& dump) : dump_(dump) {
     fs::remove(dump_);
-    const host::KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName));
+    const KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName));
     ResetEvent(ready.get());
     process_.emplace(fs::path(SONOTAG_STANDIN_HOST),
                      L"--document \"" + document.wstring() + L"\" --save-on-exit \"" + dump.wstring() + L"\"");
@@ -116,7 +116,7 @@ bool EndStandInHosts(Duration timeout) {
     // The host owns its instance mutex for its whole life.
     return WaitFor(
         [] {
-            const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName));
+            const KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName));
             return !mutex;
         },
         timeout);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host/AttachHost_win32.h"
-#include "host/KernelHandle_win32.h"
+#include "base/OwnedHandle_win32.h"
 #include "tests/support/RpcService_win32.h"
 
 namespace sonotag::gui {
@@ -72,7 +72,7 @@ public:
     void kill();
 
 private:
-    host::KernelHandle process_;
+    KernelHandle process_;
     DWORD id_ = 0;
 };
 
@@ -147,7 +147,7 @@ public:
     bool held() const { return static_cast<bool>(handle_); }
 
 private:
-    host::KernelHandle handle_;
+    KernelHandle handle_;
 };
 
 // The first visible top-level dialog (#32770) of `processId` with exactly

@@ -11,27 +11,17 @@
 #include <iterator>
 
 #include "host/AutomationError.h"
-#include "settings/SettingsDialogData.h"
+#include "app/SettingsDialogData.h"
 #include "standin/StandInHost.h"
-#include "tests/support/RecordingSink.h"
+#include "tests/support/RecordingUi.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag {
 namespace {
 
-using settings::LoadOutcome;
-using settings::VersionChoice;
 using test::RecordingSink;
+using test::RecordingUi;
 using test::ScratchFolder;
-
-class RecordingUi : public AnnotationUi {
-public:
-    void showMessage(const std::u16string& text, MessageIcon icon) override { sink.showMessage(text, icon); }
-    void enableAnnotateButton(bool enabled) override { buttonStates.push_back(enabled); }
-
-    RecordingSink sink;
-    std::vector<bool> buttonStates;
-};
 
 std::u16string FolderOf(const ScratchFolder& folder) { return test::ToProgramPath(folder.path()); }
 
@@ -99,15 +89,16 @@ TEST(Session, WordListBesideTheProgramIsLoaded) {
     EXPECT_EQ(session.dictionary().lookup(u"book"), u"buk");
 }
 
-TEST(Session, AnnotatingWithoutAHostReportsInvalidPointerOnceAndEnablesTheButton) {
+TEST(Session, AnnotatingWithoutAHostReportsInvalidPointerOnceWhileTheButtonIsDisabled) {
     ScratchFolder folder;
     Session session(FolderOf(folder));
     RecordingUi ui;
     session.Annotate(ui);
-    ASSERT_EQ(ui.sink.messages.size(), 1u);
-    EXPECT_EQ(ui.sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
-    ASSERT_FALSE(ui.buttonStates.empty());
-    EXPECT_TRUE(ui.buttonStates.back());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
+    EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+    EXPECT_FALSE(ui.buttonEnabledDuringMessages[0]);
 }
 
 TEST(Session, RemovalWithoutAHostReportsInvalidPointerAndKeepsTheMark) {
@@ -156,8 +147,10 @@ TEST_F(SessionWithHostTest, AnnotatesWithTheLoadedSettingsAndTakesTheRunBack) {
 
     RecordingUi ui;
     session.Annotate(ui);
-    ASSERT_EQ(ui.sink.messages.size(), 1u);
-    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
+    EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+    EXPECT_FALSE(ui.buttonEnabledDuringMessages[0]);
     // Kingsoft letters in the older convention are the stored letters.
     EXPECT_EQ(host_.storyText(0), u"apple\t[5Apl] is\t[iz] on\t[Cn] the\t[T[] table\t[5teibl]");
 
@@ -197,8 +190,8 @@ TEST_F(SessionWithHostTest, EveryCommandGivesBackTheHostObjectsItTook) {
 
         RecordingUi ui;
         session.Annotate(ui);
-        ASSERT_EQ(ui.sink.messages.size(), 1u);
-        EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
         EXPECT_EQ(host_.liveObjects(), 1) << "after the run";
         RecordingSink sink;
         session.RemoveAnnotations(sink);
@@ -207,7 +200,7 @@ TEST_F(SessionWithHostTest, EveryCommandGivesBackTheHostObjectsItTook) {
 
         // The settings dialog: its style walk, then OK with no style (the
         // style given back) and with the style again.
-        settings::SettingsState& state = session.state();
+        SessionState& state = session.state();
         settings::SettingsDialogControls controls = settings::InitialDialogControls(state.settings, state.hostConnection);
         EXPECT_EQ(controls.styleEntries.size(), 2u);
         EXPECT_EQ(host_.liveObjects(), 1) << "after the style walk";
@@ -245,8 +238,8 @@ TEST_F(AttachingAnewTest, AnotherHostTakesTheStyleAnewAndTheNextRunUsesIt) {
 
     RecordingUi ui;
     session.Annotate(ui);
-    ASSERT_EQ(ui.sink.messages.size(), 1u);
-    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
     EXPECT_NE(other_.dumpDocumentJson().find(":Group:Inner:Style\""), std::string::npos);
 }
 
@@ -259,8 +252,8 @@ TEST_F(AttachingAnewTest, AHostWithoutTheStyleLeavesNoneAndTheRunUsesTheFont) {
     EXPECT_EQ(host_.liveObjects(), 0);
     RecordingUi ui;
     session.Annotate(ui);
-    ASSERT_EQ(ui.sink.messages.size(), 1u);
-    EXPECT_EQ(ui.sink.messages[0].text, kCompletionMessage);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
     EXPECT_EQ(other_.storyText(0), u"apple \\ˈæpl\\");
 }
 
@@ -282,8 +275,8 @@ TEST_F(AttachingAnewTest, AFailedAttachmentDropsTheOldHostsStyle) {
     EXPECT_EQ(host_.liveObjects(), 0);
     RecordingUi ui;
     session.Annotate(ui);
-    ASSERT_EQ(ui.sink.messages.size(), 1u);
-    EXPECT_EQ(ui.sink.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, host::FormatErrorReport(host::AutomationError(host::kInvalidPointer)));
 }
 
 }  // namespace

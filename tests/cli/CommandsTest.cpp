@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/CommandLine.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::cli {

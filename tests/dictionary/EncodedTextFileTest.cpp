@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dictionary/FileError.h"
+#include "base/FileError.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 

@@ -7,8 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dictionary/ProgramFolder.h"
-#include "tests/support/RecordingSink.h"
+#include "base/Paths.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 
@@ -71,9 +70,7 @@ TEST(PhoneticDictionary, LoadsAFileAndReportsNothing) {
     test::ScratchFolder folder;
     const auto path = folder.write("dictionary.txt", "apple||5Apl\r\nbook||buk\r\napple||other\r\n");
     PhoneticDictionary dictionary;
-    test::RecordingSink sink;
-    EXPECT_TRUE(dictionary.load(path, sink));
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_FALSE(dictionary.load(path));
     EXPECT_EQ(dictionary.size(), 2u);
     EXPECT_EQ(dictionary.lookup(u"apple"), u"5Apl");
     EXPECT_EQ(dictionary.lookup(u"book"), u"buk");
@@ -89,8 +86,7 @@ TEST(PhoneticDictionary, Utf16FileWithMarkIsUsable) {
     }
     test::ScratchFolder folder;
     PhoneticDictionary dictionary;
-    test::RecordingSink sink;
-    ASSERT_TRUE(dictionary.load(folder.write("dictionary.txt", bytes), sink));
+    ASSERT_FALSE(dictionary.load(folder.write("dictionary.txt", bytes)));
     EXPECT_EQ(dictionary.lookup(u"apple"), u"5Apl");
     EXPECT_EQ(dictionary.lookup(u"苹果"), u"pin");
 }
@@ -98,21 +94,19 @@ TEST(PhoneticDictionary, Utf16FileWithMarkIsUsable) {
 TEST(PhoneticDictionary, EmptyFileGivesEmptyStore) {
     test::ScratchFolder folder;
     PhoneticDictionary dictionary;
-    test::RecordingSink sink;
-    EXPECT_TRUE(dictionary.load(folder.write("dictionary.txt", ""), sink));
+    EXPECT_FALSE(dictionary.load(folder.write("dictionary.txt", "")));
     EXPECT_EQ(dictionary.size(), 0u);
 }
 
-TEST(PhoneticDictionary, MissingFileShowsOneStopMessageNamingIt) {
+TEST(PhoneticDictionary, MissingFileGivesItsErrorNamingItAndKeepsTheStore) {
     test::ScratchFolder folder;
     const std::u16string path = DictionaryPath(test::ToProgramPath(folder.path()));
     PhoneticDictionary dictionary;
     dictionary.addLine(u"kept||k");
-    test::RecordingSink sink;
-    EXPECT_FALSE(dictionary.load(path, sink));
-    ASSERT_EQ(sink.messages.size(), 1u);
-    EXPECT_EQ(sink.messages[0].icon, MessageIcon::Stop);
-    EXPECT_NE(sink.messages[0].text.find(path), std::u16string::npos);
+    const std::optional<FileError> error = dictionary.load(path);
+    ASSERT_TRUE(error.has_value());
+    EXPECT_EQ(error->cause(), FileErrorCause::NotFound);
+    EXPECT_NE(error->userText().find(path), std::u16string::npos);
     EXPECT_EQ(dictionary.lookup(u"kept"), u"k");
 }
 

@@ -6,16 +6,15 @@
 #include <gtest/gtest.h>
 
 #include "dictionary/EncodedTextFile.h"
-#include "dictionary/FileError.h"
+#include "base/FileError.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "host/KernelHandle_win32.h"
-#include "tests/support/RecordingSink.h"
+#include "base/OwnedHandle_win32.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag {
 namespace {
 
-using Handle = host::KernelHandle;
+using Handle = KernelHandle;
 
 Handle OpenWithSharing(const std::u16string& path, DWORD access, DWORD share) {
     HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), access, share, nullptr,
@@ -29,8 +28,7 @@ TEST(WindowsFile, ReadsAFileAnEditorHoldsOpenForWriting) {
     Handle editor = OpenWithSharing(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE);
     ASSERT_TRUE(editor);
     PhoneticDictionary dictionary;
-    test::RecordingSink sink;
-    EXPECT_TRUE(dictionary.load(path, sink));
+    EXPECT_FALSE(dictionary.load(path));
     EXPECT_EQ(dictionary.lookup(u"apple"), u"5Apl");
 }
 
@@ -39,8 +37,7 @@ TEST(WindowsFile, ReadsAReadOnlyFile) {
     const auto path = folder.write("dictionary.txt", "apple||5Apl\r\n");
     ASSERT_TRUE(SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()), FILE_ATTRIBUTE_READONLY));
     PhoneticDictionary dictionary;
-    test::RecordingSink sink;
-    EXPECT_TRUE(dictionary.load(path, sink));
+    EXPECT_FALSE(dictionary.load(path));
     EXPECT_EQ(dictionary.lookup(u"apple"), u"5Apl");
     SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.c_str()), FILE_ATTRIBUTE_NORMAL);
 }

@@ -13,7 +13,7 @@
 
 #include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
 #include "standin/ControlCodes.h"
@@ -22,7 +22,6 @@
 #include "tests/support/AttachedState.h"
 #include "tests/support/FaultSweeps.h"
 #include "tests/support/InterceptingHost.h"
-#include "tests/support/RecordingUi.h"
 
 namespace sonotag::e2e {
 namespace {
@@ -140,26 +139,22 @@ TEST_F(ComFaults, HostKilledInTheMiddleOfARun) {
             if (id == code::kContents && kind == InvokeKind::Put && ++insertions == 2) started->kill();
             return std::optional<Value>();
         });
-    std::int32_t mark = kInitialUndoMark;
-    test::RecordingUi ui;
+    RunOutcome run;
     {
         const Watchdog watchdog(kStepTimeout, "the run whose host was killed");
-        AnnotateSelection(test::AttachedState(killing, test::Bracketed(true)), dictionary, mark, ui);
+        run = AnnotateSelection(test::AttachedState(killing, test::Bracketed(true)), dictionary, kInitialUndoMark);
     }
     ASSERT_EQ(insertions, 2);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(IsLostServerReport(ui.messages[0].text)) << Utf16ToUtf8(ui.messages[0].text);
-    EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+    EXPECT_TRUE(IsLostServerReport(test::ReportOf(run))) << Utf16ToUtf8(test::ReportOf(run));
+    const std::int32_t mark = run.undoMark;
     EXPECT_EQ(mark, 0) << "the level the run found before the host went";
 
     // The removal through the same dead connection fails alike and keeps the mark.
     {
         const Watchdog watchdog(kStepTimeout, "the removal whose host was gone");
-        test::RecordingSink sink;
-        RemoveAnnotations(connection.application(), mark, sink);
-        ASSERT_EQ(sink.messages.size(), 1u);
-        EXPECT_TRUE(IsLostServerReport(sink.messages[0].text)) << Utf16ToUtf8(sink.messages[0].text);
-        EXPECT_EQ(mark, 0);
+        const RunOutcome removal = RemoveAnnotations(connection.application(), mark);
+        EXPECT_TRUE(IsLostServerReport(test::ReportOf(removal))) << Utf16ToUtf8(test::ReportOf(removal));
+        EXPECT_EQ(removal.undoMark, 0);
     }
     EXPECT_TRUE(WaitForHostToEnd(kEndTimeout));
 
@@ -178,23 +173,19 @@ void ComFaults::expectNextRunWorks(PhoneticDictionary& dictionary, const std::st
     fresh.loadDocumentJson(test::SweepDocument());
     standin::StandInHost inProcess;
     inProcess.loadDocumentJson(test::SweepDocument());
-    std::int32_t inProcessMark = kInitialUndoMark;
-    test::RecordingUi inProcessUi;
-    AnnotateSelection(test::AttachedState(inProcess.application(), test::Bracketed(true)), dictionary, inProcessMark,
-                      inProcessUi);
+    ASSERT_TRUE(AnnotateSelection(test::AttachedState(inProcess.application(), test::Bracketed(true)), dictionary,
+                                  kInitialUndoMark)
+                    .completed());
 
-    std::int32_t mark = kInitialUndoMark;
-    test::RecordingUi nextUi;
+    RunOutcome run;
     {
         const Watchdog watchdog(kStepTimeout, "the run after attaching anew");
-        AnnotateSelection(test::AttachedState(connection.application(), test::Bracketed(true)), dictionary, mark, nextUi);
+        run = AnnotateSelection(test::AttachedState(connection.application(), test::Bracketed(true)), dictionary,
+                                kInitialUndoMark);
     }
-    ASSERT_EQ(nextUi.messages.size(), 1u);
-    EXPECT_EQ(nextUi.messages[0].text, kCompletionMessage);
+    EXPECT_TRUE(run.completed()) << Utf16ToUtf8(test::ReportOf(run));
     EXPECT_EQ(fresh.dumpDocumentJson(), inProcess.dumpDocumentJson());
-    test::RecordingSink sink;
-    RemoveAnnotations(connection.application(), mark, sink);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(RemoveAnnotations(connection.application(), run.undoMark).completed());
     EXPECT_EQ(fresh.dumpDocumentJson(), original);
     EXPECT_EQ(fresh.liveObjects(), 0);
 }

@@ -18,7 +18,7 @@
 
 #include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
 #include "host/ComObject_win32.h"
@@ -27,7 +27,6 @@
 #include "standin/StandInHost.h"
 #include "tests/e2e/StandInProcess_win32.h"
 #include "tests/support/AttachedState.h"
-#include "tests/support/RecordingUi.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::standin {
@@ -69,7 +68,7 @@ TEST_F(StandInHostTest, VersionNotInstalledLeavesTheConnectionEmpty) {
     EXPECT_FALSE(connection.isAttached());
     AttachHost(kCS5, connection);
     EXPECT_FALSE(connection.isAttached());
-    const AutomationError error = ErrorOf([&] { host::GetObject(connection.application(), code::kActiveDocument); });
+    const AutomationError error = ErrorOf([&] { host::GetObjectRef(connection.application(), code::kActiveDocument); });
     EXPECT_EQ(error.result(), host::kInvalidPointer);
     EXPECT_FALSE(HostIsRunning());
 }
@@ -88,25 +87,25 @@ TEST_F(StandInHostTest, AnnotationStepThroughTheBinding) {
     const ObjectRef& application = connection.application();
     EXPECT_FALSE(host::IsInProcess(host::DispatchOf(application)));
     {
-        const ObjectRef document = host::Required(host::GetObject(application, code::kActiveDocument));
+        const ObjectRef document = host::Required(host::GetObjectRef(application, code::kActiveDocument));
         const std::int32_t undoBefore = host::Get(document, code::kUndoHistory).array().upperBound;
 
         const ObjectRef selection = host::Get(application, code::kSelection).object();
         ASSERT_EQ(host::GetInteger(selection, code::kCount), 1);
         const ObjectRef text = host::CallForObject(selection, code::kFirst);
-        const ObjectRef words = host::GetObject(text, code::kWords);
+        const ObjectRef words = host::GetObjectRef(text, code::kWords);
         const std::int32_t wordCount = host::GetInteger(words, code::kCount);
         ASSERT_EQ(wordCount, 4);
         const ObjectRef word = host::Item(words, wordCount);
         EXPECT_EQ(host::GetText(word, code::kContents), u"pie.");
 
-        const ObjectRef insertionPoints = host::GetObject(word, code::kInsertionPoints);
+        const ObjectRef insertionPoints = host::GetObjectRef(word, code::kInsertionPoints);
         EXPECT_EQ(host::GetInteger(insertionPoints, code::kCount), 5);
         host::Put(host::CallForObject(insertionPoints, code::kLast), code::kContents, Value(u" [paɪ]"));
 
-        const ObjectRef characters = host::GetObject(word, code::kCharacters);
+        const ObjectRef characters = host::GetObjectRef(word, code::kCharacters);
         ASSERT_EQ(host::GetInteger(characters, code::kCount), 10);
-        const ObjectRef style = host::Item(host::GetObject(document, code::kCharacterStyles), u"Phonetics");
+        const ObjectRef style = host::Item(host::GetObjectRef(document, code::kCharacterStyles), u"Phonetics");
         for (std::int32_t position = 7; position <= 9; ++position) {
             const ObjectRef character = host::Item(characters, position);
             host::Put(character, code::kAppliedFont, Value(u"Lucida Sans Unicode"));
@@ -144,13 +143,12 @@ TEST_F(StandInHostTest, AnnotationAndRemovalMatchTheInProcessRun) {
     standin::StandInHost inProcess;
     inProcess.loadDocumentFile(FixturePath("annotation-step.json"));
     const std::string original = inProcess.dumpDocumentJson();
-    std::int32_t inProcessMark = kInitialUndoMark;
-    test::RecordingUi inProcessUi;
     const ObjectRef style = host::Item(
-        host::GetObject(host::GetObject(inProcess.application(), code::kActiveDocument), code::kCharacterStyles),
+        host::GetObjectRef(host::GetObjectRef(inProcess.application(), code::kActiveDocument), code::kCharacterStyles),
         u"Phonetics");
-    AnnotateSelection(test::AttachedState(inProcess.application(), chosen, style), dictionary, inProcessMark,
-                      inProcessUi);
+    const std::int32_t inProcessMark =
+        AnnotateSelection(test::AttachedState(inProcess.application(), chosen, style), dictionary, kInitialUndoMark)
+            .undoMark;
 
     std::wstring arguments = L"--document \"";
     arguments += Wide(FixturePath("annotation-step.json"));
@@ -160,23 +158,20 @@ TEST_F(StandInHostTest, AnnotationAndRemovalMatchTheInProcessRun) {
     HostConnection connection;
     AttachHost(kCS3, connection);
     ASSERT_TRUE(connection.isAttached());
-    std::int32_t mark = kInitialUndoMark;
-    test::RecordingUi ui;
+    RunOutcome run;
     {
         const ObjectRef remoteStyle = host::Item(
-            host::GetObject(host::GetObject(connection.application(), code::kActiveDocument),
+            host::GetObjectRef(host::GetObjectRef(connection.application(), code::kActiveDocument),
                             code::kCharacterStyles),
             u"Phonetics");
-        AnnotateSelection(test::AttachedState(connection.application(), chosen, remoteStyle), dictionary, mark, ui);
+        run = AnnotateSelection(test::AttachedState(connection.application(), chosen, remoteStyle), dictionary,
+                                kInitialUndoMark);
     }
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
+    ASSERT_TRUE(run.completed()) << Utf16ToUtf8(test::ReportOf(run));
     EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(inProcess.dumpDocumentJson()));
-    EXPECT_EQ(mark, inProcessMark);
+    EXPECT_EQ(run.undoMark, inProcessMark);
 
-    test::RecordingSink sink;
-    RemoveAnnotations(connection.application(), mark, sink);
-    EXPECT_TRUE(sink.messages.empty());
+    EXPECT_TRUE(RemoveAnnotations(connection.application(), run.undoMark).completed());
     EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(original));
     EXPECT_EQ(Control(connection.application(), control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
     connection.release();
@@ -193,8 +188,8 @@ TEST_F(StandInHostTest, FailingCallArrivesAsOneAutomationError) {
     // The second call from now fails with the host's exception code 5.
     Control(application, control::kFailCall,
             {Value(2), Value(5), Value(0), Value(kErrorSource), Value(u"The second call fails.")});
-    const ObjectRef document = host::GetObject(application, code::kActiveDocument);
-    AutomationError error = ErrorOf([&] { host::GetObject(document, code::kCharacterStyles); });
+    const ObjectRef document = host::GetObjectRef(application, code::kActiveDocument);
+    AutomationError error = ErrorOf([&] { host::GetObjectRef(document, code::kCharacterStyles); });
     EXPECT_EQ(error.result(), host::MakeHResult(0x80040205));
     EXPECT_EQ(error.source(), std::u16string(kErrorSource));
     EXPECT_EQ(error.description(), u"The second call fails.");
@@ -203,14 +198,14 @@ TEST_F(StandInHostTest, FailingCallArrivesAsOneAutomationError) {
     // The next one with a result code; the call after it works again.
     Control(application, control::kFailCall,
             {Value(1), Value(0), Value(host::kUnspecifiedFailure), Value(kErrorSource), Value(u"No luck.")});
-    error = ErrorOf([&] { host::GetObject(document, code::kCharacterStyles); });
+    error = ErrorOf([&] { host::GetObjectRef(document, code::kCharacterStyles); });
     EXPECT_EQ(error.result(), host::kUnspecifiedFailure);
     EXPECT_EQ(error.description(), u"No luck.");
-    EXPECT_NE(host::GetObject(document, code::kCharacterStyles), nullptr);
+    EXPECT_NE(host::GetObjectRef(document, code::kCharacterStyles), nullptr);
 
     // The model's own failure: no such word.
     const ObjectRef words =
-        host::GetObject(host::CallForObject(host::Get(application, code::kSelection).object(), code::kFirst),
+        host::GetObjectRef(host::CallForObject(host::Get(application, code::kSelection).object(), code::kFirst),
                         code::kWords);
     error = ErrorOf([&] { host::Item(words, 99); });
     EXPECT_TRUE(error.hasErrorInfo());
@@ -262,7 +257,7 @@ TEST_F(StandInHostTest, KilledHostFailsTheNextCall) {
 
         started.kill();
         const AutomationError error =
-            ErrorOf([&] { host::GetObject(connection.application(), code::kActiveDocument); });
+            ErrorOf([&] { host::GetObjectRef(connection.application(), code::kActiveDocument); });
         EXPECT_TRUE(error.result() == host::kServerUnavailable || error.result() == host::kCallFailed)
             << std::hex << error.result();
         EXPECT_FALSE(error.hasErrorInfo());

@@ -14,10 +14,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
-#include "host/KernelHandle_win32.h"
+#include "base/OwnedHandle_win32.h"
 #include "tests/support/RpcService_win32.h"
 #include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
@@ -53,7 +53,7 @@ inline std::u16string FixturePath(const std::string& name) {
 
 // Waits until no stand-in host runs: its instance mutex is free or gone.
 inline bool WaitForHostToEnd(DWORD timeout) {
-    const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
+    const KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
     if (!mutex.get()) return GetLastError() == ERROR_FILE_NOT_FOUND;
     const DWORD waited = WaitForSingleObject(mutex.get(), timeout);
     if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) return false;
@@ -62,7 +62,7 @@ inline bool WaitForHostToEnd(DWORD timeout) {
 }
 
 inline bool HostIsRunning() {
-    const host::KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
+    const KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, kInstanceMutexName));
     return mutex.get() != nullptr;
 }
 
@@ -71,7 +71,7 @@ inline bool HostIsRunning() {
 class HandStartedHost {
 public:
     explicit HandStartedHost(const std::wstring& arguments) {
-        ready_ = host::KernelHandle(CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
+        ready_ = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, kReadyEventName));
         ResetEvent(ready_.get());
         std::wstring commandLine = L"\"" + Wide(SONOTAG_STANDIN_HOST) + L"\" " + arguments;
         STARTUPINFOW startup{};
@@ -83,7 +83,7 @@ public:
             return;
         }
         CloseHandle(started.hThread);
-        process_ = host::KernelHandle(started.hProcess);
+        process_ = KernelHandle(started.hProcess);
     }
     HandStartedHost(const HandStartedHost&) = delete;
     HandStartedHost& operator=(const HandStartedHost&) = delete;
@@ -118,8 +118,8 @@ public:
     }
 
 private:
-    host::KernelHandle ready_;
-    host::KernelHandle process_;
+    KernelHandle ready_;
+    KernelHandle process_;
 };
 
 // A private control operation of the stand-in's application object.
@@ -149,8 +149,8 @@ inline AutomationError ErrorOf(const std::function<void()>& work) {
 class Watchdog {
 public:
     Watchdog(DWORD timeout, const char* step) : timeout_(timeout), step_(step) {
-        done_ = host::KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-        thread_ = host::KernelHandle(CreateThread(nullptr, 0, &Watch, this, 0, nullptr));
+        done_ = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        thread_ = KernelHandle(CreateThread(nullptr, 0, &Watch, this, 0, nullptr));
     }
     Watchdog(const Watchdog&) = delete;
     Watchdog& operator=(const Watchdog&) = delete;
@@ -173,8 +173,8 @@ private:
 
     DWORD timeout_;
     const char* step_;
-    host::KernelHandle done_;
-    host::KernelHandle thread_;
+    KernelHandle done_;
+    KernelHandle thread_;
 };
 
 }  // namespace sonotag::e2e

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-#include "settings/CharacterStyle.h"
+#include "host/CharacterStyle.h"
 #include "settings/ProfileFile.h"
 #include "settings/SettingsFile.h"
 #include "standin/StandInHost.h"
@@ -31,7 +31,7 @@ constexpr char kNestedStyles[] = R"({
 
 // What a save stores of the settings: the host's "no style" as no style.
 settings::AnnotationSettings AsSaved(settings::AnnotationSettings loaded) {
-    if (loaded.characterStyleName == settings::kNoStylePath) loaded.characterStyleName.clear();
+    if (loaded.characterStyleName == host::kNoStylePath) loaded.characterStyleName.clear();
     return loaded;
 }
 
@@ -57,25 +57,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::string_view bytes = Bytes(data, size);
     const std::u16string path = folder.write("config.ini", bytes);
-    settings::SettingsState state;
-    state.hostConnection = host.application();
-    settings::LoadSettingsWithoutVersionChoice(path, state);
-    FUZZ_EXPECT(host.liveObjects() == (state.characterStyle ? 1 : 0));
-    state.characterStyle.reset();
+    const settings::AnnotationSettings read = settings::ReadSettings(path);
+    host::ObjectRef characterStyle;
+    host::ResolveCharacterStyle(host.application(), read.characterStyleName, characterStyle,
+                                host::StyleResolution::Load);
+    FUZZ_EXPECT(host.liveObjects() == (characterStyle ? 1 : 0));
+    characterStyle.reset();
     FUZZ_EXPECT(host.liveObjects() == 0);
     ReadEveryWay(settings::ProfileFile(path), bytes);
 
-    const settings::AnnotationSettings expected = AsSaved(state.settings);
+    const settings::AnnotationSettings expected = AsSaved(read);
     if (expected != settings::AnnotationSettings()) {  // the defaults' trip is no news
         const std::filesystem::path fresh = folder.file("fresh.ini");
         std::filesystem::remove(fresh);
-        settings::SaveSettings(fresh.u16string(), state.settings);
+        settings::SaveSettings(fresh.u16string(), read);
         FUZZ_EXPECT(settings::ReadSettings(settings::ProfileFile(fresh.u16string())) == expected);
     }
 
     const bool lossless = bytes.starts_with("\xEF\xBB\xBF") || bytes.starts_with("\xFF\xFE") ||
                           bytes.starts_with("\xFE\xFF");
-    settings::SaveSettings(path, state.settings);
+    settings::SaveSettings(path, read);
     if (lossless) FUZZ_EXPECT(settings::ReadSettings(settings::ProfileFile(path)) == expected);
     return 0;
 }

@@ -25,14 +25,6 @@ namespace {
 
 constexpr char kKeptDocument[] = R"({"stories": [{"text": "kept"}]})";
 
-class RecordingUi : public AnnotationUi {
-public:
-    void showMessage(const std::u16string& text, MessageIcon) override { messages.push_back(text); }
-    void enableAnnotateButton(bool enabled) override { buttonEnabled = enabled; }
-    std::vector<std::u16string> messages;
-    bool buttonEnabled = true;
-};
-
 // Loads the input; false when the loader refused it.
 bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view bytes) {
     try {
@@ -82,19 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     PhoneticDictionary dictionary;
     AddEveryWord(host, dictionary);
-    settings::SettingsState state;
-    state.hostConnection = host.application();
-    state.settings.useUnicode = (data[0] & 4) != 0;
-    state.settings.leftSymbol = u"[";
-    state.settings.rightSymbol = u"]";
-    std::int32_t undoMark = kInitialUndoMark;
-    RecordingUi ui;
-    AnnotateSelection(state, dictionary, undoMark, ui);
-    FUZZ_EXPECT(ui.messages.size() == 1 && ui.messages[0] == kCompletionMessage);
-    FUZZ_EXPECT(ui.buttonEnabled);
+    settings::AnnotationSettings format;
+    format.useUnicode = (data[0] & 4) != 0;
+    format.leftSymbol = u"[";
+    format.rightSymbol = u"]";
+    const RunOutcome run =
+        AnnotateSelection(RunTarget{host.application(), format, nullptr}, dictionary, kInitialUndoMark);
+    FUZZ_EXPECT(run.completed());
     FUZZ_EXPECT(host.liveObjects() == 0);
-    RemoveAnnotations(host.application(), undoMark, ui);
-    FUZZ_EXPECT(ui.messages.size() == 1);
+    FUZZ_EXPECT(RemoveAnnotations(host.application(), run.undoMark).completed());
     FUZZ_EXPECT(host.dumpDocumentJson() == original);
     FUZZ_EXPECT(host.liveObjects() == 0);
     return 0;

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "notation/Notation.h"
 #include "standin/DocumentFile.h"
 #include "tests/fuzz/FuzzSupport.h"

@@ -179,7 +179,7 @@ TEST_P(AttachmentThatFails, LeavesTheConnectionEmpty) {
     EXPECT_FALSE(connection.isAttached());
     EXPECT_EQ(census.alive, 0);
     try {
-        GetObject(connection.application(), code::kActiveDocument);
+        GetObjectRef(connection.application(), code::kActiveDocument);
         ADD_FAILURE() << "a call through an empty connection succeeded";
     } catch (const AutomationError& error) {
         EXPECT_EQ(error.result(), kInvalidPointer);

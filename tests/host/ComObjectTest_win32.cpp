@@ -259,7 +259,7 @@ TEST_F(ComTest, ObjectResultIsTakenThroughQueryInterface) {
     V_VT(host->result.get()) = VT_DISPATCH;
     V_DISPATCH(host->result.get()) = ComRef<IDispatch>::Share(word.object.get()).detach();
     {
-        const ObjectRef result = GetObject(host.wrap(), code::kWords);
+        const ObjectRef result = GetObjectRef(host.wrap(), code::kWords);
         ASSERT_NE(result, nullptr);
         EXPECT_EQ(DispatchOf(result), static_cast<IDispatch*>(word.object.get()));
         Call(result, code::kLast);
@@ -287,11 +287,11 @@ TEST_F(ComTest, RefusedDispatchIsAnEmptyReferenceOtherFailuresRaise) {
     Scripted host;
     V_VT(host->result.get()) = VT_UNKNOWN;
     V_UNKNOWN(host->result.get()) = new PlainUnknown(E_NOINTERFACE);
-    EXPECT_EQ(GetObject(host.wrap(), code::kSelection), nullptr);
+    EXPECT_EQ(GetObjectRef(host.wrap(), code::kSelection), nullptr);
 
     V_UNKNOWN(host->result.put()) = new PlainUnknown(E_ACCESSDENIED);
     V_VT(host->result.get()) = VT_UNKNOWN;
-    EXPECT_EQ(ResultOf([&] { GetObject(host.wrap(), code::kSelection); }), MakeHResult(0x80070005));
+    EXPECT_EQ(ResultOf([&] { GetObjectRef(host.wrap(), code::kSelection); }), MakeHResult(0x80070005));
 }
 
 TEST_F(ComTest, FailingResultRaisesItUnchanged) {
@@ -438,7 +438,7 @@ TEST(SystemMessage, WithoutSystemTextTheFallbacksApply) {
 
 TEST(SystemMessage, ReportOfAnEmptyConnection) {
     HostConnection connection;
-    const AutomationError error = ErrorOf([&] { GetObject(connection.application(), code::kActiveDocument); });
+    const AutomationError error = ErrorOf([&] { GetObjectRef(connection.application(), code::kActiveDocument); });
     // Wine has no text for E_POINTER; Windows has one.
     const std::optional<std::u16string> raw = RawSystemText(kInvalidPointer);
     const std::u16string reason = raw ? raw->substr(0, raw->size() - 2) : u"Unknown error 0x80004003";

@@ -13,10 +13,10 @@
 #include "annotation/Annotation.h"
 #include "cli/Commands.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "idml/StoryXml.h"
 #include "idml/ZipPackage.h"
-#include "settings/CharacterStyle.h"
+#include "host/CharacterStyle.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
 #include "tests/support/TestFiles.h"
@@ -115,15 +115,11 @@ Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dicti
     host.loadDocumentJson(document.dump());
     host::ObjectRef style;
     if (!format.stylePath.empty()) {
-        settings::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style,
-                                        settings::StyleResolution::Load);
+        host::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style,
+                                    host::StyleResolution::Load);
     }
-    std::int32_t undoMark = kInitialUndoMark;
-    struct : AnnotationUi {
-        void enableAnnotateButton(bool) override {}
-        void showMessage(const std::u16string&, MessageIcon) override {}
-    } ui;
-    AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, undoMark, ui);
+    EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, kInitialUndoMark)
+                    .completed());
     const nlohmann::json dump = nlohmann::json::parse(host.dumpDocumentJson())["stories"][0];
     Text annotated{Utf8ToUtf16(dump["text"].get<std::string>()), {}};
     for (const nlohmann::json& run : dump["runs"]) {
@@ -150,11 +146,8 @@ protected:
 };
 
 TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored) {
-    struct : MessageSink {
-        void showMessage(const std::u16string&, MessageIcon) override {}
-    } quiet;
     PhoneticDictionary dictionary;
-    ASSERT_TRUE(dictionary.load(Utf8ToUtf16(kWordList), quiet));
+    ASSERT_FALSE(dictionary.load(Utf8ToUtf16(kWordList)));
     command.dictionary = kWordList;
     struct Case {
         std::string package;

@@ -37,11 +37,7 @@ std::string RandomBytes(std::size_t size, std::uint32_t seed) {
     return bytes;
 }
 
-AnnotationSettings Load(const std::u16string& path) {
-    SettingsState state;
-    LoadSettingsWithoutVersionChoice(path, state);
-    return state.settings;
-}
+AnnotationSettings Load(const std::u16string& path) { return ReadSettings(path); }
 
 AnnotationSettings WithLeftSymbol(std::u16string symbol) {
     AnnotationSettings settings;

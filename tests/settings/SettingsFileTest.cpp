@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "settings/ProfileFile.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
@@ -35,27 +35,7 @@ std::u16string Utf16FileText(const std::u16string& path) {
     return text;
 }
 
-// A version choice that keeps what it was given and records the call.
-struct RecordingChoice {
-    std::vector<std::u16string> preselected;
-    VersionChoice answer = VersionChoice::Confirmed;
-    std::optional<std::u16string> chosen;
-
-    ChooseHostVersionAtStartUp callback() {
-        return [this](std::u16string& hostProgId, host::ObjectRef&) {
-            preselected.push_back(hostProgId);
-            if (chosen) hostProgId = *chosen;
-            return answer;
-        };
-    }
-};
-
-AnnotationSettings LoadFrom(const std::u16string& path) {
-    SettingsState state;
-    RecordingChoice choice;
-    EXPECT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::Loaded);
-    return state.settings;
-}
+AnnotationSettings LoadFrom(const std::u16string& path) { return ReadSettings(path); }
 
 std::u16string ConfigWith(const test::ScratchFolder& folder, const std::string& lines) {
     return folder.write("config.ini", "[COM]\r\n" + lines);
@@ -63,13 +43,9 @@ std::u16string ConfigWith(const test::ScratchFolder& folder, const std::string& 
 
 // ---- Loading.
 
-TEST(LoadSettings, NoFileGivesTheDefaults) {
+TEST(ReadSettings, NoFileGivesTheDefaults) {
     test::ScratchFolder folder;
-    SettingsState state;
-    RecordingChoice choice;
-    ASSERT_EQ(LoadSettings(ConfigFilePath(test::ToProgramPath(folder.path())), state, choice.callback()),
-              LoadOutcome::Loaded);
-    const AnnotationSettings& s = state.settings;
+    const AnnotationSettings s = ReadSettings(ConfigFilePath(test::ToProgramPath(folder.path())));
     EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS3");
     EXPECT_EQ(s.characterStyleName, u"");
     EXPECT_EQ(s.separator, u" ");
@@ -77,12 +53,10 @@ TEST(LoadSettings, NoFileGivesTheDefaults) {
     EXPECT_EQ(s.rightSymbol, u"\\");
     EXPECT_EQ(s.ipaVersion, 0);
     EXPECT_TRUE(s.useUnicode);
-    EXPECT_FALSE(state.characterStyle);
-    EXPECT_EQ(choice.preselected, std::vector<std::u16string>{u"InDesign.Application.CS3"});
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
 }
 
-TEST(LoadSettings, ReadsEveryKey) {
+TEST(ReadSettings, ReadsEveryKey) {
     test::ScratchFolder folder;
     const auto path = folder.write("config.ini",
                                    "; written by hand\r\n[com]\r\nIDVER=InDesign.Application.CS5\r\n"
@@ -99,7 +73,7 @@ TEST(LoadSettings, ReadsEveryKey) {
     EXPECT_FALSE(s.loose);
 }
 
-TEST(LoadSettings, PresentKeysWithEmptyValuesGiveEmptyTextsButDefaultNumbers) {
+TEST(ReadSettings, PresentKeysWithEmptyValuesGiveEmptyTextsButDefaultNumbers) {
     test::ScratchFolder folder;
     const AnnotationSettings s =
         LoadFrom(ConfigWith(folder, "IDVER=\r\nCHARSTYLE=\r\nFGF=\r\nSYML=\r\nSYMR=\r\nYBVER=\r\nUNICODE=\r\n"));
@@ -166,43 +140,12 @@ INSTANTIATE_TEST_SUITE_P(
                 }}),
     test::CaseName());
 
-TEST(LoadSettings, LongStylePathIsReadWhole) {
+TEST(ReadSettings, LongStylePathIsReadWhole) {
     std::string path;
     while (path.size() < 1200) path += ":Group" + std::to_string(path.size());
     test::ScratchFolder folder;
     const AnnotationSettings s = LoadFrom(ConfigWith(folder, "CHARSTYLE=" + path + "\r\n"));
     EXPECT_EQ(s.characterStyleName, std::u16string(path.begin(), path.end()));
-}
-
-TEST(LoadSettings, VersionChoiceSeesTheSavedProgIdAndMayReplaceIt) {
-    test::ScratchFolder folder;
-    const auto path = ConfigWith(folder, "IDVER=InDesign.Application.CS4\r\n");
-    SettingsState state;
-    RecordingChoice choice;
-    choice.chosen = u"InDesign.Application.CS2";
-    ASSERT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::Loaded);
-    EXPECT_EQ(choice.preselected, std::vector<std::u16string>{u"InDesign.Application.CS4"});
-    EXPECT_EQ(state.settings.hostProgId, u"InDesign.Application.CS2");
-}
-
-TEST(LoadSettings, ExitInTheVersionChoiceIsReported) {
-    test::ScratchFolder folder;
-    const auto path = ConfigWith(folder, "FGF=T\r\n");
-    SettingsState state;
-    RecordingChoice choice;
-    choice.answer = VersionChoice::Exit;
-    EXPECT_EQ(LoadSettings(path, state, choice.callback()), LoadOutcome::ExitChosen);
-    EXPECT_EQ(state.settings.separator, u"\t");
-    EXPECT_EQ(FileBytes(path), "[COM]\r\nFGF=T\r\n");
-}
-
-TEST(LoadSettings, WithoutVersionChoiceReadsTheSameRecord) {
-    test::ScratchFolder folder;
-    const auto path = ConfigWith(folder, "IDVER=x\r\nFGF=--\r\nYBVER=1\r\n");
-    SettingsState state;
-    LoadSettingsWithoutVersionChoice(path, state);
-    EXPECT_EQ(state.settings, LoadFrom(path));
-    EXPECT_EQ(state.settings.hostProgId, u"x");
 }
 
 // ---- Saving.

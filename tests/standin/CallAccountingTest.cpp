@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "standin/ControlCodes.h"
 #include "tests/standin/StandInTesting.h"
 
@@ -31,7 +31,7 @@ TEST(CallCounts, CountEveryCallPerCode) {
     const ObjectRef apple = Item(words, 2);                                 // item
     AppendToWord(apple, u"s");                                              // inps, last, pcnt
     EXPECT_EQ(CountOf(apple, kCharacters), 6);                              // chrs, cnte
-    EXPECT_EQ(TextOf(Item(host::GetObject(apple, kCharacters), 6)), u"s");  // chrs, item, pcnt
+    EXPECT_EQ(TextOf(Item(host::GetObjectRef(apple, kCharacters), 6)), u"s");  // chrs, item, pcnt
     const std::map<host::DispatchId, std::int64_t> expected{
         {code::kItem, 2}, {code::kSelection, 1}, {code::kFirst, 1},           {code::kWords, 1},     {code::kCount, 1},
         {code::kLast, 1}, {code::kContents, 2},  {code::kInsertionPoints, 1}, {code::kCharacters, 2}};
@@ -49,7 +49,7 @@ TEST(CallCounts, CountEveryCallPerCode) {
 
 TEST(CallCounts, FailedCallsCount) {
     StandInHost host;
-    EXPECT_TRUE(ErrorOf([&] { host::GetObject(host.application(), code::kActiveDocument); }));
+    EXPECT_TRUE(ErrorOf([&] { host::GetObjectRef(host.application(), code::kActiveDocument); }));
     EXPECT_EQ(host.callCount(code::kActiveDocument), 1);
 }
 
@@ -57,7 +57,7 @@ TEST(PlannedFailure, TheKthCallFailsBeforeItDoesAnything) {
     StandInHost host;
     host.loadPlainText(u"an apple");
     const ObjectRef apple = Item(SelectedWords(host), 2);
-    const ObjectRef last = host::CallForObject(host::GetObject(apple, kInsertionPoints), kLast);
+    const ObjectRef last = host::CallForObject(host::GetObjectRef(apple, kInsertionPoints), kLast);
     const std::string before = host.dumpDocumentJson();
 
     host.failCall(4, {0x0123, 0, u"InDesign", u"Cannot insert here."});
@@ -97,7 +97,7 @@ TEST(PlannedFailure, PrivateCodesNeitherCountTowardsItNorFail) {
     Control(host, control::kFailCall, {Value(1), Value(0), Value(host::kCallFailed), Value(u"Stand-in"), Value(u"")});
     EXPECT_EQ(Control(host, control::kLiveObjects, {}, InvokeKind::Get).integer(), 0);
     EXPECT_EQ(Control(host, control::kStoryText, {Value(0)}).text(), u"x");
-    const auto error = ErrorOf([&] { host::GetObject(host.application(), code::kSelection); });
+    const auto error = ErrorOf([&] { host::GetObjectRef(host.application(), code::kSelection); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->result(), host::kCallFailed);
     EXPECT_EQ(error->source(), u"Stand-in");
@@ -110,7 +110,7 @@ TEST(LiveObjects, CountObjectsHandedOutUntilReleased) {
     EXPECT_EQ(host.liveObjects(), 0);
     ObjectRef words = SelectedWords(host);
     EXPECT_EQ(host.liveObjects(), 1) << "the selection and the story were released on the way";
-    ObjectRef characters = host::GetObject(Item(words, 1), kCharacters);
+    ObjectRef characters = host::GetObjectRef(Item(words, 1), kCharacters);
     EXPECT_EQ(host.liveObjects(), 3) << "the characters keep their word";
     words.reset();
     EXPECT_EQ(host.liveObjects(), 2);
@@ -121,13 +121,13 @@ TEST(LiveObjects, CountObjectsHandedOutUntilReleased) {
 TEST(Controls, LoadSelectDumpAndCloseThroughPrivateCodes) {
     StandInHost host;
     Control(host, control::kLoadDocumentJson, {Value(u"{\"stories\": [{\"text\": \"one\"}, {\"text\": \"two\"}]}")});
-    EXPECT_EQ(host::GetInteger(host::GetObject(host.application(), code::kSelection), kCount), 0);
+    EXPECT_EQ(host::GetInteger(host::GetObjectRef(host.application(), code::kSelection), kCount), 0);
     Control(host, control::kSelect, {Value(1)});
     EXPECT_EQ(TextOf(SelectedObject(host)), u"two");
     Control(host, control::kSelect, {Value(0), Value(1)});
-    EXPECT_EQ(host::GetInteger(host::GetObject(host.application(), code::kSelection), kCount), 2);
+    EXPECT_EQ(host::GetInteger(host::GetObjectRef(host.application(), code::kSelection), kCount), 2);
     Control(host, control::kSelect);
-    EXPECT_EQ(host::GetInteger(host::GetObject(host.application(), code::kSelection), kCount), 0);
+    EXPECT_EQ(host::GetInteger(host::GetObjectRef(host.application(), code::kSelection), kCount), 0);
 
     EXPECT_EQ(Control(host, control::kDumpDocumentJson, {}, InvokeKind::Get).text(),
               Utf8ToUtf16(host.dumpDocumentJson()));

@@ -340,8 +340,8 @@ TEST_F(ComServerTest, WrappersHoldTheirObjectsAndCountInTheLifetime) {
     {
         const ObjectRef parent = host::WrapDispatch(
             ServeObject(std::make_shared<Responder>([child](const auto&) { return Value(ObjectRef(child)); }), lifetime));
-        const ObjectRef first = host::GetObject(parent, host::code::kWords);
-        const ObjectRef second = host::GetObject(parent, host::code::kWords);
+        const ObjectRef first = host::GetObjectRef(parent, host::code::kWords);
+        const ObjectRef second = host::GetObjectRef(parent, host::code::kWords);
         EXPECT_EQ(lifetime->references(), 3);
         child.reset();
         EXPECT_FALSE(watched.expired());

@@ -48,7 +48,7 @@ TEST_P(Failures, RaiseTheHostsError) {
 
 ObjectRef Words(StandInHost& host) { return SelectedWords(host); }
 ObjectRef Apple(StandInHost& host) { return Item(Words(host), 2); }
-ObjectRef Document(StandInHost& host) { return host::GetObject(host.application(), code::kActiveDocument); }
+ObjectRef Document(StandInHost& host) { return host::GetObjectRef(host.application(), code::kActiveDocument); }
 Value Invoke(const ObjectRef& object, host::DispatchId id, InvokeKind kind, std::vector<Value> arguments = {}) {
     return object->invoke(id, kind, arguments, host::ValueType::Any);
 }
@@ -94,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(
                     host::kMemberNotFound, u"There is no default value of the words."},
         FailureCase{"FontOnAnInsertionPoint", nullptr,
                     [](StandInHost& host) {
-                        host::Put(host::CallForObject(host::GetObject(Apple(host), kInsertionPoints), kLast),
+                        host::Put(host::CallForObject(host::GetObjectRef(Apple(host), kInsertionPoints), kLast),
                                   kAppliedFont, u"Arial");
                     },
                     host::kMemberNotFound, u"An insertion point has no operation 'font'."},
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                     host::kTypeMismatch, u"A character style is given as a character style object."},
         FailureCase{"InsertNumber", nullptr,
                     [](StandInHost& host) {
-                        host::Put(host::CallForObject(host::GetObject(Apple(host), kInsertionPoints), kLast),
+                        host::Put(host::CallForObject(host::GetObjectRef(Apple(host), kInsertionPoints), kLast),
                                   kContents, 5);
                     },
                     host::kTypeMismatch, u"The text to insert must be a string."},
@@ -127,7 +127,7 @@ TEST(Errors, ObjectsOfAReplacedDocumentFail) {
     StandInHost host;
     host.loadPlainText(u"an apple");
     const ObjectRef apple = Item(SelectedWords(host), 2);
-    const ObjectRef document = host::GetObject(host.application(), code::kActiveDocument);
+    const ObjectRef document = host::GetObjectRef(host.application(), code::kActiveDocument);
     host.loadPlainText(u"other");
 
     const auto wordError = ErrorOf([&] { TextOf(apple); });
@@ -142,7 +142,7 @@ TEST(Errors, ObjectsOfAReplacedDocumentFail) {
 
 TEST(Errors, NoSelectionWithoutADocumentCountsZero) {
     StandInHost host;
-    const ObjectRef selection = host::GetObject(host.application(), code::kSelection);
+    const ObjectRef selection = host::GetObjectRef(host.application(), code::kSelection);
     EXPECT_EQ(host::GetInteger(selection, kCount), 0);
 }
 
@@ -150,7 +150,7 @@ TEST(Errors, SeveralSelectedObjectsCountAsSuch) {
     StandInHost host;
     host.loadDocumentFile(FixtureProgramPath("lesson.json"));
     host.select({1, 0});
-    const ObjectRef selection = host::GetObject(host.application(), code::kSelection);
+    const ObjectRef selection = host::GetObjectRef(host.application(), code::kSelection);
     EXPECT_EQ(host::GetInteger(selection, kCount), 2);
     EXPECT_EQ(TextOf(host::CallForObject(selection, code::kFirst)), u"A second frame.");
     EXPECT_THROW(host.select({0, 0}), std::invalid_argument);
@@ -167,7 +167,7 @@ TEST(Errors, ResultsOfAnotherTypeAreConverted) {
     const auto error = ErrorOf([&] { host::Get(Item(words, 2), code::kContents, host::ValueType::Integer); });
     ASSERT_TRUE(error);
     EXPECT_EQ(error->result(), host::kTypeMismatch);
-    const ObjectRef document = host::GetObject(host.application(), code::kActiveDocument);
+    const ObjectRef document = host::GetObjectRef(host.application(), code::kActiveDocument);
     EXPECT_EQ(host::Get(document, code::kUndoHistory).array().upperBound, -1);
 }
 

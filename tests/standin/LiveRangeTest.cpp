@@ -56,8 +56,8 @@ TEST_F(LiveRanges, OtherWordsKeepTheirText) {
 
 TEST_F(LiveRanges, CollectionsOfAWordFollowIt) {
     const ObjectRef apple = word(2);
-    const ObjectRef characters = host::GetObject(apple, kCharacters);
-    const ObjectRef points = host::GetObject(apple, kInsertionPoints);
+    const ObjectRef characters = host::GetObjectRef(apple, kCharacters);
+    const ObjectRef points = host::GetObjectRef(apple, kInsertionPoints);
     AppendToWord(apple, u"xyz");
     EXPECT_EQ(host::GetInteger(characters, kCount), 9);
     EXPECT_EQ(host::GetInteger(points, kCount), 10);
@@ -67,13 +67,13 @@ TEST_F(LiveRanges, CollectionsOfAWordFollowIt) {
 TEST_F(LiveRanges, TextPutAtTheFirstInsertionPointJoinsTheWordToo) {
     const ObjectRef an = word(1);
     const ObjectRef apple = word(2);
-    host::Put(Item(host::GetObject(apple, kInsertionPoints), 1), kContents, host::Value(u"big-"));
+    host::Put(Item(host::GetObjectRef(apple, kInsertionPoints), 1), kContents, host::Value(u"big-"));
     EXPECT_EQ(TextOf(apple), u"big-apple,");
     EXPECT_EQ(TextOf(an), u"an");
 }
 
 TEST_F(LiveRanges, AnInsertionPointMovesPastTextPutAtIt) {
-    const ObjectRef point = host::CallForObject(host::GetObject(word(4), kInsertionPoints), kLast);
+    const ObjectRef point = host::CallForObject(host::GetObjectRef(word(4), kInsertionPoints), kLast);
     host::Put(point, kContents, host::Value(u"s"));
     host::Put(point, kContents, host::Value(u"!"));
     EXPECT_EQ(host.storyText(0), u"an apple, a pies!");
@@ -94,7 +94,7 @@ TEST_F(LiveRanges, UndoTakesInsertedTextOutOfTheWordAndDeletesItsCharacters) {
     AppendToWord(apple, u" [x]");
     const ObjectRef bracket = Character(apple, 8);
     ASSERT_EQ(TextOf(bracket), u"[");
-    host::Call(host::GetObject(host.application(), host::code::kActiveDocument), host::code::kUndo);
+    host::Call(host::GetObjectRef(host.application(), host::code::kActiveDocument), host::code::kUndo);
     EXPECT_EQ(TextOf(apple), u"apple,");
     EXPECT_EQ(CountOf(apple, kInsertionPoints), 7);
     const auto error = ErrorOf([&] { TextOf(bracket); });

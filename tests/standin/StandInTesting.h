@@ -34,29 +34,29 @@ inline std::optional<host::AutomationError> ErrorOf(const std::function<void()>&
 }
 
 inline host::ObjectRef SelectedObject(StandInHost& host) {
-    const auto selection = host::GetObject(host.application(), host::code::kSelection);
+    const auto selection = host::GetObjectRef(host.application(), host::code::kSelection);
     return host::CallForObject(selection, host::code::kFirst);
 }
 
-inline host::ObjectRef SelectedWords(StandInHost& host) { return host::GetObject(SelectedObject(host), kWords); }
+inline host::ObjectRef SelectedWords(StandInHost& host) { return host::GetObjectRef(SelectedObject(host), kWords); }
 
 inline std::u16string TextOf(const host::ObjectRef& range) { return host::GetText(range, kContents); }
 
 inline std::int32_t CountOf(const host::ObjectRef& range, host::DispatchId collection) {
-    return host::GetInteger(host::GetObject(range, collection), kCount);
+    return host::GetInteger(host::GetObjectRef(range, collection), kCount);
 }
 
 // Puts text at the last insertion point of a word, as the annotation run does.
 inline void AppendToWord(const host::ObjectRef& word, const std::u16string& text) {
-    host::Put(host::CallForObject(host::GetObject(word, kInsertionPoints), kLast), kContents, host::Value(text));
+    host::Put(host::CallForObject(host::GetObjectRef(word, kInsertionPoints), kLast), kContents, host::Value(text));
 }
 
 inline host::ObjectRef Character(const host::ObjectRef& range, std::int32_t index) {
-    return host::Item(host::GetObject(range, kCharacters), index);
+    return host::Item(host::GetObjectRef(range, kCharacters), index);
 }
 
 inline std::int32_t UndoLevel(StandInHost& host) {
-    const auto document = host::GetObject(host.application(), host::code::kActiveDocument);
+    const auto document = host::GetObjectRef(host.application(), host::code::kActiveDocument);
     return host::Get(document, host::code::kUndoHistory, host::ValueType::Array).array().upperBound;
 }
 

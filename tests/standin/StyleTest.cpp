@@ -26,12 +26,12 @@ std::u16string NameOf(const ObjectRef& object) {
 // The walk the settings dialog makes: each container's groups (depth first),
 // then its own styles, each collection by index.
 void CollectPaths(const ObjectRef& container, const std::u16string& prefix, std::vector<std::u16string>& paths) {
-    const ObjectRef groups = host::GetObject(container, kCharacterStyleGroups);
+    const ObjectRef groups = host::GetObjectRef(container, kCharacterStyleGroups);
     for (std::int32_t i = 1; i <= host::GetInteger(groups, kCount); ++i) {
         const ObjectRef group = Item(groups, i);
         CollectPaths(group, prefix + u":" + NameOf(group), paths);
     }
-    const ObjectRef styles = host::GetObject(container, kCharacterStyles);
+    const ObjectRef styles = host::GetObjectRef(container, kCharacterStyles);
     const std::int32_t count = host::GetInteger(styles, kCount);
     for (std::int32_t i = 1; i <= count; ++i) paths.push_back(prefix + u":" + NameOf(Item(styles, i)));
 }
@@ -39,7 +39,7 @@ void CollectPaths(const ObjectRef& container, const std::u16string& prefix, std:
 class Styles : public ::testing::Test {
 protected:
     void SetUp() override { host.loadDocumentFile(FixtureProgramPath("lesson.json")); }
-    ObjectRef document() { return host::GetObject(host.application(), host::code::kActiveDocument); }
+    ObjectRef document() { return host::GetObjectRef(host.application(), host::code::kActiveDocument); }
 
     StandInHost host;
 };
@@ -52,20 +52,20 @@ TEST_F(Styles, WalkByIndexFindsEveryPath) {
 }
 
 TEST_F(Styles, LookupByNameThroughNestedGroups) {
-    const ObjectRef group = Item(host::GetObject(document(), kCharacterStyleGroups), u"Group");
+    const ObjectRef group = Item(host::GetObjectRef(document(), kCharacterStyleGroups), u"Group");
     EXPECT_EQ(NameOf(group), u"Group");
-    const ObjectRef inner = Item(host::GetObject(group, kCharacterStyleGroups), u"Inner");
-    const ObjectRef deep = Item(host::GetObject(inner, kCharacterStyles), u"Deep");
+    const ObjectRef inner = Item(host::GetObjectRef(group, kCharacterStyleGroups), u"Inner");
+    const ObjectRef deep = Item(host::GetObjectRef(inner, kCharacterStyles), u"Deep");
     EXPECT_EQ(NameOf(deep), u"Deep");
     // An object stands for its name where text is asked for.
     EXPECT_EQ(host::ChangeType(host::Value(deep), host::ValueType::Text).text(), u"Deep");
-    EXPECT_EQ(NameOf(Item(host::GetObject(document(), kCharacterStyles), 2)), u"Phonetics");
-    EXPECT_EQ(host::GetInteger(host::GetObject(inner, kCharacterStyleGroups), kCount), 0);
+    EXPECT_EQ(NameOf(Item(host::GetObjectRef(document(), kCharacterStyles), 2)), u"Phonetics");
+    EXPECT_EQ(host::GetInteger(host::GetObjectRef(inner, kCharacterStyleGroups), kCount), 0);
 }
 
 TEST_F(Styles, UnknownNamesAndIndexesFail) {
-    const ObjectRef styles = host::GetObject(document(), kCharacterStyles);
-    const ObjectRef groups = host::GetObject(document(), kCharacterStyleGroups);
+    const ObjectRef styles = host::GetObjectRef(document(), kCharacterStyles);
+    const ObjectRef groups = host::GetObjectRef(document(), kCharacterStyleGroups);
     const struct {
         const char* what;
         std::function<void()> call;
@@ -92,9 +92,9 @@ TEST_F(Styles, UnknownNamesAndIndexesFail) {
 }
 
 TEST_F(Styles, AppliedStyleShowsInTheDumpByPath) {
-    const ObjectRef group = Item(host::GetObject(document(), kCharacterStyleGroups), 1);
+    const ObjectRef group = Item(host::GetObjectRef(document(), kCharacterStyleGroups), 1);
     const ObjectRef deep =
-        Item(host::GetObject(Item(host::GetObject(group, kCharacterStyleGroups), 1), kCharacterStyles), 1);
+        Item(host::GetObjectRef(Item(host::GetObjectRef(group, kCharacterStyleGroups), 1), kCharacterStyles), 1);
     host::Put(Character(Item(SelectedWords(host), 2), 1), kAppliedCharacterStyle, host::Value(deep));
     EXPECT_NE(host.dumpDocumentJson().find(R"("start": 4,
           "length": 1,
@@ -107,7 +107,7 @@ TEST_F(Styles, AStyleOfAnotherDocumentIsRefused) {
     StandInHost other;
     other.loadDocumentFile(FixtureProgramPath("lesson.json"));
     const ObjectRef foreign =
-        Item(host::GetObject(host::GetObject(other.application(), host::code::kActiveDocument), kCharacterStyles), 1);
+        Item(host::GetObjectRef(host::GetObjectRef(other.application(), host::code::kActiveDocument), kCharacterStyles), 1);
     const std::string before = host.dumpDocumentJson();
     const auto error = ErrorOf(
         [&] { host::Put(Character(Item(SelectedWords(host), 1), 1), kAppliedCharacterStyle, host::Value(foreign)); });

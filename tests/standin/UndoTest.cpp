@@ -17,12 +17,12 @@ using host::ObjectRef;
 using host::Value;
 
 void Undo(StandInHost& host) {
-    host::Call(host::GetObject(host.application(), host::code::kActiveDocument), host::code::kUndo);
+    host::Call(host::GetObjectRef(host.application(), host::code::kActiveDocument), host::code::kUndo);
 }
 
 ObjectRef Style(StandInHost& host, const std::u16string& name) {
-    const auto document = host::GetObject(host.application(), host::code::kActiveDocument);
-    return Item(host::GetObject(document, host::code::kCharacterStyles), name);
+    const auto document = host::GetObjectRef(host.application(), host::code::kActiveDocument);
+    return Item(host::GetObjectRef(document, host::code::kCharacterStyles), name);
 }
 
 // One random modifying call on the selected story: an insertion at one of a
@@ -34,7 +34,7 @@ void RandomStep(StandInHost& host, std::mt19937& random, const std::vector<Objec
     const auto length = CountOf(word, kCharacters);
     switch (random() % 3) {
         case 0: {
-            const auto point = Item(host::GetObject(word, kInsertionPoints),
+            const auto point = Item(host::GetObjectRef(word, kInsertionPoints),
                                     1 + static_cast<std::int32_t>(random() % static_cast<unsigned>(length + 1)));
             static const std::u16string pieces[] = {u" \\ˈæpl\\", u"s", u"\t[pɪə]", u"—", u" "};
             host::Put(point, kContents, Value(pieces[random() % 5]));

@@ -1,20 +1,29 @@
 #pragma once
 
+#include "annotation/Annotation.h"
+#include "host/AutomationError.h"
 #include "host/HostObject.h"
-#include "settings/SettingsFile.h"
+#include "settings/AnnotationSettings.h"
 
 namespace sonotag::test {
 
-// The main window's state as a run reads it, attached to `application`.
-// (Built member by member: GCC 12 warns wrongly on the nested braces.)
-inline settings::SettingsState AttachedState(const host::ObjectRef& application,
-                                             const settings::AnnotationSettings& chosen = settings::AnnotationSettings(),
-                                             const host::ObjectRef& characterStyle = nullptr) {
-    settings::SettingsState state;
-    state.settings = chosen;
-    state.hostConnection = application;
-    state.characterStyle = characterStyle;
-    return state;
+// A run's target that owns what it names, attached to `application`.
+struct AttachedState {
+    explicit AttachedState(host::ObjectRef application, settings::AnnotationSettings chosen = {},
+                           host::ObjectRef style = nullptr)
+        : hostConnection(std::move(application)), settings(std::move(chosen)), characterStyle(std::move(style)) {}
+
+    operator RunTarget() const { return {hostConnection, settings, characterStyle, skipList}; }
+
+    host::ObjectRef hostConnection;
+    settings::AnnotationSettings settings;
+    host::ObjectRef characterStyle;
+    const PhoneticDictionary* skipList = nullptr;
+};
+
+// The error report of a failed outcome, empty for a completed one.
+inline std::u16string ReportOf(const RunOutcome& outcome) {
+    return outcome.error ? host::FormatErrorReport(*outcome.error) : std::u16string();
 }
 
 }  // namespace sonotag::test

@@ -16,13 +16,13 @@
 #include <gtest/gtest.h>
 
 #include "annotation/Annotation.h"
+#include "base/Utf.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
-#include "settings/CharacterStyle.h"
-#include "settings/SettingsDialogData.h"
+#include "host/CharacterStyle.h"
+#include "app/SettingsDialogData.h"
 #include "tests/support/AttachedState.h"
-#include "tests/support/RecordingUi.h"
 
 namespace sonotag::test {
 
@@ -90,12 +90,12 @@ std::int64_t CountCalls(SweptHost& host, Operation operation) {
 
 inline host::ObjectRef SweepStyle(SweptHost& host, const std::u16string& path) {
     host::ObjectRef style;
-    settings::ResolveCharacterStyle(host.application(), path, style, settings::StyleResolution::Load);
+    host::ResolveCharacterStyle(host.application(), path, style, host::StyleResolution::Load);
     return style;
 }
 
-// The annotation run: each failing call gives one report and no completion,
-// the button enabled again; a removal then restores the document exactly;
+// The annotation run: each failing call ends it with that call's error; a
+// removal then restores the document exactly;
 // the run holds no host object afterwards, and neither does the removal.
 inline void SweepAnnotationRun(SweptHost& host, const settings::AnnotationSettings& format, bool withStyle) {
     PhoneticDictionary dictionary;
@@ -107,13 +107,11 @@ inline void SweepAnnotationRun(SweptHost& host, const settings::AnnotationSettin
         const host::ObjectRef style = withStyle ? SweepStyle(host, u":G1:G2:Deep") : nullptr;
         ASSERT_EQ(style != nullptr, withStyle);
         const std::int64_t held = host.liveObjects();
-        std::int32_t mark = kInitialUndoMark;
-        RecordingUi ui;
         host.resetCallCounts();
-        AnnotateSelection(AttachedState(host.application(), format, style), dictionary, mark, ui);
+        const RunOutcome outcome =
+            AnnotateSelection(AttachedState(host.application(), format, style), dictionary, kInitialUndoMark);
         calls = host.totalCalls();
-        ASSERT_EQ(ui.messages.size(), 1u);
-        ASSERT_EQ(ui.messages[0].text, kCompletionMessage);
+        ASSERT_TRUE(outcome.completed()) << Utf16ToUtf8(ReportOf(outcome));
         ASSERT_NE(host.dumpDocumentJson(), original);
         EXPECT_EQ(host.liveObjects(), held) << "the run kept host objects";
     }
@@ -121,21 +119,16 @@ inline void SweepAnnotationRun(SweptHost& host, const settings::AnnotationSettin
     for (std::int64_t k = 1; k <= calls; ++k) {
         SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
         host.loadDocumentJson(SweepDocument());
-        std::int32_t mark = kInitialUndoMark;
-        RecordingUi ui;
         // The style is resolved before the failure is planned: only the run's own calls count.
         const host::ObjectRef style = withStyle ? SweepStyle(host, u":G1:G2:Deep") : nullptr;
         const std::int64_t held = host.liveObjects();
         host.failCall(k, InjectedFailure(k));
-        AnnotateSelection(AttachedState(host.application(), format, style), dictionary, mark, ui);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].text, FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
-        EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));
+        const RunOutcome failed =
+            AnnotateSelection(AttachedState(host.application(), format, style), dictionary, kInitialUndoMark);
+        EXPECT_EQ(ReportOf(failed), FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
         EXPECT_EQ(host.liveObjects(), held);
 
-        RecordingSink sink;
-        RemoveAnnotations(host.application(), mark, sink);
-        EXPECT_TRUE(sink.messages.empty());
+        EXPECT_TRUE(RemoveAnnotations(host.application(), failed.undoMark).completed());
         EXPECT_EQ(host.dumpDocumentJson(), original);
         EXPECT_EQ(host.liveObjects(), held);
     }
@@ -147,20 +140,17 @@ inline void SweepRemoval(SweptHost& host) {
     PhoneticDictionary dictionary;
     FillSweepDictionary(dictionary);
     const auto annotate = [&](std::int32_t& mark) {
-        RecordingUi ui;
-        AnnotateSelection(AttachedState(host.application()), dictionary, mark, ui);
-        ASSERT_EQ(ui.messages.size(), 1u);
-        ASSERT_EQ(ui.messages[0].text, kCompletionMessage);
+        const RunOutcome outcome = AnnotateSelection(AttachedState(host.application()), dictionary, mark);
+        ASSERT_TRUE(outcome.completed());
+        mark = outcome.undoMark;
     };
     host.loadDocumentJson(SweepDocument());
     const std::string original = host.dumpDocumentJson();
     std::int32_t mark = kInitialUndoMark;
     annotate(mark);
     host.resetCallCounts();
-    RecordingSink sink;
-    RemoveAnnotations(host.application(), mark, sink);
+    ASSERT_TRUE(RemoveAnnotations(host.application(), mark).completed());
     const std::int64_t calls = host.totalCalls();
-    ASSERT_TRUE(sink.messages.empty());
     ASSERT_EQ(host.dumpDocumentJson(), original);
     ASSERT_GT(calls, 8);  // the level, then a document and an undo for each step
 
@@ -171,16 +161,12 @@ inline void SweepRemoval(SweptHost& host) {
         annotate(mark);
         const std::int32_t markAfterRun = mark;
         host.failCall(k, InjectedFailure(k));
-        RecordingSink failed;
-        RemoveAnnotations(host.application(), mark, failed);
-        ASSERT_EQ(failed.messages.size(), 1u);
-        EXPECT_EQ(failed.messages[0].text, FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
-        EXPECT_EQ(mark, markAfterRun);
+        const RunOutcome failed = RemoveAnnotations(host.application(), mark);
+        EXPECT_EQ(ReportOf(failed), FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
+        EXPECT_EQ(failed.undoMark, markAfterRun);
         EXPECT_EQ(host.liveObjects(), 0);
 
-        RecordingSink again;
-        RemoveAnnotations(host.application(), mark, again);
-        EXPECT_TRUE(again.messages.empty());
+        EXPECT_TRUE(RemoveAnnotations(host.application(), mark).completed());
         EXPECT_EQ(host.dumpDocumentJson(), original);
         EXPECT_EQ(host.liveObjects(), 0);
     }
@@ -189,7 +175,7 @@ inline void SweepRemoval(SweptHost& host) {
 // Resolving a nested style path in both forms: each failing call leaves the
 // style the caller held, and nothing else stays alive.
 inline void SweepStyleResolution(SweptHost& host) {
-    for (const auto form : {settings::StyleResolution::Load, settings::StyleResolution::Dialog}) {
+    for (const auto form : {host::StyleResolution::Load, host::StyleResolution::Dialog}) {
         const std::int64_t calls = CountCalls(host, [&] { SweepStyle(host, u":G1:G2:Deep"); });
         ASSERT_GE(calls, 7);  // document, groups, G1, groups, G2, styles, Deep
         for (std::int64_t k = 1; k <= calls; ++k) {
@@ -198,7 +184,7 @@ inline void SweepStyleResolution(SweptHost& host) {
             host::ObjectRef style = SweepStyle(host, u":Phonetics");
             const host::ObjectRef earlier = style;
             host.failCall(k, InjectedFailure(k));
-            settings::ResolveCharacterStyle(host.application(), u":G1:G2:Deep", style, form);
+            host::ResolveCharacterStyle(host.application(), u":G1:G2:Deep", style, form);
             EXPECT_EQ(style, earlier);
             EXPECT_EQ(host.liveObjects(), 1);
             style.reset();
@@ -251,7 +237,7 @@ inline void SweepSettingsDialog(SweptHost& host) {
 // The style list alone, as the dialog walks it.
 inline void SweepStyleWalk(SweptHost& host) {
     const std::int64_t calls = CountCalls(host, [&] {
-        const settings::StyleList list = settings::ListDocumentStyles(host.application());
+        const host::StyleList list = host::ListDocumentStyles(host.application());
         EXPECT_TRUE(list.complete);
         EXPECT_EQ(list.entries, SweepStylePaths());
     });
@@ -259,7 +245,7 @@ inline void SweepStyleWalk(SweptHost& host) {
         SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
         host.loadDocumentJson(SweepDocument());
         host.failCall(k, InjectedFailure(k));
-        const settings::StyleList list = settings::ListDocumentStyles(host.application());
+        const host::StyleList list = host::ListDocumentStyles(host.application());
         EXPECT_FALSE(list.complete);
         ASSERT_LT(list.entries.size(), SweepStylePaths().size());
         EXPECT_TRUE(std::equal(list.entries.begin(), list.entries.end(), SweepStylePaths().begin()));

@@ -13,13 +13,13 @@
 
 namespace sonotag::test {
 
-inline void LiteralAnnotateSelection(const settings::SettingsState& state, PhoneticDictionary& dictionary) {
+inline void LiteralAnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary) {
     using namespace host;
-    const host::ObjectRef& application = state.hostConnection;
-    const settings::AnnotationSettings& format = state.settings;
+    const host::ObjectRef& application = target.application;
+    const settings::AnnotationSettings& format = target.settings;
     const ObjectRef selection = Get(application, code::kSelection).object();
     if (GetInteger(selection, code::kCount) != 1) return;
-    const ObjectRef words = GetObject(CallForObject(selection, code::kFirst), code::kWords);
+    const ObjectRef words = GetObjectRef(CallForObject(selection, code::kFirst), code::kWords);
     const std::int32_t count = GetInteger(words, code::kCount);
     for (std::int32_t i = count; i >= 1; --i) {
         const ObjectRef word = Item(words, i);
@@ -29,16 +29,16 @@ inline void LiteralAnnotateSelection(const settings::SettingsState& state, Phone
         const std::u16string annotation = format.separator + format.leftSymbol +
                                           RenderTranscription(stored, format.ipaVersion, format.useUnicode) +
                                           format.rightSymbol;
-        const std::int32_t before = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
-        Put(CallForObject(GetObject(word, code::kInsertionPoints), code::kLast), code::kContents, Value(annotation));
-        const std::int32_t after = GetInteger(GetObject(word, code::kInsertionPoints), code::kCount);
-        const ObjectRef characters = GetObject(word, code::kCharacters);
+        const std::int32_t before = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
+        Put(CallForObject(GetObjectRef(word, code::kInsertionPoints), code::kLast), code::kContents, Value(annotation));
+        const std::int32_t after = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
+        const ObjectRef characters = GetObjectRef(word, code::kCharacters);
         for (std::int32_t j = 1; j <= GetInteger(characters, code::kCount); ++j) {
             const ObjectRef character = Item(characters, j);
             const bool inWindow = format.useUnicode ? before < j && j < after : before + 1 < j && j < after - 1;
             if (!inWindow) continue;
-            if (state.characterStyle) {
-                Put(character, code::kAppliedCharacterStyle, Value(state.characterStyle));
+            if (target.characterStyle) {
+                Put(character, code::kAppliedCharacterStyle, Value(target.characterStyle));
             } else {
                 Put(character, code::kAppliedFont, Value(format.useUnicode ? kUnicodeFont : kKingsoftFont));
             }

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host/KernelHandle_win32.h"
+#include "base/OwnedHandle_win32.h"
 
 namespace sonotag::test {
 
@@ -15,7 +15,7 @@ namespace sonotag::test {
 inline bool ForgetDeadServers() {
     // The service's chatter goes nowhere, not into the test's output.
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const host::KernelHandle nowhere(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+    const KernelHandle nowhere(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     bool done = static_cast<bool>(nowhere);
     for (const wchar_t* command : {L"net.exe stop rpcss", L"net.exe start rpcss"}) {
@@ -32,7 +32,7 @@ inline bool ForgetDeadServers() {
                               &started) != FALSE;
         if (!done) break;
         CloseHandle(started.hThread);
-        const host::KernelHandle process(started.hProcess);
+        const KernelHandle process(started.hProcess);
         done = WaitForSingleObject(process.get(), 30000) == WAIT_OBJECT_0;
     }
     return done;

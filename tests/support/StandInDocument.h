@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "dictionary/Utf.h"
+#include "base/Utf.h"
 #include "standin/StandInHost.h"
 
 namespace sonotag::test {

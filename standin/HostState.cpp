@@ -1,0 +1,109 @@
+#include "standin/HostState.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+#include <thread>
+
+#include "base/Utf.h"
+#include "standin/DocumentFile.h"
+
+namespace sonotag::standin {
+namespace {
+
+std::string Describe(const std::u16string& path) {
+    std::string quoted(1, '"');  // appended, not "..." + string: GCC 12 warns falsely on that at -O2
+    quoted += Utf16ToUtf8(path);
+    quoted += '"';
+    return quoted;
+}
+
+bool HasTextExtension(const std::filesystem::path& path) {
+    std::u16string extension = path.extension().u16string();
+    for (char16_t& c : extension) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
+    }
+    return extension == u".txt";
+}
+
+std::string ReadWholeFile(const std::filesystem::path& path, const std::u16string& shown) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open the document file " + Describe(shown));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::runtime_error("cannot read the document file " + Describe(shown));
+    return bytes;
+}
+
+}  // namespace
+
+void HostState::replaceDocument(std::shared_ptr<Document> document) {
+    if (document_) document_->close();
+    document_ = std::move(document);
+}
+
+Document& HostState::requireDocument() const {
+    if (!document_) throw std::runtime_error("no document is open");
+    return *document_;
+}
+
+void HostState::loadDocumentFile(const std::u16string& path) {
+    const std::filesystem::path file(path);
+    const std::string bytes = ReadWholeFile(file, path);
+    try {
+        if (HasTextExtension(file)) {
+            replaceDocument(MakePlainTextDocument(DecodeUtf8Text(bytes)));
+        } else {
+            replaceDocument(ParseDocumentJson(bytes));
+        }
+    } catch (const DocumentFormatError& error) {
+        throw DocumentFormatError(Describe(path) + ": " + error.what());
+    }
+}
+
+void HostState::loadDocumentJson(std::string_view utf8) { replaceDocument(ParseDocumentJson(utf8)); }
+
+void HostState::loadPlainText(std::u16string_view text) { replaceDocument(MakePlainTextDocument(text)); }
+
+std::string HostState::dumpDocumentJson() const { return DumpDocumentJson(requireDocument()); }
+
+void HostState::saveDocumentFile(const std::u16string& path) const {
+    const std::string bytes = dumpDocumentJson();
+    // Written beside the target and moved over it, so a failed write leaves
+    // the old file whole.
+    const std::filesystem::path target(path);
+    std::filesystem::path partial = target;
+    partial += u".partial";
+    {
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        out.close();
+        if (!out) {
+            std::error_code ignored;
+            std::filesystem::remove(partial, ignored);
+            throw std::runtime_error("cannot write the document file " + Describe(path));
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(partial, target, error);
+    if (error) {
+        std::filesystem::remove(partial, error);
+        throw std::runtime_error("cannot replace the document file " + Describe(path));
+    }
+}
+
+void HostState::beginCall(host::DispatchId id) {
+    ++counts_[id];
+    // A slow host: the caller waits, and its window goes on receiving messages.
+    if (callDelay_.count() > 0) std::this_thread::sleep_for(callDelay_);
+    if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) {
+        throw host::AutomationError::FromException(failure_);
+    }
+}
+
+void HostState::failCall(std::int64_t k, host::ExceptionInfo exception) {
+    callsUntilFailure_ = k > 0 ? k : 0;
+    failure_ = std::move(exception);
+}
+
+}  // namespace sonotag::standin

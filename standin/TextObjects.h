@@ -1,0 +1,14 @@
+#pragma once
+// Text as the stand-in hands it out: stories, words, characters, insertion
+// points and their collections.
+
+#include <memory>
+
+#include "standin/ModelObject.h"
+
+namespace sonotag::standin {
+
+// A whole story of `document`.
+host::ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, Story& story);
+
+}  // namespace sonotag::standin
