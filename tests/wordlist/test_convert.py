@@ -11,38 +11,18 @@ class Conversions(unittest.TestCase):
             with self.subTest(word=word, phonemes=phonemes):
                 self.assertEqual(convert.to_letter_code(phonemes, word), expected)
 
-    def test_vowels_and_consonants_of_the_older_convention(self):
+    def test_letters_of_the_older_convention(self):
         self.check([
-            ("bit", "b_'I_t", "bit"),
             ("put", "p_'U_t", "put"),
             ("cot", "k_'0_t", "kCt"),
             ("bed", "b_'E_d", "bZd"),
-            ("cat", "k_'a_t", "kAt"),
-            ("cut", "k_'V_t", "kQt"),
-            ("beat", "b_'i:_t", "bi:t"),
-            ("food", "f_'u:_d", "fu:d"),
-            ("car", "k_'A@", "kB:"),
-            ("door", "d_'o@", "dR:"),
             ("nurse", "n_'3:_s", "n\\:s"),
-            ("day", "d_'eI", "dei"),
-            ("my", "m_'aI", "mai"),
             ("boy", "b_'OI", "bRi"),
-            ("go", "g_'oU", "g[u"),
-            ("now", "n_'aU", "nau"),
-            ("near", "n_'i@3", "ni["),
-            ("hair", "h_'e@", "hZ["),
-            ("poor", "p_'U@", "pu["),
-            ("thing", "T_'I_N", "WiN"),
             ("this", "D_'I_s", "Tis"),
             ("church", "tS_'3:_tS", "tF\\:tF"),
-            ("judge", "dZ_'V_dZ", "dVQdV"),
             ("measure", "m_'E_Z_3", "5mZV["),
-            ("she", "S_'i:", "Fi:"),
-            ("loch", "l_'0_x", "lCk"),
+            ("bath", "b_'aa_T", "bB:W"),                      # long, unlike the IPA output
         ])
-
-    def test_bath_vowel_stays_long_unlike_the_ipa_output(self):
-        self.check([("bath", "b_'aa_T", "bB:W"), ("after", "'aa_f_t_3", "5B:ft[")])
 
     def test_stress_mark_moves_to_the_start_of_the_syllable(self):
         self.check([
@@ -52,7 +32,6 @@ class Conversions(unittest.TestCase):
             ("already", "O:_l_r_'E_d_i", "R:l5rZdi"),         # lr is not
             ("create", "k_r_i:_;_'eI_t", "kri5eit"),          # no consonant between
             ("window", "w_'I_n_d_oU", "5wind[u"),             # word-initial cluster
-            ("athlete", "'a_T_l_i:_t", "5AWli:t"),
         ])
 
     def test_one_syllable_words_carry_no_stress(self):
@@ -81,10 +60,8 @@ class Conversions(unittest.TestCase):
     def test_syllabic_l(self):
         self.check([
             ("apple", "'a_p_@L", "5Apl"),
-            ("special", "s_p_'E_S_@L", "5spZFl"),
             ("several", "s_'E_v_r_@L", "5sZvr[l"),          # after r
             ("towel", "t_'aU_@L", "5tau[l"),                 # after a vowel
-            ("difficult", "d_'I_f_I_k_@L_t", "5difik[lt"),
             ("finally", "f_'aI_n_@L_i", "5fain[li"),
         ])
 
@@ -93,12 +70,9 @@ class Conversions(unittest.TestCase):
             ("garden", "g_'A@_d_@_n", "5gB:dn"),
             ("listen", "l_'I_s_@_n", "5lisn"),
             ("lessons", "l_'E_s_@_n_z", "5lZsnz"),
-            ("listened", "l_'I_s_@_n_d", "5lisnd"),
             ("isn't", "'I_z_@_n_t", "5iznt"),
-            ("didn't", "d_'I_d_n_t", "5didnt"),
             ("station", "s_t_'eI_S_@_n", "5steiF[n"),       # -tion keeps its schwa
             ("student", "s_t_j_'u:_d_@_n_t", "5stju:d[nt"),  # so does -ent
-            ("president", "p_r_'E_z_I_d_@_n_t", "5prZzid[nt"),
             ("London", "l_'V_n_d_@_n", "5lQnd[n"),           # n before d
             ("happen", "h_'a_p_@_n", "5hAp[n"),               # p is not in the set
         ])
@@ -106,7 +80,6 @@ class Conversions(unittest.TestCase):
     def test_final_r_coloured_schwa(self):
         self.check([
             ("better", "b_'E_t_3", "5bZt["),
-            ("hour", "'aU_3", "5au["),
             ("fire", "f_'aI@", "5fai["),                     # two syllables
             ("Everest", "'E_v_3_r-_I2_s_t", "5Zv[rist"),     # linking r
         ])
@@ -115,7 +88,6 @@ class Conversions(unittest.TestCase):
         self.check([
             ("enjoy", "E_n_dZ_'OI", "in5dVRi"),
             ("example", "E_g_z_'aa_m_p_@L", "ig5zB:mpl"),
-            ("extra", "'E_k_s_t_r_@", "5Zkstr["),            # stressed
             ("else", "'E_l_s", "Zls"),                        # one syllable
             ("Asia", "'E_Z_@", "5ZV["),                       # not spelt with e
             ("engineer", ",E_n_dZ_I_n_'i@", "7ZndVi5ni["),  # secondary stress
@@ -128,7 +100,6 @@ class Conversions(unittest.TestCase):
             ("engage", "I_N_g_'eI_dZ", "in5geidV"),
             ("increase", "'I_N_k_r_i:_s", "5iNkri:s"),        # k unstressed
             ("congress", "k_'0_N_g_r_E_s", "5kCNgrZs"),
-            ("thank", "T_'a_N_k", "WANk"),
         ])
 
     def test_weak_vowels(self):
@@ -140,7 +111,6 @@ class Conversions(unittest.TestCase):
             ("menu", "m_'E_n_j_u:", "5mZnju:"),               # final u: stays
             ("maybe", "m_'eI_b_i:", "5meibi"),                # final i: does not
             ("possible", "p_'0_s_I2_b_@L", "5pCs[bl"),
-            ("terribly", "t_'E_r_I2_b_l_i", "5tZr[bli"),
             ("handsome", "h_'a_n_d_s_V_m", "5hAnds[m"),
             ("unusual", "V_n_j_'u:_Z_u:_@L", "Qn5ju:Vu[l"),  # un- keeps its n
         ])
@@ -153,7 +123,6 @@ class Failures(unittest.TestCase):
     def test_unusable_output_is_an_error(self):
         cases = [
             ("", convert.ConversionError),
-            ("   ", convert.ConversionError),
             ("p_s_s_t", convert.ConversionError),        # no vowel
             ("b_'Q_t", convert.UnknownPhoneme),
             ("b_'aa_T_#", convert.UnknownPhoneme),
@@ -178,13 +147,6 @@ class Onsets(unittest.TestCase):
         for cluster, expected in cases:
             with self.subTest(cluster=cluster):
                 self.assertEqual(convert.is_onset(cluster), expected)
-
-    def test_every_letter_the_tables_produce_is_in_the_alphabet(self):
-        codes = [v.code for v in convert.VOWELS.values()] + list(convert.SYLLABIC.values()) \
-            + list(convert.CONSONANTS.values()) + [convert.PRIMARY_MARK, convert.SECONDARY_MARK]
-        self.assertLessEqual(set("".join(codes)), convert.ALPHABET)
-        # Letters of the newer convention never appear in the stored form.
-        self.assertFalse(set("DIJE^") & convert.ALPHABET)
 
 
 if __name__ == "__main__":

