@@ -3,25 +3,15 @@
 #include <string>
 #include <vector>
 
-#include <ostream>
-
 #include <gtest/gtest.h>
 
-#include "base/FileError.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag {
 namespace {
 
-std::vector<std::u16string> ReadAll(const std::u16string& path, std::string codePage = {},
-                                    std::size_t chunkSize = EncodedTextFile::kDefaultChunkSize) {
-    EncodedTextFile file(path, std::move(codePage), chunkSize);
-    std::vector<std::u16string> lines;
-    std::u16string line;
-    while (file.readLine(line)) lines.push_back(line);
-    return lines;
-}
+using namespace std::string_literals;
 
 struct LineCase {
     const char* name;
@@ -29,21 +19,22 @@ struct LineCase {
     std::vector<std::u16string> lines;
 };
 
-void PrintTo(const LineCase& c, std::ostream* out) { *out << c.name; }
-
 class LineSplitting : public ::testing::TestWithParam<LineCase> {};
 
-TEST_P(LineSplitting, DeliversTheExpectedLines) {
+// Reads that cut through lines, line ends, marks and characters change nothing.
+TEST_P(LineSplitting, DeliversTheSameLinesInChunksOfAnySize) {
     test::ScratchFolder folder;
     const std::u16string path = folder.write("f.txt", GetParam().bytes);
-    EXPECT_EQ(ReadAll(path), GetParam().lines);
-    // Reads that cut through lines, line ends, marks and characters change nothing.
-    for (const std::size_t chunkSize : {1, 2, 3, 4, 5, 7}) {
-        EXPECT_EQ(ReadAll(path, {}, chunkSize), GetParam().lines) << "chunks of " << chunkSize << " bytes";
+    for (const std::size_t chunkSize : std::initializer_list<std::size_t>{EncodedTextFile::kDefaultChunkSize, 1, 2, 3, 4, 5, 7}) {
+        EncodedTextFile file(path, {}, chunkSize);
+        std::vector<std::u16string> lines;
+        std::u16string line = u"before";
+        while (file.readLine(line)) lines.push_back(line);
+        EXPECT_EQ(lines, GetParam().lines) << "chunks of " << chunkSize << " bytes";
+        EXPECT_EQ(line, lines.empty() ? u"before" : lines.back());  // the end leaves the line alone
+        EXPECT_FALSE(file.readLine(line));
     }
 }
-
-using namespace std::string_literals;
 
 INSTANTIATE_TEST_SUITE_P(
     Ansi, LineSplitting,
@@ -75,66 +66,6 @@ INSTANTIATE_TEST_SUITE_P(
         LineCase{"Utf16Be", "\xFE\xFF" "\0a\0|\0b\0\n\0c"s, {u"a|b", u"c"}},
         LineCase{"Utf16OddTrailingByteDropped", "\xFF\xFE" "a\0b"s, {u"a"}}),
     test::CaseName());
-
-TEST(EncodedTextFile, LongLinesAreDeliveredWhole) {
-    // Far past both the old 4095-byte piece and the reader's own chunk size,
-    // with a two-byte character straddling every 4095-byte boundary.
-    std::string line;
-    std::u16string expected;
-    for (int piece = 0; piece < 80; ++piece) {
-        line += std::string(4094, 'a') + "\xC6\xBB";
-        expected += std::u16string(4094, u'a') + u'苹';
-    }
-    test::ScratchFolder folder;
-    const auto lines = ReadAll(folder.write("long.txt", line + "\r\nnext\r\n"));
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].size(), expected.size());
-    EXPECT_EQ(lines[0], expected);
-    EXPECT_EQ(lines[1], u"next");
-}
-
-TEST(EncodedTextFile, ManyLinesAcrossChunks) {
-    std::string bytes;
-    for (int i = 0; i < 20000; ++i) bytes += "word" + std::to_string(i) + "||t\r\n";
-    test::ScratchFolder folder;
-    const auto lines = ReadAll(folder.write("many.txt", bytes));
-    ASSERT_EQ(lines.size(), 20000u);
-    EXPECT_EQ(lines.front(), u"word0||t");
-    EXPECT_EQ(lines[12345], u"word12345||t");
-    EXPECT_EQ(lines.back(), u"word19999||t");
-}
-
-TEST(EncodedTextFile, ReadLineAtEndLeavesTheArgumentAlone) {
-    test::ScratchFolder folder;
-    EncodedTextFile file(folder.write("one.txt", "only"));
-    std::u16string line;
-    ASSERT_TRUE(file.readLine(line));
-    EXPECT_EQ(line, u"only");
-    EXPECT_FALSE(file.readLine(line));
-    EXPECT_EQ(line, u"only");
-    EXPECT_FALSE(file.readLine(line));
-}
-
-TEST(EncodedTextFile, MissingFileRaisesNotFoundWithItsName) {
-    test::ScratchFolder folder;
-    const std::u16string path = folder.programPath("absent.txt");
-    try {
-        EncodedTextFile file(path);
-        FAIL() << "opened a missing file";
-    } catch (const FileError& error) {
-        EXPECT_EQ(error.cause(), FileErrorCause::NotFound);
-        EXPECT_EQ(error.fileName(), path);
-        EXPECT_NE(error.userText().find(path), std::u16string::npos);
-    }
-}
-
-TEST(EncodedTextFile, ClosedFileReadsNothing) {
-    test::ScratchFolder folder;
-    EncodedTextFile file(folder.write("a.txt", "a\nb\n"));
-    file.close();
-    std::u16string line;
-    EXPECT_FALSE(file.readLine(line));
-}
 
 }  // namespace
 }  // namespace sonotag

@@ -1,13 +1,8 @@
-// Fuzz target: the stand-in host's document loader, with a JSON document,
-// with UTF-8 text and with UTF-16 text of any bytes.
-//
-// Bad input is refused with a DocumentFormatError and leaves the active
-// document as it was. A loaded document dumps to a file that loads back to
-// the same dump. An annotation run over its selection, with every word in
-// the word list, ends with the completion message, and a removal then
-// restores the document exactly, with no host object left alive.
-//
-// The first byte chooses the loader (bits 0-1) and the notation (bit 2).
+// Fuzz target: the stand-in's loaders (JSON, UTF-8 and UTF-16 text) on any
+// bytes. Bad input is refused, leaving the document as it was; a loaded one
+// dumps and reloads to the same dump; a run with every word known completes
+// and a removal restores it exactly, no host object left alive. The first
+// byte chooses the loader (bits 0-1) and the notation (bit 2).
 
 #include <cstdint>
 #include <string>
@@ -40,8 +35,7 @@ bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view byte
     }
 }
 
-// Every word of the document in the word list, with a transcription made
-// of letters the notations convert.
+// Every word of the document in the word list, in letters the notations convert.
 void AddEveryWord(const standin::StandInHost& host, PhoneticDictionary& dictionary) {
     for (std::int32_t story = 0; story < host.storyCount(); ++story) {
         const std::u16string text = host.storyText(story);

@@ -1,7 +1,6 @@
 #pragma once
 // What the fuzz targets share: a failed expectation that libFuzzer reports
-// as a crash (with the input saved), and a scratch folder of the process for
-// the files the program reads by path.
+// as a crash (keeping the input), and a scratch folder of the process.
 
 #include <unistd.h>
 
@@ -10,31 +9,24 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace sonotag::fuzz {
 
-// Aborts with the failed expectation; libFuzzer keeps the input as crash-*.
-#define FUZZ_EXPECT(condition)                                                                  \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
+#define FUZZ_EXPECT(condition)                                                                       \
+    do {                                                                                             \
+        if (!(condition)) {                                                                          \
             std::fprintf(stderr, "%s:%d: expectation failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::abort();                                                                       \
-        }                                                                                       \
+            std::abort();                                                                            \
+        }                                                                                            \
     } while (false)
-
-[[noreturn]] inline void Fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
 
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) {
     return {reinterpret_cast<const char*>(data), size};
 }
 
-// UTF-16 text made of the bytes taken in little-endian pairs (an odd last byte is dropped).
+// UTF-16 text of the bytes in little-endian pairs (an odd last byte is dropped).
 inline std::u16string Utf16Units(std::string_view bytes) {
     std::u16string text(bytes.size() / 2, u'\0');
     for (std::size_t i = 0; i < text.size(); ++i) {
@@ -44,24 +36,22 @@ inline std::u16string Utf16Units(std::string_view bytes) {
     return text;
 }
 
-// A folder of this process in memory when the system offers /dev/shm (a
-// disk file system would flush every rewritten file), else under the
-// temporary folder; removed at exit.
+// In memory where /dev/shm is writable (a disk would flush every rewrite); removed at exit.
 class ScratchFolder {
 public:
-    explicit ScratchFolder(const std::string& target) : path_(Base() / ("sonotag-fuzz-" + target + "-" + std::to_string(::getpid()))) {
+    explicit ScratchFolder(const std::string& target)
+        : path_((::access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) /
+                ("sonotag-fuzz-" + target + "-" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(path_);
     }
     ~ScratchFolder() {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
     }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     std::filesystem::path file(const std::string& name) const { return path_ / name; }
 
-    // Replaces the file's bytes and returns its path as the program takes it.
+    // Replaces the file's bytes; its path as the program takes it.
     std::u16string write(const std::string& name, std::string_view bytes) const {
         std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
@@ -71,14 +61,6 @@ public:
     }
 
 private:
-    static std::filesystem::path Base() {
-        std::error_code error;
-        const std::filesystem::path memory("/dev/shm");
-        return std::filesystem::is_directory(memory, error) && ::access("/dev/shm", W_OK) == 0
-                   ? memory
-                   : std::filesystem::temp_directory_path();
-    }
-
     std::filesystem::path path_;
 };
 

@@ -1,10 +1,6 @@
-// Fuzz target: the story reader and writer of IDML packages, with any bytes
-// as a story's XML.
-//
-// Bad XML is refused with a PackageError. A story that reads gives one
-// source per character. Text inserted after the last character of every
-// text, partly with a font of its own, saves to XML that reads back to the
-// same texts with the insertions in place, and nothing else changed.
+// Fuzz target: IDML story XML of any bytes. Bad XML is refused; a story that
+// reads has one source per character, and text inserted after every text's
+// last character (partly in a font of its own) saves and reads back in place.
 
 #include <cstdint>
 #include <string>

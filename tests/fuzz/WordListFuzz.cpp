@@ -1,13 +1,8 @@
-// Fuzz target: a word list of any bytes, read as dictionary.txt is read.
-//
-// The reader's lines must equal those of a plain reference that takes the
-// whole input at once (byte-order mark, 0x1A, line ends, NUL), so chunked
-// reading changes nothing; and the store must answer like an ordered map in
-// which the first line of a word wins, misses included.
-//
-// The first byte chooses: bits 0-1 the ANSI code page; bits 2-7 the size of
-// the reader's chunks, 1 to 63 bytes, so that lines, line ends, byte-order
-// marks and characters straddle them (0: the reader's own size).
+// Fuzz target: a word list of any bytes. The reader's lines equal a plain
+// reference's that takes the input whole (mark, 0x1A, line ends, NUL), and
+// the store answers like an ordered map where a word's first line wins,
+// misses included. The first byte chooses the ANSI code page (bits 0-1) and
+// the reader's chunk size, 1 to 63 bytes (bits 2-7; 0: its own).
 
 #include <algorithm>
 #include <cstdint>
@@ -27,68 +22,34 @@ namespace {
 
 const char* const kCodePages[] = {"", "CP1252", "UTF-8", "CP932"};
 
-enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
-
-struct Detected {
-    Encoding encoding = Encoding::Ansi;
-    std::size_t markLength = 0;
-};
-
-Detected Detect(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) return {Encoding::Utf8, 3};
-    if (bytes.starts_with("\xFF\xFE")) return {Encoding::Utf16Le, 2};
-    if (bytes.starts_with("\xFE\xFF")) return {Encoding::Utf16Be, 2};
-    return {};
-}
-
-bool IsUtf16(Encoding encoding) { return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be; }
-
-std::u16string Decode(std::string_view bytes, Encoding encoding, AnsiDecoder& ansi) {
-    std::u16string text;
-    switch (encoding) {
-        case Encoding::Ansi: ansi.append(bytes, text); break;
-        case Encoding::Utf8: AppendUtf8AsUtf16(bytes, text); break;
-        case Encoding::Utf16Le:
-        case Encoding::Utf16Be:
-            for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-                const auto first = static_cast<unsigned char>(bytes[i]);
-                const auto second = static_cast<unsigned char>(bytes[i + 1]);
-                text.push_back(static_cast<char16_t>(encoding == Encoding::Utf16Be ? first << 8 | second
-                                                                                    : second << 8 | first));
-            }
-            break;
-    }
-    return text;
-}
-
-std::u16string Finish(std::u16string line, bool endedByLineFeed) {
-    line.resize(std::min(line.size(), line.find(u'\0')));
-    for (int k = 0; k < (endedByLineFeed ? 2 : 1) && !line.empty() && line.back() == u'\r'; ++k) line.pop_back();
-    return line;
-}
-
 // The whole file decoded at once, the way the reader's rules describe it.
 std::vector<std::u16string> ReferenceLines(std::string_view bytes, const std::string& codePage) {
-    const Detected detected = Detect(bytes);
-    bytes.remove_prefix(detected.markLength);
-    if (detected.encoding == Encoding::Ansi) bytes = bytes.substr(0, bytes.find('\x1A'));
-    const std::size_t unit = IsUtf16(detected.encoding) ? 2 : 1;
-    const auto isLineFeed = [&](std::size_t i) {
-        if (unit == 1) return bytes[i] == '\n';
-        const bool bigEndian = detected.encoding == Encoding::Utf16Be;
-        return bytes[bigEndian ? i + 1 : i] == '\n' && bytes[bigEndian ? i : i + 1] == '\0';
-    };
+    const bool utf8 = bytes.starts_with("\xEF\xBB\xBF");
+    const std::size_t low = bytes.starts_with("\xFF\xFE") ? 0 : bytes.starts_with("\xFE\xFF") ? 1 : 2;  // 2: no UTF-16
+    const std::size_t unit = low < 2 ? 2 : 1;
+    bytes.remove_prefix(utf8 ? 3 : unit == 2 ? 2 : 0);
+    if (!utf8 && unit == 1) bytes = bytes.substr(0, bytes.find('\x1A'));
     AnsiDecoder ansi(codePage);
+    const auto decode = [&](std::string_view line, bool endedByLineFeed) {
+        std::u16string text;
+        for (std::size_t i = 0; unit == 2 && i + 1 < line.size(); i += 2) {
+            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(line[i + 1 - low]) << 8 |
+                                                 static_cast<unsigned char>(line[i + low])));
+        }
+        if (unit == 1) utf8 ? AppendUtf8AsUtf16(line, text) : ansi.append(line, text);
+        text.resize(std::min(text.size(), text.find(u'\0')));
+        for (int k = 0; k < (endedByLineFeed ? 2 : 1) && !text.empty() && text.back() == u'\r'; ++k) text.pop_back();
+        return text;
+    };
     std::vector<std::u16string> lines;
     std::size_t start = 0;
     for (std::size_t i = 0; i + unit <= bytes.size(); i += unit) {
         if (unit == 1) i = std::min(bytes.find('\n', i), bytes.size() - 1);  // quicker than byte by byte
-        if (!isLineFeed(i)) continue;
-        lines.push_back(Finish(Decode(bytes.substr(start, i - start), detected.encoding, ansi), true));
+        if (bytes[i + (unit == 2 ? low : 0)] != '\n' || (unit == 2 && bytes[i + 1 - low] != '\0')) continue;
+        lines.push_back(decode(bytes.substr(start, i - start), true));
         start = i + unit;
     }
-    const std::string_view rest = bytes.substr(start);
-    if (rest.size() >= unit) lines.push_back(Finish(Decode(rest, detected.encoding, ansi), false));
+    if (bytes.size() - start >= unit) lines.push_back(decode(bytes.substr(start), false));
     return lines;
 }
 

@@ -1,15 +1,22 @@
+// config.ini: the profile functions (Windows' own under Wine, the portable
+// ones everywhere) held to one read and one write table, the typed reads of
+// one value, whole files of keys and garbage, and every setting's round trip.
+
 #include "settings/SettingsFile.h"
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
+#include <optional>
+#include <random>
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
-#include "base/Utf.h"
 #include "settings/ProfileFile.h"
+#include "settings/ProfileFunctions.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 
@@ -18,72 +25,192 @@ namespace {
 
 using namespace std::string_literals;
 
+std::vector<const ProfileFunctions*> Backends() {
+    std::vector<const ProfileFunctions*> backends{&PlatformProfileFunctions()};
+    if (&PlatformProfileFunctions() != &PortableProfileFunctions()) backends.push_back(&PortableProfileFunctions());
+    return backends;
+}
+
+template <class Case>
+std::string BackendAndCase(const ::testing::TestParamInfo<std::tuple<const ProfileFunctions*, Case>>& info) {
+    return std::string(std::get<0>(info.param)->name) + "_" + std::get<1>(info.param).name;
+}
+
+std::string Utf16Le(std::u16string_view text) {
+    std::string bytes = "\xFF\xFE";
+    for (const char16_t unit : text) bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
 std::string FileBytes(const std::u16string& path) {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The text of a UTF-16 file with its byte-order mark; empty for any other file.
-std::u16string Utf16FileText(const std::u16string& path) {
-    const std::string bytes = FileBytes(path);
-    if (!bytes.starts_with("\xFF\xFE")) return {};
-    std::u16string text;
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        text.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                             static_cast<unsigned char>(bytes[i + 1]) << 8));
+struct ReadCase {  // a file (none: no file), the key, what it reads, with the default and the buffer's size
+    const char* name;
+    std::optional<std::string> file;
+    const char16_t* key;
+    std::u16string expected;
+    const char16_t* fallback = u"<default>";
+    std::uint32_t size = 100;
+    const char16_t* section = u"COM";
+};
+
+class ProfileRead : public ::testing::TestWithParam<std::tuple<const ProfileFunctions*, ReadCase>> {};
+
+TEST_P(ProfileRead, GivesTheValueOrTheDefault) {
+    const auto& [functions, c] = GetParam();
+    test::ScratchFolder folder;
+    const auto path = c.file ? folder.write("read.ini", *c.file) : folder.programPath("none.ini");
+    std::u16string buffer(c.size, u'*');
+    EXPECT_EQ(functions->readString(c.section, c.key, c.fallback, buffer.data(), c.size, path.c_str()), c.expected.size());
+    EXPECT_EQ(buffer.substr(0, buffer.find(u'\0')), c.expected);
+    EXPECT_EQ(std::filesystem::exists(std::filesystem::path(path)), c.file.has_value());
+}
+
+const ReadCase kReadCases[] = {
+    {"Plain", "[COM]\r\nFGF=S\r\n", u"FGF", u"S"},
+    {"BlanksAndTabsAroundValueTrimmed", "[COM]\r\nA = \t x \t\r\n", u"A", u"x"},
+    {"BlanksInsideValueKept", "[COM]\r\nK=a  b\r\n", u"K", u"a  b"},
+    {"SectionAndKeyWithoutCase", "[com]\r\nfgf=T\r\n", u"FGF", u"T"},
+    {"BlanksAroundArgumentsIgnored", "[COM]\r\nA=1\r\n", u" A ", u"1", u"", 100, u" COM "},
+    {"HeaderWithBlanksAndTextAfterIt", "  [ COM ] ; c \r\nA=1\r\n", u"A", u"1"},
+    {"HeaderWithoutClosingBracketIsNoHeader", "[COM\r\nA=1\r\n", u"A", u"<default>"},
+    {"DoubleQuotesStripped", "[COM]\r\nB=\"q\"\r\n", u"B", u"q"},
+    {"SingleQuotesStripped", "[COM]\r\nB='q'\r\n", u"B", u"q"},
+    {"QuotesKeepBlanksInside", "[COM]\r\nG= \" in \" \r\n", u"G", u" in "},
+    {"OnlyOnePairStripped", "[COM]\r\nB=\"\"q\"\"\r\n", u"B", u"\"q\""},
+    {"UnmatchedQuotesKept", "[COM]\r\nD=\"q'\r\n", u"D", u"\"q'"},
+    {"LoneQuoteKept", "[COM]\r\nE=\"\r\n", u"E", u"\""},
+    {"EmptyQuotesGiveEmpty", "[COM]\r\nF=\"\"\r\n", u"F", u""},
+    {"EqualsInsideValue", "[COM]\r\nH=a=b\r\n", u"H", u"a=b"},
+    {"EmptyValueIsNotTheDefault", "[COM]\r\nJ=\r\n", u"J", u""},
+    {"KeyWithoutEqualsGivesDefault", "[COM]\r\nI\r\n", u"I", u"<default>"},
+    {"CommentIsAKeyOfItsOwn", "[COM]\r\n;I=c\r\n", u";I", u"c"},
+    {"FirstOfDuplicateKeysWins", "[COM]\r\nA=first\r\nA=second\r\n", u"A", u"first"},
+    {"OnlyFirstOfDuplicateSectionsSearched", "[COM]\r\nA=1\r\n[com]\r\nM=2\r\n", u"M", u"<default>"},
+    {"KeyOfAnotherSectionNotFound", "[X]\r\nA=1\r\n[COM]\r\nB=2\r\n", u"A", u"<default>"},
+    {"KeysBeforeAnySectionNotFound", "A=1\r\n[COM]\r\nB=2\r\n", u"A", u"<default>"},
+    {"LongerKeyIsNotTheKey", "[COM]\r\nAB=1\r\n", u"A", u"<default>"},
+    {"BlankLinesSkipped", "\r\n\r\n[COM]\r\n\r\n  \r\nA=1\r\n", u"A", u"1"},
+    {"LineFeedsAndNoLastLineEnd", "[COM]\nA=1\nB=2", u"B", u"2"},
+    {"EmptyFile", "", u"A", u"<default>"},
+    {"AnsiChinese", "[COM]\r\nC=\xC6\xBB\xB9\xFB\r\n", u"C", u"苹果"},
+    {"Utf16WithMark", Utf16Le(u"[COM]\r\nC=苹果\r\n"), u"C", u"苹果"},
+    {"IdeographicSpaceIsNotTrimmed", Utf16Le(u"[COM]\r\nC=\u3000x\u3000\r\n"), u"C", u"\u3000x\u3000"},
+    // The default loses trailing spaces (never its first character) and one pair of quotes.
+    {"MissingFileGivesDefaultKeepingALoneSpace", std::nullopt, u"Z", u" ", u" "},
+    {"DefaultLosesTrailingSpaces", "[COM]\r\n", u"Z", u"a", u"a  "},
+    {"DefaultKeepsLeadingBlanksAndTabs", "[COM]\r\n", u"Z", u"  a\t", u"  a\t"},
+    {"DefaultLosesItsQuotes", "[COM]\r\n", u"Z", u"q", u"\"q\""},
+    {"NullDefaultIsEmpty", "[COM]\r\n", u"Z", u"", nullptr},
+    // What does not fit is cut to size - 1.
+    {"ValueOneTooLong", "[COM]\r\nV=0123456789\r\n", u"V", u"012345678", u"d", 10},
+    {"ValueJustFits", "[COM]\r\nV=0123456789\r\n", u"V", u"0123456789", u"d", 11},
+    {"SizeOneGivesNothing", "[COM]\r\nV=0123456789\r\n", u"V", u"", u"d", 1},
+    {"DefaultCutToSizeMinusOne", "[COM]\r\n", u"X", u"abcd", u"abcdefgh", 5},
+};
+
+INSTANTIATE_TEST_SUITE_P(Profile, ProfileRead,
+                         ::testing::Combine(::testing::ValuesIn(Backends()), ::testing::ValuesIn(kReadCases)),
+                         BackendAndCase<ReadCase>);
+
+// One write into a file (none: a new one): the result, the bytes (unless left open) and what reads back.
+struct WriteCase {
+    const char* name;
+    std::optional<std::string> before;
+    const char16_t* key;
+    const char16_t* value;
+    std::u16string readBack;  // "<default>": the write fails
+    std::optional<std::string> after;
+    const char16_t* section = u"COM";
+    const char* file = "w.ini";
+};
+
+class ProfileWrite : public ::testing::TestWithParam<std::tuple<const ProfileFunctions*, WriteCase>> {};
+
+TEST_P(ProfileWrite, LeavesTheFileAsExpected) {
+    const auto& [functions, c] = GetParam();
+    test::ScratchFolder folder;
+    const auto path = c.before ? folder.write(c.file, *c.before) : folder.programPath(c.file);
+    EXPECT_EQ(functions->writeString(c.section, c.key, c.value, path.c_str()), c.readBack != u"<default>");
+    if (c.after) {
+        EXPECT_EQ(FileBytes(path), *c.after);
     }
-    return text;
+    std::u16string buffer(100, u'\0');
+    functions->readString(c.section, c.key, u"<default>", buffer.data(), 100, path.c_str());
+    EXPECT_EQ(buffer.c_str(), c.readBack);
 }
 
-AnnotationSettings LoadFrom(const std::u16string& path) { return ReadSettings(path); }
+const WriteCase kWriteCases[] = {
+    {"NewFileIsAnsi", std::nullopt, u"CHARSTYLE", u"苹果", u"苹果", "[COM]\r\nCHARSTYLE=\xC6\xBB\xB9\xFB\r\n"},
+    {"ReplacesTheLineInPlace", "[COM]\r\nA=1\r\nB=2\r\n", u"a", u"3", u"3", "[COM]\r\nA=3\r\nB=2\r\n", u"com"},
+    {"AddsToItsSectionBeforeTheNext", "[COM]\r\nA=1\r\n[X]\r\nB=2\r\n", u"C", u"3", u"3",
+     "[COM]\r\nA=1\r\nC=3\r\n[X]\r\nB=2\r\n"},
+    {"AddsAMissingSectionAtTheEnd", "[COM]\r\nA=1\r\n", u"D", u"4", u"4", "[COM]\r\nA=1\r\n[Y]\r\nD=4\r\n", u"Y"},
+    {"KeepsComments", "; c\r\n[COM]\r\n;K=old\r\n", u"K", u"T", u"T", "; c\r\n[COM]\r\n;K=old\r\nK=T\r\n"},
+    {"KeepsAnsiFileAnsi", "[COM]\r\nC=\xC6\xBB\r\n", u"N", u"果", u"果", "[COM]\r\nC=\xC6\xBB\r\nN=\xB9\xFB\r\n"},
+    {"LosesWhatTheCodePageLacks", "[COM]\r\n", u"X", u"a\u263Ab", u"a?b", "[COM]\r\nX=a?b\r\n"},
+    {"KeepsUtf16File", Utf16Le(u"[COM]\r\nA=1\r\n"), u"C", u"音\U0001F600", u"音\U0001F600",
+     Utf16Le(u"[COM]\r\nA=1\r\nC=音\U0001F600\r\n")},
+    {"MarkAloneMakesUtf16", "\xFF\xFE", u"Y", u"苹果", u"苹果", Utf16Le(u"[COM]\r\nY=苹果\r\n")},
+    {"BlanksOnlyComeBackEmpty", std::nullopt, u"FGF", u"  ", u"", std::nullopt},
+    {"BlanksAtTheEndsAreLost", std::nullopt, u"SYML", u" [ ", u"[", std::nullopt},
+    {"QuotedBlanksAreKept", std::nullopt, u"SYMR", u"\" ] \"", u" ] ", std::nullopt},
+    {"MissingFolderFails", std::nullopt, u"A", u"1", u"<default>", std::nullopt, u"COM", "missing/w.ini"},
+};
 
-std::u16string ConfigWith(const test::ScratchFolder& folder, const std::string& lines) {
-    return folder.write("config.ini", "[COM]\r\n" + lines);
+INSTANTIATE_TEST_SUITE_P(Profile, ProfileWrite,
+                         ::testing::Combine(::testing::ValuesIn(Backends()), ::testing::ValuesIn(kWriteCases)),
+                         BackendAndCase<WriteCase>);
+
+constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
+
+std::string Letters(std::size_t length) {
+    std::string value(length, 'a');
+    for (std::size_t i = 0; i < length; ++i) value[i] = static_cast<char>('a' + i % 26);
+    return value;
 }
 
-// ---- Loading.
+// One stored value through each typed read (defaults "<d>", 4242 and true).
+struct ValueCase {
+    const char* name;
+    std::string value;
+    std::uint32_t number;
+    bool flag;
+    std::optional<std::string> text = std::nullopt;  // none: the value
+};
 
-TEST(ReadSettings, NoFileGivesTheDefaults) {
+class ProfileFileValue : public ::testing::TestWithParam<ValueCase> {};
+
+TEST_P(ProfileFileValue, ReadsAsEachType) {
+    const ValueCase& c = GetParam();
     test::ScratchFolder folder;
-    const AnnotationSettings s = ReadSettings(ConfigFilePath(test::ToProgramPath(folder.path())));
-    EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS3");
-    EXPECT_EQ(s.characterStyleName, u"");
-    EXPECT_EQ(s.separator, u" ");
-    EXPECT_EQ(s.leftSymbol, u"\\");
-    EXPECT_EQ(s.rightSymbol, u"\\");
-    EXPECT_EQ(s.ipaVersion, 0);
-    EXPECT_TRUE(s.useUnicode);
-    EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
+    const ProfileFile file(folder.write("v.ini", "[S]\r\nV=" + c.value + "\r\n"));
+    const std::u16string text = file.ReadString(u"S", u"V", u"<d>");
+    EXPECT_EQ(std::string(text.begin(), text.end()), c.text.value_or(c.value));
+    EXPECT_EQ(file.ReadUnsigned(u"S", u"V", 4242, 10), c.number);
+    EXPECT_EQ(file.ReadBool(u"S", u"V", true), c.flag);
 }
 
-TEST(ReadSettings, ReadsEveryKey) {
-    test::ScratchFolder folder;
-    const auto path = folder.write("config.ini",
-                                   "; written by hand\r\n[com]\r\nIDVER=InDesign.Application.CS5\r\n"
-                                   "CHARSTYLE=:\xD2\xF4\xB1\xEA:Phonetics\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
-                                   "YBVER=1\r\nUNICODE=0\r\nLOOSE=0\r\n");
-    const AnnotationSettings s = LoadFrom(path);
-    EXPECT_EQ(s.hostProgId, u"InDesign.Application.CS5");
-    EXPECT_EQ(s.characterStyleName, u":音标:Phonetics");
-    EXPECT_EQ(s.separator, u"\t");
-    EXPECT_EQ(s.leftSymbol, u"[");
-    EXPECT_EQ(s.rightSymbol, u"]");
-    EXPECT_EQ(s.ipaVersion, 1);
-    EXPECT_FALSE(s.useUnicode);
-    EXPECT_FALSE(s.loose);
-}
-
-TEST(ReadSettings, PresentKeysWithEmptyValuesGiveEmptyTextsButDefaultNumbers) {
-    test::ScratchFolder folder;
-    const AnnotationSettings s =
-        LoadFrom(ConfigWith(folder, "IDVER=\r\nCHARSTYLE=\r\nFGF=\r\nSYML=\r\nSYMR=\r\nYBVER=\r\nUNICODE=\r\n"));
-    EXPECT_EQ(s.hostProgId, u"");
-    EXPECT_EQ(s.separator, u"");
-    EXPECT_EQ(s.leftSymbol, u"");
-    EXPECT_EQ(s.rightSymbol, u"");
-    EXPECT_EQ(s.ipaVersion, 0);
-    EXPECT_TRUE(s.useUnicode);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Values, ProfileFileValue,
+    ::testing::Values(
+        ValueCase{"Empty", "", 4242, true}, ValueCase{"Decimal", "12", 12, true}, ValueCase{"Plus", "+5", 5, true},
+        ValueCase{"DigitThenLetters", "1abc", 1, true}, ValueCase{"Letters", "abc", 0, false}, ValueCase{"MinusOne", "-1", kMax, true},
+        ValueCase{"MinusTwo", "-2", kMax - 1, true}, ValueCase{"MinusZero", "-0", 0, false}, ValueCase{"Largest", "4294967295", kMax, true},
+        ValueCase{"TooLarge", "4294967296", kMax, true}, ValueCase{"TooLargeNegative", "-99999999999", kMax, true},
+        ValueCase{"LeadingZeroStaysDecimal", "077", 77, true}, ValueCase{"QuotedBlanksSkipped", "\" 7\"", 7, true, " 7"},
+        ValueCase{"Yes", "yes", 0, true}, ValueCase{"YesCapitals", "YES", 0, true}, ValueCase{"TrueMixed", "True", 0, true},
+        ValueCase{"No", "no", 0, false}, ValueCase{"YesWithMore", "yes please", 0, false},
+        ValueCase{"Only64CharactersCount", std::string(64, '0') + "7", 0, false},
+        ValueCase{"Exactly64Characters", std::string(63, '0') + "7", 7, true},
+        // Values longer than the first read's buffer come whole.
+        ValueCase{"FillsFirstBuffer", Letters(511), 0, false}, ValueCase{"OneOverFirstBuffer", Letters(512), 0, false},
+        ValueCase{"FillsSecondBuffer", Letters(1023), 0, false},
+        ValueCase{"QuotedLong", "\"" + Letters(5000) + "\"", 0, false, Letters(5000)}),
+    test::CaseName());
 
 // The defaults with one change; no change: the defaults.
 using Change = void (*)(AnnotationSettings&);
@@ -94,200 +221,119 @@ AnnotationSettings Changed(Change change) {
     return s;
 }
 
-constexpr Change Defaults = nullptr;
+std::string RandomBytes(std::size_t size, std::uint32_t seed, bool oneLine = false) {
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char& c : bytes) {
+        do c = static_cast<char>(random());
+        while (oneLine && (c == '\r' || c == '\n'));
+    }
+    return bytes;
+}
 
-struct KeyCase {
+// A config.ini's bytes give these settings, and a save over it reads back.
+struct ConfigCase {
     const char* name;
-    std::string line;
+    std::string bytes;
     Change expected;
 };
+void PrintTo(const ConfigCase& c, std::ostream* out) { *out << c.name; }
 
-class LoadSettingsKey : public ::testing::TestWithParam<KeyCase> {};
+class ConfigFile : public ::testing::TestWithParam<ConfigCase> {};
 
-TEST_P(LoadSettingsKey, GivesTheField) {
+TEST_P(ConfigFile, LoadsWhatItCanAndSavesOverIt) {
     test::ScratchFolder folder;
-    EXPECT_EQ(LoadFrom(ConfigWith(folder, GetParam().line + "\r\n")), Changed(GetParam().expected));
+    const std::u16string path = folder.write("config.ini", GetParam().bytes);
+    AnnotationSettings expected = Changed(GetParam().expected);
+    EXPECT_EQ(ReadSettings(path), expected);
+    expected.rightSymbol = u"]";
+    expected.ipaVersion = 1;
+    SaveSettings(path, expected);
+    if (expected.characterStyleName == u":[无]") expected.characterStyleName.clear();  // saved as no style
+    EXPECT_EQ(ReadSettings(path), expected);
 }
+
+const std::string kLeftSymbolSection = "\r\n[COM]\r\nSYML=<\r\n";
+const std::string kHugeStyle = ":" + std::string(2 << 20, 'x');
+constexpr Change Defaults = nullptr;
+constexpr Change LeftSymbol = [](AnnotationSettings& s) { s.leftSymbol = u"<"; };
 
 INSTANTIATE_TEST_SUITE_P(
-    Keys, LoadSettingsKey,
+    Files, ConfigFile,
     ::testing::Values(
-        KeyCase{"SeparatorS", "FGF=S", Defaults},
-        KeyCase{"SeparatorT", "FGF=T", [](AnnotationSettings& s) { s.separator = u"\t"; }},
-        KeyCase{"SeparatorLowerS", "FGF=s", [](AnnotationSettings& s) { s.separator = u"s"; }},
-        KeyCase{"SeparatorEmpty", "FGF=", [](AnnotationSettings& s) { s.separator = u""; }},
-        KeyCase{"SeparatorOther", "FGF=--", [](AnnotationSettings& s) { s.separator = u"--"; }},
-        KeyCase{"SeparatorQuotedBlanks", "FGF=\"  \"", [](AnnotationSettings& s) { s.separator = u"  "; }},
-        KeyCase{"UnicodeYes", "UNICODE=yes", Defaults},
-        KeyCase{"UnicodeTrueCapitals", "UNICODE=TRUE", Defaults},
-        KeyCase{"UnicodeTwo", "UNICODE=2", Defaults},
-        KeyCase{"UnicodeNo", "UNICODE=no", [](AnnotationSettings& s) { s.useUnicode = false; }},
-        KeyCase{"UnicodeZero", "UNICODE=0", [](AnnotationSettings& s) { s.useUnicode = false; }},
-        KeyCase{"UnicodeEmpty", "UNICODE=", Defaults},
-        KeyCase{"LooseZero", "LOOSE=0", [](AnnotationSettings& s) { s.loose = false; }},
-        KeyCase{"LooseEmpty", "LOOSE=", Defaults},
-        KeyCase{"VersionEmpty", "YBVER=", Defaults},
-        KeyCase{"VersionDigitThenLetters", "YBVER=1abc", [](AnnotationSettings& s) { s.ipaVersion = 1; }},
-        KeyCase{"VersionLetters", "YBVER=abc", Defaults},
-        KeyCase{"VersionTwo", "YBVER=2", [](AnnotationSettings& s) { s.ipaVersion = 2; }},
-        KeyCase{"VersionMinusOne", "YBVER=-1", [](AnnotationSettings& s) { s.ipaVersion = -1; }},
-        KeyCase{"StyleWithoutColon", "CHARSTYLE=Phonetics",
-                [](AnnotationSettings& s) { s.characterStyleName = u"Phonetics"; }},
-        KeyCase{"OldSymbolsReadAsBefore", "SYML=[\r\nSYMR=\"]\"",
-                [](AnnotationSettings& s) {
-                    s.leftSymbol = u"[";
-                    s.rightSymbol = u"]";
-                }}),
+        ConfigCase{"SeparatorT", "[COM]\r\nFGF=T\r\n", +[](AnnotationSettings& s) { s.separator = u"\t"; }},
+        ConfigCase{"SeparatorLowerS", "[COM]\r\nFGF=s\r\n", +[](AnnotationSettings& s) { s.separator = u"s"; }},
+        ConfigCase{"SeparatorQuotedBlanks", "[COM]\r\nFGF=\" \t\"\r\n", +[](AnnotationSettings& s) { s.separator = u" \t"; }},
+        ConfigCase{"VersionMinusOne", "[COM]\r\nYBVER=-1\r\n", +[](AnnotationSettings& s) { s.ipaVersion = -1; }},
+        ConfigCase{"EmptyValuesGiveEmptyTextsAndDefaultNumbers",
+                   "[COM]\r\nIDVER=\r\nCHARSTYLE=\r\nFGF=\r\nSYML=\r\nSYMR=\r\nYBVER=\r\nUNICODE=\r\nLOOSE=\r\n",
+                   +[](AnnotationSettings& s) { s.hostProgId = s.separator = s.leftSymbol = s.rightSymbol = u""; }},
+        ConfigCase{"EveryKey",
+                   "; by hand\r\n[com]\r\nIDVER=I.CS5\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA:P\r\nFGF=--\r\n"
+                   "SYML=[\r\nSYMR=\"]\"\r\nYBVER=2\r\nUNICODE=no\r\nLOOSE=0\r\n",
+                   +[](AnnotationSettings& s) { s = {u"I.CS5", u":音标:P", u"--", u"[", u"]", 2, false, false}; }},
+        ConfigCase{"NoStyleIsSavedEmpty", "[COM]\r\nCHARSTYLE=:[\xCE\xDE]\r\n",
+                   +[](AnnotationSettings& s) { s.characterStyleName = u":[无]"; }},
+        ConfigCase{"RandomBytes", RandomBytes(1 << 16, 1), Defaults},
+        ConfigCase{"RandomLinesAroundTheSection", RandomBytes(5000, 2, true) + kLeftSymbolSection + RandomBytes(5000, 3, true),
+                   LeftSymbol},
+        ConfigCase{"HugeLineOfGarbageSkipped", RandomBytes(2 << 20, 6, true) + kLeftSymbolSection, LeftSymbol},
+        ConfigCase{"HugeValueReadWhole", "[COM]\r\nCHARSTYLE=" + kHugeStyle + "\r\nSYML=<\r\n",
+                   +[](AnnotationSettings& s) { s.leftSymbol = u"<"; s.characterStyleName = {kHugeStyle.begin(), kHugeStyle.end()}; }},
+        ConfigCase{"Utf16MarkThenRandomUnits", "\xFF\xFE" + RandomBytes(1 << 14, 4), Defaults},
+        ConfigCase{"NulCutsAValue", "[COM]\r\nSYML=<\0>\r\n"s, LeftSymbol},
+        ConfigCase{"BinaryValues", "[COM]\r\nYBVER=\x01\x02\r\nUNICODE=\xFF\xFE\r\n",
+                   +[](AnnotationSettings& s) { s.useUnicode = false; }}),
     test::CaseName());
 
-TEST(ReadSettings, LongStylePathIsReadWhole) {
-    std::string path;
-    while (path.size() < 1200) path += ":Group" + std::to_string(path.size());
+TEST(ConfigFile, NoFileGivesTheDefaultsAndCreatesNone) {
     test::ScratchFolder folder;
-    const AnnotationSettings s = LoadFrom(ConfigWith(folder, "CHARSTYLE=" + path + "\r\n"));
-    EXPECT_EQ(s.characterStyleName, std::u16string(path.begin(), path.end()));
-}
-
-// ---- Saving.
-
-TEST(SaveSettings, NewFileHasTheSevenKeysThenLooseInOrderInUtf16) {
-    test::ScratchFolder folder;
-    const auto path = folder.programPath("config.ini");
-    AnnotationSettings s;
-    s.characterStyleName = u":音标";
-    s.leftSymbol = u"[";
-    s.rightSymbol = u"]";
-    SaveSettings(path, s);
-    EXPECT_EQ(Utf16FileText(path),
-              u"[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:音标\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\n"
-              u"YBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
-}
-
-TEST(SaveSettings, FirstSaveAfterStartingWithoutFileWritesUtf16) {
-    test::ScratchFolder folder;
-    const auto path = ConfigFilePath(test::ToProgramPath(folder.path()));
-    AnnotationSettings s = LoadFrom(path);
-    s.characterStyleName = u":音标";
-    SaveSettings(path, s);
-    EXPECT_TRUE(FileBytes(path).starts_with("\xFF\xFE"));
-    EXPECT_EQ(LoadFrom(path), s);
-}
-
-TEST(SaveSettings, StoredForms) {
-    test::ScratchFolder folder;
-    const auto path = folder.programPath("config.ini");
-    AnnotationSettings s;
-    s.characterStyleName = u":[无]";
-    s.separator = u"\t";
-    s.ipaVersion = -3;
-    s.useUnicode = false;
-    SaveSettings(path, s);
-    const ProfileFile file(path);
-    EXPECT_EQ(file.ReadString(u"COM", u"CHARSTYLE", u"missing"), u"");
-    EXPECT_EQ(file.ReadString(u"COM", u"FGF", u"missing"), u"T");
-    EXPECT_EQ(file.ReadString(u"COM", u"YBVER", u"missing"), u"-3");
-    EXPECT_EQ(file.ReadString(u"COM", u"UNICODE", u"missing"), u"0");
-}
-
-TEST(SaveSettings, NoStyleIsLoadedAsAStyleNamedNoStyleAndSavedEmpty) {
-    test::ScratchFolder folder;
-    const auto path = ConfigWith(folder, "CHARSTYLE=:[\xCE\xDE]\r\n");
-    const AnnotationSettings loaded = LoadFrom(path);
-    EXPECT_EQ(loaded.characterStyleName, u":[无]");
-    SaveSettings(path, loaded);
-    EXPECT_EQ(LoadFrom(path).characterStyleName, u"");
-}
-
-TEST(SaveSettings, StyleWithoutColonIsWrittenBackUnchanged) {
-    test::ScratchFolder folder;
-    const auto path = ConfigWith(folder, "CHARSTYLE=Phonetics\r\n");
-    SaveSettings(path, LoadFrom(path));
-    EXPECT_EQ(ProfileFile(path).ReadString(u"COM", u"CHARSTYLE", u""), u"Phonetics");
-}
-
-TEST(SaveSettings, ExistingAnsiFileIsUpdatedInPlace) {
-    test::ScratchFolder folder;
-    const auto path = folder.write("config.ini",
-                                   "[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA\r\n"
-                                   "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n");
-    AnnotationSettings s = LoadFrom(path);
-    s.characterStyleName = u":果";
-    s.ipaVersion = 1;
-    SaveSettings(path, s);
-    EXPECT_EQ(FileBytes(path),
-              "[COM]\r\nIDVER=InDesign.Application.CS3\r\nCHARSTYLE=:\xB9\xFB\r\n"
-              "FGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=1\r\nUNICODE=1\r\nLOOSE=1\r\n");
-}
-
-TEST(SaveSettings, UnwritableFileIsNotReported) {
-    test::ScratchFolder folder;
+    EXPECT_EQ(ReadSettings(ConfigFilePath(test::ToProgramPath(folder.path()))), AnnotationSettings{});
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
     EXPECT_NO_THROW(SaveSettings(folder.programPath("gone") + u"/config.ini", AnnotationSettings{}));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
 }
 
-// ---- Every value survives a restart.
-
-struct RoundTripCase {
-    const char* name;
-    Change settings;
-};
-
-class SettingsRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
-
-TEST_P(SettingsRoundTrip, ComesBackAsSaved) {
+TEST(ConfigFile, NewFileHasTheKeysInOrderInUtf16AndAnAnsiOneIsUpdatedInPlace) {
     test::ScratchFolder folder;
     const auto path = folder.programPath("config.ini");
-    const AnnotationSettings saved = Changed(GetParam().settings);
+    SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", -3, false, true});
+    EXPECT_EQ(FileBytes(path), Utf16Le(u"[COM]\r\nIDVER=X\r\nCHARSTYLE=:音\U0001F600\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
+                                       u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\n"));
+    const std::string ansi = "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xD2\xF4\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n";
+    const auto ansiPath = folder.write("ansi.ini", ansi);
+    AnnotationSettings s = ReadSettings(ansiPath);
+    s.characterStyleName = u":果";
+    SaveSettings(ansiPath, s);
+    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
+}
+
+class SettingsRoundTrip : public ::testing::TestWithParam<std::pair<const char*, Change>> {};
+
+TEST_P(SettingsRoundTrip, ComesBackAsSavedAndASecondSaveChangesNothing) {
+    test::ScratchFolder folder;
+    const auto path = folder.programPath("config.ini");
+    const AnnotationSettings saved = Changed(GetParam().second);
     SaveSettings(path, saved);
-    EXPECT_EQ(LoadFrom(path), saved);
-    // A second save over the file it made changes nothing.
+    EXPECT_EQ(ReadSettings(path), saved);
     const std::string bytes = FileBytes(path);
-    SaveSettings(path, LoadFrom(path));
+    SaveSettings(path, ReadSettings(path));
     EXPECT_EQ(FileBytes(path), bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, SettingsRoundTrip,
     ::testing::Values(
-        RoundTripCase{"Defaults", Defaults},
-        RoundTripCase{"TwoSpaces", [](AnnotationSettings& s) { s.separator = u"  "; }},
-        RoundTripCase{"SpaceAndTab", [](AnnotationSettings& s) { s.separator = u" \t"; }},
-        RoundTripCase{"EmptySeparator", [](AnnotationSettings& s) { s.separator = u""; }},
-        RoundTripCase{"LetterSeparator", [](AnnotationSettings& s) { s.separator = u"s"; }},
-        RoundTripCase{"SymbolsWithBlanks",
-                      [](AnnotationSettings& s) {
-                          s.leftSymbol = u" [";
-                          s.rightSymbol = u"] ";
-                      }},
-        RoundTripCase{"QuotedSymbols",
-                      [](AnnotationSettings& s) {
-                          s.leftSymbol = u"\"/";
-                          s.rightSymbol = u"'/'";
-                      }},
-        RoundTripCase{"QuotedSeparator", [](AnnotationSettings& s) { s.separator = u"\"S\""; }},
-        RoundTripCase{"LoneQuote", [](AnnotationSettings& s) { s.leftSymbol = u"\""; }},
-        RoundTripCase{"ChineseStylePath",
-                      [](AnnotationSettings& s) { s.characterStyleName = u":音标样式:国际音标 "; }},
-        RoundTripCase{"OtherVersion",
-                      [](AnnotationSettings& s) {
-                          s.hostProgId = u"InDesign.Application.CS5";
-                          s.ipaVersion = 1;
-                          s.useUnicode = false;
-                      }}),
-    test::CaseName());
-
-TEST(ProtectedValue, QuotesOnlyWhatTheReaderWouldChange) {
-    EXPECT_EQ(ProtectedValue(u""), u"");
-    EXPECT_EQ(ProtectedValue(u"["), u"[");
-    EXPECT_EQ(ProtectedValue(u"a b"), u"a b");
-    EXPECT_EQ(ProtectedValue(u"\""), u"\"");
-    EXPECT_EQ(ProtectedValue(u"\"a"), u"\"a");
-    EXPECT_EQ(ProtectedValue(u"\"a'"), u"\"a'");
-    EXPECT_EQ(ProtectedValue(u" a"), u"\" a\"");
-    EXPECT_EQ(ProtectedValue(u"a\t"), u"\"a\t\"");
-    EXPECT_EQ(ProtectedValue(u"'a'"), u"\"'a'\"");
-    EXPECT_EQ(ProtectedValue(u"\"\""), u"\"\"\"\"");
-}
+        std::pair{"Defaults", Defaults}, std::pair{"TwoSpaces", +[](AnnotationSettings& s) { s.separator = u"  "; }},
+        std::pair{"EmptySeparator", +[](AnnotationSettings& s) { s.separator = u""; }},
+        std::pair{"QuotedSeparator", +[](AnnotationSettings& s) { s.separator = u"\"S\""; }},
+        std::pair{"SymbolsWithBlanks", +[](AnnotationSettings& s) { s.leftSymbol = u" ["; s.rightSymbol = u"] "; }},
+        std::pair{"QuotedSymbols", +[](AnnotationSettings& s) { s.leftSymbol = u"\"/"; s.rightSymbol = u"'/'"; }},
+        std::pair{"LoneQuote", +[](AnnotationSettings& s) { s.leftSymbol = u"\""; }},
+        std::pair{"StyleWithoutColon", +[](AnnotationSettings& s) { s.characterStyleName = u"Phonetics"; }},
+        std::pair{"ChineseStylePath", +[](AnnotationSettings& s) { s.characterStyleName = u":音标样式:国际音标 "; }},
+        std::pair{"OtherVersion", +[](AnnotationSettings& s) { s = {u"I.CS5", u"", u" ", u"\\", u"\\", 1, false, false}; }}),
+    [](const auto& p) { return std::string(p.param.first); });
 
 }  // namespace
 }  // namespace sonotag::settings
