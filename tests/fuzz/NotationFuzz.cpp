@@ -17,13 +17,11 @@ namespace sonotag::fuzz {
 namespace {
 
 bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
-bool IsLead(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsTrail(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // The text with each surrogate that is not part of a pair replaced by U+FFFD.
 std::u16string WithoutLoneSurrogates(std::u16string text) {
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (IsLead(text[i]) && i + 1 < text.size() && IsTrail(text[i + 1])) {
+        if (text[i] <= 0xDBFF && IsSurrogate(text[i]) && i + 1 < text.size() && text[i + 1] >= 0xDC00 && IsSurrogate(text[i + 1])) {
             ++i;
         } else if (IsSurrogate(text[i])) {
             text[i] = u'\uFFFD';
