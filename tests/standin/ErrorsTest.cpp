@@ -1,5 +1,5 @@
-// The stand-in fails like a real host: every failure is the automation error
-// with the stand-in's source, an English description and a result.
+// The stand-in fails like a real host, with the automation error and nothing
+// changed; and its private controls, which the sweeps rely on, work.
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Utf.h"
+#include "standin/ControlCodes.h"
 #include "tests/standin/StandInTesting.h"
-#include "tests/support/CaseName.h"
 
 namespace sonotag::standin::test {
 namespace {
@@ -17,158 +18,92 @@ using host::InvokeKind;
 using host::Item;
 using host::ObjectRef;
 using host::Value;
-namespace code = host::code;
+using H = StandInHost;
 
-struct FailureCase {
-    const char* name;
-    std::function<void(StandInHost&)> prepare;
-    std::function<void(StandInHost&)> call;
-    host::HResult result;
-    std::u16string description;
-};
+ObjectRef Apple(H& host) { return Item(SelectedWords(host), 2); }
+ObjectRef Point(H& host) { return host::CallForObject(host::GetObjectRef(Apple(host), code::kInsertionPoints), code::kLast); }
+void Invoke(const ObjectRef& object, host::DispatchId id, InvokeKind kind, std::vector<Value> arguments = {}) {
+    object->invoke(id, kind, arguments, host::ValueType::Any);
+}
 
-class Failures : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(Failures, RaiseTheHostsError) {
-    StandInHost host;
-    host.loadDocumentJson(R"({"stories": [{"text": "an apple"}, {"text": ""}], "selection": {"story": 0}})");
-    if (GetParam().prepare) GetParam().prepare(host);
-    const std::string before = host.hasDocument() ? host.dumpDocumentJson() : "";
-    const auto error = ErrorOf([&] { GetParam().call(host); });
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->result(), GetParam().result);
-    EXPECT_EQ(error->source(), std::u16string(kErrorSource));
-    EXPECT_EQ(error->description(), GetParam().description);
-    ASSERT_NE(error->exception(), nullptr);
-    EXPECT_EQ(error->exception()->wCode, 0);
-    if (host.hasDocument()) {
-        EXPECT_EQ(host.dumpDocumentJson(), before) << "a failing call changes nothing";
+TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
+    const struct {
+        host::HResult result;
+        std::u16string description;
+        std::function<void(H&)> call;
+    } cases[] = {
+        {host::kBadIndex, u"Nothing is selected.", [](H& h) { h.select({}); SelectedWords(h); }},
+        {host::kBadIndex, u"Index 0 is out of range: the words hold 2 items.", [](H& h) { Item(SelectedWords(h), 0); }},
+        {host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items.", [](H& h) { Character(Apple(h), 6); }},
+        {host::kBadIndex, u"The words hold no items.", [](H& h) { h.select({1}); host::CallForObject(SelectedWords(h), code::kLast); }},
+        {host::kTypeMismatch, u"Items of the words are chosen by index, not by name.", [](H& h) { Item(SelectedWords(h), u"a"); }},
+        {host::kMemberNotFound, u"A word has no operation 'zzzz'.", [](H& h) { host::Get(Apple(h), host::FourCharCode("zzzz")); }},
+        {host::kMemberNotFound, u"'pcnt' of a word cannot be set.", [](H& h) { host::Put(Apple(h), code::kContents, u"x"); }},
+        {host::kMemberNotFound, u"'cnte' of the words cannot be called as a method.", [](H& h) { host::Call(SelectedWords(h), code::kCount); }},
+        {host::kBadParameterCount, u"'cnte' of the words takes 0 arguments, not 1.",
+         [](H& h) { Invoke(SelectedWords(h), code::kCount, InvokeKind::Get, {Value(1)}); }},
+        {host::kMemberNotFound, u"An insertion point has no operation 'font'.", [](H& h) { host::Put(Point(h), code::kAppliedFont, u"A"); }},
+        {host::kTypeMismatch, u"A font is given by its name, as a string.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, 7); }},
+        {host::kInvalidArgument, u"The font name is empty.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, u""); }},
+        {host::kTypeMismatch, u"The text to insert must be a string.", [](H& h) { host::Put(Point(h), code::kContents, 5); }},
+        {host::kUnspecifiedFailure, u"No document is open.", [](H& h) { h.closeDocument(); Document(h); }},
+    };
+    for (const auto& c : cases) {
+        H host;
+        host.loadDocumentJson(R"({"stories": [{"text": "an apple"}, {"text": ""}], "selection": {"story": 0}})");
+        const auto error = ErrorOf([&] { c.call(host); });
+        ASSERT_TRUE(error) << Utf16ToUtf8(c.description);
+        EXPECT_EQ(error->result(), c.result);
+        EXPECT_EQ(error->description(), c.description);
+        EXPECT_EQ(error->source(), std::u16string(kErrorSource));
+        EXPECT_EQ(host.hasDocument() ? host.undoStepCount() : 0, 0);
     }
 }
 
-ObjectRef Words(StandInHost& host) { return SelectedWords(host); }
-ObjectRef Apple(StandInHost& host) { return Item(Words(host), 2); }
-ObjectRef Document(StandInHost& host) { return host::GetObjectRef(host.application(), code::kActiveDocument); }
-Value Invoke(const ObjectRef& object, host::DispatchId id, InvokeKind kind, std::vector<Value> arguments = {}) {
-    return object->invoke(id, kind, arguments, host::ValueType::Any);
+Value Control(H& host, host::DispatchId id, std::vector<Value> arguments = {}, InvokeKind kind = InvokeKind::Method) {
+    return host.application()->invoke(id, kind, arguments, host::ValueType::Any);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Errors, Failures,
-    ::testing::Values(
-        FailureCase{"NoDocument", [](StandInHost& host) { host.closeDocument(); },
-                    [](StandInHost& host) { Document(host); },
-                    host::kUnspecifiedFailure, u"No document is open."},
-        FailureCase{"EmptySelectionFirst", [](StandInHost& host) { host.select({}); },
-                    [](StandInHost& host) { SelectedObject(host); },
-                    host::kBadIndex, u"Nothing is selected."},
-        FailureCase{"NoDocumentSelectionFirst", [](StandInHost& host) { host.closeDocument(); },
-                    [](StandInHost& host) { SelectedObject(host); },
-                    host::kBadIndex, u"Nothing is selected."},
-        FailureCase{"WordIndexZero", nullptr, [](StandInHost& host) { Item(Words(host), 0); }, host::kBadIndex,
-                    u"Index 0 is out of range: the words hold 2 items."},
-        FailureCase{"WordIndexPastTheEnd", nullptr, [](StandInHost& host) { Item(Words(host), 3); }, host::kBadIndex,
-                    u"Index 3 is out of range: the words hold 2 items."},
-        FailureCase{"CharacterIndexPastTheEnd", nullptr, [](StandInHost& host) { Character(Apple(host), 6); },
-                    host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items."},
-        FailureCase{"WordByName", nullptr, [](StandInHost& host) { Item(Words(host), u"apple"); }, host::kTypeMismatch,
-                    u"Items of the words are chosen by index, not by name."},
-        FailureCase{"LastOfEmptyStory", [](StandInHost& host) { host.select({1}); },
-                    [](StandInHost& host) { host::CallForObject(Words(host), code::kLast); },
-                    host::kBadIndex, u"The words hold no items."},
-        FailureCase{"UnknownCode", nullptr, [](StandInHost& host) { host::Get(Apple(host), host::FourCharCode("zzzz")); },
-                    host::kMemberNotFound, u"A word has no operation 'zzzz'."},
-        FailureCase{"WordsOfAWord", nullptr, [](StandInHost& host) { host::Get(Apple(host), code::kWords); },
-                    host::kMemberNotFound, u"A word has no operation 'wrds'."},
-        FailureCase{"ContentsPutOnAWord", nullptr, [](StandInHost& host) { host::Put(Apple(host), code::kContents, u"x"); },
-                    host::kMemberNotFound, u"'pcnt' of a word cannot be set."},
-        FailureCase{"UndoRead", nullptr, [](StandInHost& host) { host::Get(Document(host), code::kUndo); },
-                    host::kMemberNotFound, u"'undo' of a document cannot be read."},
-        FailureCase{"CountCalled", nullptr, [](StandInHost& host) { host::Call(Words(host), code::kCount); },
-                    host::kMemberNotFound, u"'cnte' of the words cannot be called as a method."},
-        FailureCase{"CountWithArgument", nullptr,
-                    [](StandInHost& host) { Invoke(Words(host), code::kCount, InvokeKind::Get, {Value(1)}); },
-                    host::kBadParameterCount, u"'cnte' of the words takes 0 arguments, not 1."},
-        FailureCase{"ItemWithoutArgumentOnWords", nullptr,
-                    [](StandInHost& host) { Invoke(Words(host), code::kItem, InvokeKind::Get); },
-                    host::kMemberNotFound, u"There is no default value of the words."},
-        FailureCase{"FontOnAnInsertionPoint", nullptr,
-                    [](StandInHost& host) {
-                        host::Put(host::CallForObject(host::GetObjectRef(Apple(host), kInsertionPoints), kLast),
-                                  kAppliedFont, u"Arial");
-                    },
-                    host::kMemberNotFound, u"An insertion point has no operation 'font'."},
-        FailureCase{"FontAsNumber", nullptr, [](StandInHost& host) { host::Put(Character(Apple(host), 1), kAppliedFont, 7); },
-                    host::kTypeMismatch, u"A font is given by its name, as a string."},
-        FailureCase{"EmptyFont", nullptr, [](StandInHost& host) { host::Put(Character(Apple(host), 1), kAppliedFont, u""); },
-                    host::kInvalidArgument, u"The font name is empty."},
-        FailureCase{"StyleAsText", nullptr,
-                    [](StandInHost& host) { host::Put(Character(Apple(host), 1), kAppliedCharacterStyle, u"[无]"); },
-                    host::kTypeMismatch, u"A character style is given as a character style object."},
-        FailureCase{"StyleAsWord", nullptr,
-                    [](StandInHost& host) {
-                        host::Put(Character(Apple(host), 1), kAppliedCharacterStyle, Value(Apple(host)));
-                    },
-                    host::kTypeMismatch, u"A character style is given as a character style object."},
-        FailureCase{"InsertNumber", nullptr,
-                    [](StandInHost& host) {
-                        host::Put(host::CallForObject(host::GetObjectRef(Apple(host), kInsertionPoints), kLast),
-                                  kContents, 5);
-                    },
-                    host::kTypeMismatch, u"The text to insert must be a string."},
-        FailureCase{"PrivateCodeWithBadArgument", nullptr,
-                    [](StandInHost& host) {
-                        Invoke(host.application(), host::FourCharCode("SHse"), InvokeKind::Method, {Value(u"x")});
-                    },
-                    host::kInvalidArgument, u"A story index must be an integer."}),
-    sonotag::test::CaseName());
-
-TEST(Errors, ObjectsOfAReplacedDocumentFail) {
-    StandInHost host;
-    host.loadPlainText(u"an apple");
-    const ObjectRef apple = Item(SelectedWords(host), 2);
-    const ObjectRef document = host::GetObjectRef(host.application(), code::kActiveDocument);
-    host.loadPlainText(u"other");
-
-    const auto wordError = ErrorOf([&] { TextOf(apple); });
-    ASSERT_TRUE(wordError);
-    EXPECT_EQ(wordError->result(), host::kUnspecifiedFailure);
-    EXPECT_EQ(wordError->description(), u"The document of a word is no longer open.");
-    const auto documentError = ErrorOf([&] { host::Call(document, code::kUndo); });
-    ASSERT_TRUE(documentError);
-    EXPECT_EQ(documentError->description(), u"The document is no longer open.");
-    EXPECT_EQ(UndoLevel(host), -1) << "the new document answers";
-}
-
-TEST(Errors, NoSelectionWithoutADocumentCountsZero) {
-    StandInHost host;
-    const ObjectRef selection = host::GetObjectRef(host.application(), code::kSelection);
-    EXPECT_EQ(host::GetInteger(selection, kCount), 0);
-}
-
-TEST(Errors, SeveralSelectedObjectsCountAsSuch) {
-    StandInHost host;
-    host.loadDocumentFile(FixtureProgramPath("lesson.json"));
-    host.select({1, 0});
-    const ObjectRef selection = host::GetObjectRef(host.application(), code::kSelection);
-    EXPECT_EQ(host::GetInteger(selection, kCount), 2);
-    EXPECT_EQ(TextOf(host::CallForObject(selection, code::kFirst)), u"A second frame.");
-    EXPECT_THROW(host.select({0, 0}), std::invalid_argument);
-    EXPECT_THROW(host.select({2}), std::invalid_argument);
-}
-
-TEST(Errors, ResultsOfAnotherTypeAreConverted) {
-    StandInHost host;
-    host.loadPlainText(u"42 x");
-    const ObjectRef number = Item(SelectedWords(host), 1);
-    EXPECT_EQ(host::Get(number, code::kContents, host::ValueType::Integer).integer(), 42);
-    const auto words = SelectedWords(host);
-    EXPECT_EQ(host::Get(words, code::kCount, host::ValueType::Text).text(), u"2");
-    const auto error = ErrorOf([&] { host::Get(Item(words, 2), code::kContents, host::ValueType::Integer); });
+TEST(Controls, ReachTheHostUncountedAndRefuseBadInput) {
+    H host;
+    Control(host, control::kLoadDocumentJson, {Value(u"{\"stories\": [{\"text\": \"one\"}, {\"text\": \"two\"}]}")});
+    Control(host, control::kSelect, {Value(1), Value(0)});
+    EXPECT_EQ(host::GetInteger(host::GetObjectRef(host.application(), code::kSelection), code::kCount), 2);
+    EXPECT_EQ(Control(host, control::kDumpDocumentJson, {}, InvokeKind::Get).text(), Utf8ToUtf16(host.dumpDocumentJson()));
+    Control(host, control::kLoadPlainText, {Value(u"three")});
+    EXPECT_EQ(Control(host, control::kStoryText, {Value(0)}).text(), u"three");
+    Control(host, control::kDelayCalls, {Value(0)});
+    Control(host, control::kFailCall, {Value(1), Value(0x0123), Value(0), Value(u"Stand-in"), Value(u"")});
+    const auto error = ErrorOf([&] { SelectedWords(host); });
     ASSERT_TRUE(error);
-    EXPECT_EQ(error->result(), host::kTypeMismatch);
-    const ObjectRef document = host::GetObjectRef(host.application(), code::kActiveDocument);
-    EXPECT_EQ(host::Get(document, code::kUndoHistory).array().upperBound, -1);
+    EXPECT_EQ(static_cast<std::uint32_t>(error->result()), 0x80040200u + 0x0123u);
+    EXPECT_EQ(error->source(), u"Stand-in");
+    EXPECT_FALSE(error->description()) << "an empty text is left absent";
+    EXPECT_EQ(Control(host, control::kCallCount, {Value(code::kCount)}).integer(), 1);
+    EXPECT_EQ(Control(host, control::kCallCount, {}, InvokeKind::Get).integer(), 3);
+    Control(host, control::kResetCallCounts);
+    EXPECT_EQ(host.totalCalls(), 0);
+    EXPECT_FALSE(ErrorOf([&] { SelectedWords(host); })) << "once only";
+    EXPECT_EQ(Control(host, control::kLiveObjects, {}, InvokeKind::Get).integer(), 0);
+    const struct {
+        host::DispatchId id;
+        std::vector<Value> arguments;
+        std::u16string description;
+    } bad[] = {
+        {control::kLoadDocumentJson, {}, u"'SHlj' takes 1 argument, not 0."},
+        {control::kSelect, {Value(u"x")}, u"A story index must be an integer."},
+        {control::kFailCall, {Value(1), Value(0x10000), Value(0)}, u"wCode must lie between 0 and 65535."},
+        {control::kStoryText, {Value(1)}, u"There is no story 1."},
+        {control::kDelayCalls, {Value(10001)}, u"The delay must lie between 0 and 10000 ms."},
+    };
+    for (const auto& c : bad) {
+        const auto refused = ErrorOf([&] { Control(host, c.id, c.arguments); });
+        ASSERT_TRUE(refused);
+        EXPECT_EQ(refused->result(), host::kInvalidArgument);
+        EXPECT_EQ(refused->description(), c.description);
+    }
+    Control(host, control::kCloseDocument);
+    EXPECT_FALSE(host.hasDocument());
 }
 
 }  // namespace
