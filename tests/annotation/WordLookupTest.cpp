@@ -16,10 +16,7 @@
 namespace sonotag {
 namespace {
 
-// Words as they stand in running text, run through the annotation with the
-// loose look-up on and off. Kingsoft letters in the older convention pass
-// unchanged and only they take the font, so every "[...]" of the expected
-// text is exactly one formatted run.
+// Words as they stand in running text, run with the loose look-up on and off.
 struct LookupCase {
     const char* name;
     std::u16string text;
@@ -41,30 +38,27 @@ protected:
         for (const char16_t* line : {u"the", u"sea,|x|y", u"A="}) skipList.addLine(line);
     }
 
+    // Kingsoft letters in the older convention pass unchanged and only they
+    // take the font, so every "[...]" of the result is one formatted run.
     std::u16string annotate(const std::u16string& text, bool loose) {
         standin::StandInHost host;
         host.loadPlainText(text);
-        settings::AnnotationSettings format;
-        format.ipaVersion = 1;
-        format.useUnicode = false;
-        format.leftSymbol = u"[";
-        format.rightSymbol = u"]";
-        format.separator = u"";
-        format.loose = loose;
-        test::AttachedState target(host.application(), format);
+        test::AttachedState target(host.application());
+        target.settings.separator = u"";
+        target.settings.leftSymbol = u"[";
+        target.settings.rightSymbol = u"]";
+        target.settings.ipaVersion = 1;
+        target.settings.useUnicode = false;
+        target.settings.loose = loose;
         target.skipList = &skipList;
         EXPECT_TRUE(AnnotateSelection(target, dictionary, kInitialUndoMark).completed());
-        EXPECT_EQ(test::FormattedRuns(host), BracketedRuns(host.storyText(0)));
-        return host.storyText(0);
-    }
-
-    static std::vector<test::FormattedRun> BracketedRuns(const std::u16string& text) {
+        const std::u16string result = host.storyText(0);
         std::vector<test::FormattedRun> runs;
-        for (std::size_t open = text.find(u'['); open != std::u16string::npos; open = text.find(u'[', open + 1)) {
-            const std::size_t close = text.find(u']', open);
-            runs.push_back({open + 1, close - open - 1, "KPP Edition 2008教师节", ""});
+        for (std::size_t open = result.find(u'['); open != std::u16string::npos; open = result.find(u'[', open + 1)) {
+            runs.push_back({open + 1, result.find(u']', open) - open - 1, "KPP Edition 2008教师节", ""});
         }
-        return runs;
+        EXPECT_EQ(test::FormattedRuns(host), runs);
+        return result;
     }
 
     PhoneticDictionary dictionary;
