@@ -1,7 +1,7 @@
-// Loading the settings and the settings dialog with the stand-in host
-// attached: the saved style resolved at start-up, listed and chosen in the
-// dialog, and what OK and Cancel leave behind.
+// The settings with the stand-in host attached: the saved style resolved at
+// start-up, and listed, chosen and resolved by the settings dialog.
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -10,219 +10,74 @@
 #include "app/Session.h"
 #include "app/SettingsDialogData.h"
 #include "host/CharacterStyle.h"
-#include "settings/ProfileFile.h"
-#include "settings/SettingsFile.h"
 #include "tests/settings/StandInDocument.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::settings {
 namespace {
 
-using host::ResolveCharacterStyle;
-using host::StyleResolution;
+using StartUp = test::NestedStyles;
 
-using test::NestedStylePaths;
-
-host::ExceptionInfo HostFailure() {
-    host::ExceptionInfo failure;
-    failure.scode = host::kUnspecifiedFailure;
-    return failure;
-}
-
-// ---- Start-up.
-
-class StartUp : public test::NestedStyles {
-protected:
-    // The version choice that attaches the stand-in, or does not.
-    ChooseHostVersionAtStartUp attach(bool attaches, VersionChoice answer = VersionChoice::Confirmed) {
-        return [this, attaches, answer](std::u16string&, host::ObjectRef& connection) {
-            if (attaches) connection = application();
-            return answer;
-        };
+TEST_F(StartUp, ResolvesTheSavedStyleWhenAHostAndADocumentAreThere) {
+    const struct {
+        std::string lines;
+        bool attach, document;
+        VersionChoice choice;
+        std::u16string style;
+    } cases[] = {
+        {"CHARSTYLE=:G1:G2:Deep\r\nSYML=[\r\n", true, true, VersionChoice::Confirmed, u"Deep"},
+        {"CHARSTYLE=:\xD2\xF4\xB1\xEA:\xB9\xFA\xBC\xCA\xD2\xF4\xB1\xEA\r\nSYML=[\r\n", true, true,  // the ANSI code page
+         VersionChoice::Confirmed, u"国际音标"},
+        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", false, true, VersionChoice::Confirmed, u"<none>"},
+        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", true, false, VersionChoice::Confirmed, u"<none>"},
+        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", true, true, VersionChoice::Exit, u"<none>"},
+    };
+    for (const auto& c : cases) {
+        test::ScratchFolder folder;
+        folder.write("config.ini", "[COM]\r\n" + c.lines);
+        if (!c.document) host.closeDocument();
+        host.resetCallCounts();
+        Session session(test::ToProgramPath(folder.path()));
+        session.LoadSettings([&](std::u16string&, host::ObjectRef& connection) {
+            if (c.attach) connection = application();
+            return c.choice;
+        });
+        EXPECT_EQ(NameOf(session.state().characterStyle), c.style);
+        EXPECT_EQ(session.settings().leftSymbol, u"[");
+        EXPECT_EQ(host.totalCalls() == 0, c.choice == VersionChoice::Exit || !c.attach);
     }
-
-    // A session started on config.ini holding `lines`.
-    const SessionState& start(const std::string& lines, const ChooseHostVersionAtStartUp& choice,
-                              LoadOutcome expected = LoadOutcome::Loaded) {
-        folder.write("config.ini", "[COM]\r\n" + lines);
-        session.emplace(test::ToProgramPath(folder.path()));
-        EXPECT_EQ(session->LoadSettings(choice), expected);
-        return session->state();
-    }
-
-    test::ScratchFolder folder;
-    std::optional<Session> session;
-};
-
-TEST_F(StartUp, ResolvesTheSavedStyleInTheAttachedHost) {
-    const SessionState& state = start("CHARSTYLE=:G1:G2:Deep\r\nFGF=T\r\n", attach(true));
-    EXPECT_EQ(state.hostConnection, application());
-    EXPECT_EQ(NameOf(state.characterStyle), u"Deep");
-    EXPECT_EQ(state.settings.separator, u"\t");
 }
 
-TEST_F(StartUp, NoHostOrNoDocumentStartsWithoutStyleAndLoadsTheRest) {
-    const std::string lines = "CHARSTYLE=:Phonetics\r\nSYML=[\r\nYBVER=1\r\n";
-    const SessionState& unattached = start(lines, attach(false));
-    EXPECT_FALSE(unattached.characterStyle);
-    EXPECT_EQ(unattached.settings.leftSymbol, u"[");
-    host.closeDocument();
-    const SessionState& noDocument = start(lines, attach(true));
-    EXPECT_FALSE(noDocument.characterStyle);
-    EXPECT_EQ(noDocument.settings.characterStyleName, u":Phonetics");
-    EXPECT_EQ(noDocument.settings.ipaVersion, 1);
-}
-
-TEST_F(StartUp, ExitResolvesNothing) {
-    host.resetCallCounts();
-    const SessionState& state = start("CHARSTYLE=:Phonetics\r\n", attach(true, VersionChoice::Exit), LoadOutcome::ExitChosen);
-    EXPECT_FALSE(state.characterStyle);
-    EXPECT_EQ(host.totalCalls(), 0);
-}
-
-TEST_F(StartUp, StylePathInTheAnsiCodePageResolves) {
-    const SessionState& state = start("CHARSTYLE=:\xD2\xF4\xB1\xEA:\xB9\xFA\xBC\xCA\xD2\xF4\xB1\xEA\r\n", attach(true));
-    EXPECT_EQ(NameOf(state.characterStyle), u"国际音标");
-}
-
-// ---- The settings dialog.
-
-class SettingsDialog : public test::NestedStyles {
-protected:
-    AnnotationSettings savedWithStyle(const std::u16string& path) {
+TEST_F(StartUp, SettingsDialogListsChoosesAndResolvesTheStyle) {
+    const struct {
+        std::u16string saved;
+        std::optional<std::u16string> typed;
+        std::u16string shown;
+        std::u16string style;  // after OK; "<earlier>": the style resolved before is kept
+    } cases[] = {
+        {u":G1:G2:Deep", {}, u":G1:G2:Deep", u"Deep"},
+        {u":g1:G2:DEEP", {}, u":G1:G2:Deep", u"Deep"},  // other letters choose the entry
+        {u":Gone", {}, u":Gone", u"<earlier>"},
+        {u":Phon", {}, u":Phon", u"<earlier>"},         // no entry begins to match
+        {u"", u":G1:G3:Other", u"", u"Other"},
+        {u":Phonetics", u":[无]", u":Phonetics", u"<none>"},
+        {u":Phonetics", u":Typed", u":Phonetics", u"<earlier>"},
+    };
+    for (const auto& c : cases) {
         AnnotationSettings s;
-        s.characterStyleName = path;
-        return s;
+        s.characterStyleName = c.saved;
+        host::ObjectRef style;
+        host::ResolveCharacterStyle(application(), u":A", style, host::StyleResolution::Load);
+        const host::ObjectRef earlier = style;
+        SettingsDialogControls controls = InitialDialogControls(s, application());
+        EXPECT_EQ(controls.styleEntries, test::NestedStylePaths());
+        EXPECT_EQ(controls.styleText, c.shown);
+        EXPECT_EQ(controls.chosenStyle.has_value(), std::ranges::count(test::NestedStylePaths(), c.shown) == 1);
+        if (c.typed) controls.styleText = *c.typed;
+        AcceptDialogControls(controls, s, application(), style);
+        EXPECT_EQ(s.characterStyleName, c.typed.value_or(c.shown));
+        EXPECT_EQ(style == earlier ? u"<earlier>" : NameOf(style), c.style);
     }
-
-    // Opens the dialog on `settings` and presses OK with the controls as
-    // `change` leaves them.
-    template <class Change>
-    void openAndAccept(AnnotationSettings& settings, host::ObjectRef& style, Change change) {
-        SettingsDialogControls controls = InitialDialogControls(settings, application());
-        change(controls);
-        AcceptDialogControls(controls, settings, application(), style);
-    }
-};
-
-TEST_F(SettingsDialog, ListsTheDocumentsStylesAndChoosesTheSavedOne) {
-    const SettingsDialogControls controls = InitialDialogControls(savedWithStyle(u":G1:G2:Deep"), application());
-    EXPECT_EQ(controls.styleEntries, NestedStylePaths());
-    ASSERT_TRUE(controls.chosenStyle);
-    EXPECT_EQ(controls.styleEntries[*controls.chosenStyle], u":G1:G2:Deep");
-    EXPECT_EQ(controls.styleText, u":G1:G2:Deep");
-}
-
-TEST_F(SettingsDialog, SavedPathInOtherLettersChoosesTheEntry) {
-    const SettingsDialogControls controls = InitialDialogControls(savedWithStyle(u":g1:G2:DEEP"), application());
-    EXPECT_EQ(controls.styleText, u":G1:G2:Deep");
-    AnnotationSettings s = savedWithStyle(u":g1:G2:DEEP");
-    host::ObjectRef style;
-    AcceptDialogControls(controls, s, application(), style);
-    EXPECT_EQ(s.characterStyleName, u":G1:G2:Deep");
-    EXPECT_EQ(NameOf(style), u"Deep");
-}
-
-TEST_F(SettingsDialog, SavedStyleMissingFromTheDocumentSurvivesOk) {
-    AnnotationSettings s = savedWithStyle(u":Gone");
-    host::ObjectRef style;
-    ResolveCharacterStyle(application(), u":A", style, StyleResolution::Load);
-    const host::ObjectRef earlier = style;
-    openAndAccept(s, style, [](SettingsDialogControls& controls) { EXPECT_EQ(controls.styleText, u":Gone"); });
-    EXPECT_EQ(s.characterStyleName, u":Gone");
-    EXPECT_EQ(style, earlier);
-}
-
-TEST_F(SettingsDialog, SavedPathIsNotTakenForALongerOne) {
-    host.loadDocumentJson(R"({"characterStyles": [":AB"], "stories": [{"text": "x"}]})");
-    AnnotationSettings s = savedWithStyle(u":A");
-    host::ObjectRef style;
-    openAndAccept(s, style, [](SettingsDialogControls& controls) {
-        EXPECT_FALSE(controls.chosenStyle);
-        EXPECT_EQ(controls.styleText, u":A");
-    });
-    EXPECT_EQ(s.characterStyleName, u":A");
-    EXPECT_FALSE(style);
-}
-
-TEST_F(SettingsDialog, ChoosingANestedStyleResolvesIt) {
-    AnnotationSettings s;
-    host::ObjectRef style;
-    openAndAccept(s, style, [](SettingsDialogControls& controls) { controls.styleText = u":G1:G3:Other"; });
-    EXPECT_EQ(s.characterStyleName, u":G1:G3:Other");
-    EXPECT_EQ(NameOf(style), u"Other");
-}
-
-TEST_F(SettingsDialog, ChoosingNoStyleClearsItAndIsSavedEmpty) {
-    AnnotationSettings s = savedWithStyle(u":Phonetics");
-    host::ObjectRef style;
-    ResolveCharacterStyle(application(), s.characterStyleName, style, StyleResolution::Load);
-    ASSERT_TRUE(style);
-    openAndAccept(s, style, [](SettingsDialogControls& controls) { controls.styleText = u":[无]"; });
-    EXPECT_EQ(s.characterStyleName, u":[无]");
-    EXPECT_FALSE(style);
-    test::ScratchFolder folder;
-    const auto path = folder.programPath("config.ini");
-    SaveSettings(path, s);
-    EXPECT_EQ(ProfileFile(path).ReadString(kSettingsSection, key::kCharacterStyle, u"missing"), u"");
-}
-
-TEST_F(SettingsDialog, TypedNameMatchingNoStyleKeepsTheResolvedStyle) {
-    AnnotationSettings s = savedWithStyle(u":Phonetics");
-    host::ObjectRef style;
-    ResolveCharacterStyle(application(), s.characterStyleName, style, StyleResolution::Load);
-    const host::ObjectRef earlier = style;
-    openAndAccept(s, style, [](SettingsDialogControls& controls) { controls.styleText = u":Typed"; });
-    EXPECT_EQ(s.characterStyleName, u":Typed");
-    EXPECT_EQ(style, earlier);
-}
-
-TEST_F(SettingsDialog, FailingListStillFillsTheOtherControls) {
-    AnnotationSettings s = savedWithStyle(u":Phonetics");
-    s.separator = u"--";
-    s.ipaVersion = 1;
-    host.failCall(12, HostFailure());
-    const SettingsDialogControls controls = InitialDialogControls(s, application());
-    EXPECT_LT(controls.styleEntries.size(), NestedStylePaths().size());
-    EXPECT_EQ(controls.styleText, u":Phonetics");
-    EXPECT_EQ(controls.separator, u"--");
-    EXPECT_EQ(controls.version, kOlderNotationEntry);
-}
-
-TEST_F(SettingsDialog, FailureWhileAcceptingStillTakesTheOtherSettings) {
-    AnnotationSettings s = savedWithStyle(u":A");
-    host::ObjectRef style;
-    ResolveCharacterStyle(application(), u":A", style, StyleResolution::Load);
-    const host::ObjectRef earlier = style;
-    SettingsDialogControls controls = InitialDialogControls(s, application());
-    controls.styleText = u":G1:G2:Deep";
-    controls.separator = u"\t";
-    controls.version = kOlderNotationEntry;
-    controls.useUnicode = false;
-    host.failCall(3, HostFailure());
-    AcceptDialogControls(controls, s, application(), style);
-    EXPECT_EQ(s.characterStyleName, u":G1:G2:Deep");
-    EXPECT_EQ(style, earlier);
-    EXPECT_EQ(s.separator, u"\t");
-    EXPECT_EQ(s.ipaVersion, 1);
-    EXPECT_FALSE(s.useUnicode);
-}
-
-TEST_F(SettingsDialog, CancelAfterTheListWasFilledChangesNothing) {
-    AnnotationSettings s = savedWithStyle(u":G1:Mid");
-    s.separator = u"  ";
-    host::ObjectRef style;
-    ResolveCharacterStyle(application(), s.characterStyleName, style, StyleResolution::Load);
-    const AnnotationSettings before = s;
-    const host::ObjectRef earlier = style;
-    const std::string document = host.dumpDocumentJson();
-    const SettingsDialogControls controls = InitialDialogControls(s, application());
-    ASSERT_EQ(controls.styleEntries.size(), NestedStylePaths().size());
-    // Cancel takes nothing from the controls.
-    EXPECT_EQ(s, before);
-    EXPECT_EQ(style, earlier);
-    EXPECT_EQ(host.dumpDocumentJson(), document);
-    EXPECT_EQ(host.liveObjects(), 1);
 }
 
 }  // namespace
