@@ -9,7 +9,6 @@
 #include "host/AutomationError.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
-#include "tests/support/CaseName.h"
 #include "tests/support/InterceptingHost.h"
 #include "tests/support/LiteralAnnotation.h"
 #include "tests/support/StandInDocument.h"
@@ -23,34 +22,22 @@ using test::FormattedRun;
 constexpr char kUnicode[] = "Lucida Sans Unicode";
 constexpr char kKingsoft[] = "KPP Edition 2008教师节";
 
-settings::AnnotationSettings Format(std::int32_t ipaVersion, bool useUnicode, std::u16string separator,
-                                    std::u16string left, std::u16string right) {
-    settings::AnnotationSettings format;
-    format.ipaVersion = ipaVersion;
-    format.useUnicode = useUnicode;
-    format.separator = std::move(separator);
-    format.leftSymbol = std::move(left);
-    format.rightSymbol = std::move(right);
-    format.loose = false;
-    return format;
+settings::AnnotationSettings Format(std::int32_t ipa, bool unicode, std::u16string separator, std::u16string left,
+                                    std::u16string right) {
+    return {u"", u"", std::move(separator), std::move(left), std::move(right), ipa, unicode, false};
 }
 
 // A document of one story; `selection` as the document file writes it.
-std::string Document(const std::string& text, const std::string& selection = R"({"story": 0})") {
+std::string Json(const std::string& text, const std::string& selection = R"({"story": 0})") {
     return R"({"characterStyles": [":Phonetics"], "stories": [{"text": ")" + text + R"("}, {"text": "apple"}],
               "selection": )" + selection + R"(, "undoHistory": ["Typing", "Typing"]})";
 }
 
 void FillDictionary(PhoneticDictionary& dictionary) {
-    for (const char16_t* line : {u"apple||5Apl", u"book||buk", u"Apple||5Apl", u"it,||it", u"empty||"}) {
-        dictionary.addLine(line);
-    }
+    for (const char16_t* line : {u"apple||5Apl", u"book||buk", u"Apple||5Apl", u"it,||it", u"empty||"}) dictionary.addLine(line);
 }
 
-ObjectRef Phonetics(standin::StandInHost& host) {
-    return Item(GetObjectRef(GetObjectRef(host.application(), code::kActiveDocument), code::kCharacterStyles),
-                u"Phonetics");
-}
+ObjectRef Document(standin::StandInHost& host) { return GetObjectRef(host.application(), code::kActiveDocument); }
 
 // The real run leaves every document as the literal per-character run does:
 // the same text, formats and undo steps, in the same order (half of the
@@ -60,8 +47,8 @@ TEST(Annotation, SameEffectsAsTheLiteralPerCharacterRun) {
     PhoneticDictionary dictionary;
     FillDictionary(dictionary);
     const std::string documents[] = {
-        Document("Apple and book, an apple a book; it, apple-book book"), Document("empty unknown"),
-        Document(""), Document("apple book", "null"), Document("apple book", R"({"stories": [0, 1]})")};
+        Json("Apple and book, an apple a book; it, apple-book book"), Json("empty unknown"), Json(""),
+        Json("apple book", "null"), Json("apple book", R"({"stories": [0, 1]})")};
     const settings::AnnotationSettings formats[] = {
         Format(0, true, u" ", u"\\", u"\\"), Format(1, true, u"\t", u"[", u"]"), Format(0, false, u" ", u"/", u"/"),
         Format(1, false, u"\t", u"[", u"]")};
@@ -71,20 +58,18 @@ TEST(Annotation, SameEffectsAsTheLiteralPerCharacterRun) {
                 standin::StandInHost real, literal;
                 real.loadDocumentJson(document);
                 literal.loadDocumentJson(document);
-                const RunOutcome outcome = AnnotateSelection(
-                    test::AttachedState(real.application(), format, styled ? Phonetics(real) : nullptr), dictionary,
-                    kInitialUndoMark);
-                test::LiteralAnnotateSelection(
-                    test::AttachedState(literal.application(), format, styled ? Phonetics(literal) : nullptr),
-                    dictionary);
-                const std::string where = document + (format.useUnicode ? " unicode" : " kingsoft") +
-                                          (styled ? " styled" : "");
-                EXPECT_TRUE(outcome.completed()) << where;
+                const auto style = [&](standin::StandInHost& h) {
+                    return styled ? Item(GetObjectRef(Document(h), code::kCharacterStyles), 2) : nullptr;
+                };
+                const RunOutcome outcome =
+                    AnnotateSelection(test::AttachedState(real.application(), format, style(real)), dictionary, 9);
+                test::LiteralAnnotateSelection(test::AttachedState(literal.application(), format, style(literal)), dictionary);
+                const std::string where = document + (format.useUnicode ? " unicode" : " kingsoft") + (styled ? " styled" : "");
                 EXPECT_EQ(outcome.undoMark, 1) << where;
                 ASSERT_EQ(real.dumpDocumentJson(), literal.dumpDocumentJson()) << where;
                 for (std::int32_t k = real.undoStepCount() / 2; k > 0; --k) {
-                    Call(GetObjectRef(real.application(), code::kActiveDocument), code::kUndo);
-                    Call(GetObjectRef(literal.application(), code::kActiveDocument), code::kUndo);
+                    Call(Document(real), code::kUndo);
+                    Call(Document(literal), code::kUndo);
                 }
                 EXPECT_EQ(real.dumpDocumentJson(), literal.dumpDocumentJson()) << where << " half undone";
             }
@@ -95,41 +80,28 @@ TEST(Annotation, SameEffectsAsTheLiteralPerCharacterRun) {
 // Separators and symbols of any length: the window follows the real lengths,
 // so the separator never takes the phonetic font and a bracket never does in
 // Kingsoft letters.
-struct FormatCase {
-    const char* name;
-    settings::AnnotationSettings format;
-    std::string text;
-    std::vector<FormattedRun> runs;
-};
-
-class Formats : public ::testing::TestWithParam<FormatCase> {};
-
-TEST_P(Formats, WriteTheAnnotationAndFormatItsWindow) {
-    standin::StandInHost host;
-    host.loadDocumentJson(Document("apple book"));
+TEST(Annotation, WritesTheAnnotationAndFormatsItsWindow) {
+    const struct {
+        settings::AnnotationSettings format;
+        std::string text;
+        std::vector<FormattedRun> runs;
+    } cases[] = {
+        {Format(0, true, u" ", u"\\", u"\\"), "apple \\ˈæpl\\ book \\bʊk\\", {{6, 6, kUnicode, ""}, {18, 5, kUnicode, ""}}},
+        {Format(0, false, u" ", u"\\", u"\\"), "apple \\5Apl\\ book \\bJk\\", {{7, 4, kKingsoft, ""}, {19, 3, kKingsoft, ""}}},
+        {Format(0, true, u"=>", u"[", u"]"), "apple=>[ˈæpl] book=>[bʊk]", {{7, 6, kUnicode, ""}, {20, 5, kUnicode, ""}}},
+        {Format(1, false, u"", u"((", u"))"), "apple((5Apl)) book((buk))", {{7, 4, kKingsoft, ""}, {20, 3, kKingsoft, ""}}},
+        {Format(0, true, u"", u"", u""), "appleˈæpl bookbʊk", {{5, 4, kUnicode, ""}, {14, 3, kUnicode, ""}}},
+    };
     PhoneticDictionary dictionary;
     FillDictionary(dictionary);
-    EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), GetParam().format), dictionary, 0).completed());
-    EXPECT_EQ(test::StoryUtf8(host), GetParam().text);
-    EXPECT_EQ(test::FormattedRuns(host), GetParam().runs);
+    for (const auto& c : cases) {
+        standin::StandInHost host;
+        host.loadDocumentJson(Json("apple book"));
+        EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), c.format), dictionary, 0).completed());
+        EXPECT_EQ(test::StoryUtf8(host), c.text);
+        EXPECT_EQ(test::FormattedRuns(host), c.runs) << c.text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Annotation, Formats,
-    ::testing::Values(
-        FormatCase{"UnicodeIpa14", Format(0, true, u" ", u"\\", u"\\"), "apple \\ˈæpl\\ book \\bʊk\\",
-                   {{6, 6, kUnicode, ""}, {18, 5, kUnicode, ""}}},
-        FormatCase{"KingsoftIpa14", Format(0, false, u" ", u"\\", u"\\"), "apple \\5Apl\\ book \\bJk\\",
-                   {{7, 4, kKingsoft, ""}, {19, 3, kKingsoft, ""}}},
-        FormatCase{"TwoCharacterSeparatorUnicode", Format(0, true, u"=>", u"[", u"]"), "apple=>[ˈæpl] book=>[bʊk]",
-                   {{7, 6, kUnicode, ""}, {20, 5, kUnicode, ""}}},
-        FormatCase{"EmptySeparatorKingsoftIpa13", Format(1, false, u"", u"\\", u"\\"), "apple\\5Apl\\ book\\buk\\",
-                   {{6, 4, kKingsoft, ""}, {17, 3, kKingsoft, ""}}},
-        FormatCase{"TwoCharacterSymbolsKingsoft", Format(1, false, u" ", u"((", u"))"), "apple ((5Apl)) book ((buk))",
-                   {{8, 4, kKingsoft, ""}, {22, 3, kKingsoft, ""}}},
-        FormatCase{"NothingButTheTranscription", Format(0, true, u"", u"", u""), "appleˈæpl bookbʊk",
-                   {{5, 4, kUnicode, ""}, {14, 3, kUnicode, ""}}}),
-    test::CaseName());
 
 // Host answers the stand-in never gives, and no host at all.
 TEST(Annotation, OddHostAnswers) {
@@ -154,7 +126,7 @@ TEST(Annotation, OddHostAnswers) {
     FillDictionary(dictionary);
     for (const auto& c : cases) {
         standin::StandInHost host;
-        host.loadDocumentJson(Document("apple book"));
+        host.loadDocumentJson(Json("apple book"));
         const auto hook = [&](DispatchId id, InvokeKind kind, std::span<const Value>) {
             return id == c.id && kind == c.kind ? std::optional<Value>(c.answer) : std::nullopt;
         };
