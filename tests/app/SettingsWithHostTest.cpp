@@ -1,9 +1,8 @@
-// The settings with the stand-in host attached: the saved style resolved at
-// start-up, and listed, chosen and resolved by the settings dialog.
+// The saved style at start-up, and the settings dialog's edges with a host
+// (its main path and failures: tests/support/FaultSweeps.h).
 
 #include <algorithm>
 #include <optional>
-#include <string>
 
 #include <gtest/gtest.h>
 
@@ -16,67 +15,49 @@
 namespace sonotag::settings {
 namespace {
 
-using StartUp = test::NestedStyles;
+using WithHost = test::NestedStyles;
 
-TEST_F(StartUp, ResolvesTheSavedStyleWhenAHostAndADocumentAreThere) {
-    const struct {
-        std::string lines;
-        bool attach, document;
-        VersionChoice choice;
-        std::u16string style;
-    } cases[] = {
-        {"CHARSTYLE=:G1:G2:Deep\r\nSYML=[\r\n", true, true, VersionChoice::Confirmed, u"Deep"},
-        {"CHARSTYLE=:\xD2\xF4\xB1\xEA:\xB9\xFA\xBC\xCA\xD2\xF4\xB1\xEA\r\nSYML=[\r\n", true, true,  // the ANSI code page
-         VersionChoice::Confirmed, u"国际音标"},
-        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", false, true, VersionChoice::Confirmed, u"<none>"},
-        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", true, false, VersionChoice::Confirmed, u"<none>"},
-        {"CHARSTYLE=:Phonetics\r\nSYML=[\r\n", true, true, VersionChoice::Exit, u"<none>"},
+TEST_F(WithHost, StartUpResolvesTheSavedStyleOnlyWithADocumentAndNoExit) {
+    const std::tuple<std::string, bool, VersionChoice, std::u16string> cases[] = {  // config, document, choice, style
+        {"CHARSTYLE=:\xD2\xF4\xB1\xEA:\xB9\xFA\xBC\xCA\xD2\xF4\xB1\xEA\r\n", true, VersionChoice::Confirmed, u"国际音标"},
+        {"CHARSTYLE=:Phonetics\r\n", true, VersionChoice::Exit, u"<none>"},  // the ANSI code page, above
+        {"CHARSTYLE=:Phonetics\r\n", false, VersionChoice::Confirmed, u"<none>"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [config, document, choice, style] : cases) {
         test::ScratchFolder folder;
-        folder.write("config.ini", "[COM]\r\n" + c.lines);
-        if (!c.document) host.closeDocument();
+        folder.write("config.ini", "[COM]\r\n" + config);
+        if (!document) host.closeDocument();
         host.resetCallCounts();
         Session session(test::ToProgramPath(folder.path()));
         session.LoadSettings([&](std::u16string&, host::ObjectRef& connection) {
-            if (c.attach) connection = application();
-            return c.choice;
+            connection = application();
+            return choice;
         });
-        EXPECT_EQ(NameOf(session.state().characterStyle), c.style);
-        EXPECT_EQ(session.settings().leftSymbol, u"[");
-        EXPECT_EQ(host.totalCalls() == 0, c.choice == VersionChoice::Exit || !c.attach);
+        EXPECT_EQ(NameOf(session.state().characterStyle), style);
+        EXPECT_EQ(host.totalCalls() == 0, choice == VersionChoice::Exit);
     }
 }
 
-TEST_F(StartUp, SettingsDialogListsChoosesAndResolvesTheStyle) {
-    const struct {
-        std::u16string saved;
-        std::optional<std::u16string> typed;
-        std::u16string shown;
-        std::u16string style;  // after OK; "<earlier>": the style resolved before is kept
-    } cases[] = {
-        {u":G1:G2:Deep", {}, u":G1:G2:Deep", u"Deep"},
-        {u":g1:G2:DEEP", {}, u":G1:G2:Deep", u"Deep"},  // other letters choose the entry
-        {u":Gone", {}, u":Gone", u"<earlier>"},
-        {u":Phon", {}, u":Phon", u"<earlier>"},         // no entry begins to match
-        {u"", u":G1:G3:Other", u"", u"Other"},
+TEST_F(WithHost, DialogChoosesTheWholeSavedPathInAnyLettersAndKeepsAStyleForNoMatch) {
+    const std::tuple<std::u16string, std::optional<std::u16string>, std::u16string, std::u16string> cases[] = {
+        {u":g1:G2:DEEP", {}, u":G1:G2:Deep", u"Deep"},  // saved, typed, shown, the style after OK
+        {u":Phon", {}, u":Phon", u"<earlier>"},
         {u":Phonetics", u":[无]", u":Phonetics", u"<none>"},
         {u":Phonetics", u":Typed", u":Phonetics", u"<earlier>"},
     };
-    for (const auto& c : cases) {
+    for (const auto& [saved, typed, shown, expected] : cases) {
         AnnotationSettings s;
-        s.characterStyleName = c.saved;
+        s.characterStyleName = saved;
         host::ObjectRef style;
         host::ResolveCharacterStyle(application(), u":A", style, host::StyleResolution::Load);
         const host::ObjectRef earlier = style;
         SettingsDialogControls controls = InitialDialogControls(s, application());
-        EXPECT_EQ(controls.styleEntries, test::NestedStylePaths());
-        EXPECT_EQ(controls.styleText, c.shown);
-        EXPECT_EQ(controls.chosenStyle.has_value(), std::ranges::count(test::NestedStylePaths(), c.shown) == 1);
-        if (c.typed) controls.styleText = *c.typed;
+        EXPECT_EQ(controls.styleText, shown);
+        EXPECT_EQ(controls.chosenStyle.has_value(), std::ranges::count(test::NestedStylePaths(), shown) == 1);
+        if (typed) controls.styleText = *typed;
         AcceptDialogControls(controls, s, application(), style);
-        EXPECT_EQ(s.characterStyleName, c.typed.value_or(c.shown));
-        EXPECT_EQ(style == earlier ? u"<earlier>" : NameOf(style), c.style);
+        EXPECT_EQ(s.characterStyleName, typed.value_or(shown));
+        EXPECT_EQ(style == earlier ? u"<earlier>" : NameOf(style), expected);
     }
 }
 

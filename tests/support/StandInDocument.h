@@ -1,6 +1,5 @@
 #pragma once
-// Reading stand-in documents in tests: the text and the formatted runs of a
-// dump, and the dump itself for exact comparisons.
+// The text and the formatted runs of a stand-in document, read from its dump.
 
 #include <optional>
 #include <string>
