@@ -16,13 +16,10 @@ namespace {
 using namespace host;
 
 TEST(Removal, FollowsTheUndoMark) {
-    const struct {
-        const char* steps;  // a: annotate, r: remove, t: the user types, u: undo by hand, m: mark the level now,
-                            // n/s: select nothing/the story, c: close the document
-        const char* text;   // the story afterwards; nullptr: the document as it was loaded
-        std::int32_t mark;
-        bool completed;     // the last removal
-    } cases[] = {
+    // Steps: a annotate, r remove, t the user types, u undo by hand, m mark the level now, n/s select
+    // nothing/the story, c close the document; then the story (nullptr: the document as loaded), the mark,
+    // and whether the last removal completed.
+    const std::tuple<std::string, const char*, std::int32_t, bool> cases[] = {
         {"ar", nullptr, 15, true},                       // the level before undoing: 3 typed, 2 insertions, 11 fonts
         {"r", nullptr, 2, true},                         // before any run: nothing undone, the mark moves
         {"rtr", nullptr, 2 + 1, true},                   // from there, what was done since
@@ -32,19 +29,18 @@ TEST(Removal, FollowsTheUndoMark) {
         {"amuur", "an apple, \\ˈæpl\\ a book \\bʊk\\", 15 - 2, true},  // steps undone by hand lower the mark
         {"acr", "closed", 2, false},                     // a failed removal keeps the mark
     };
-    for (const auto& c : cases) {
+    for (const auto& [steps, expected, expectedMark, completed] : cases) {
         standin::StandInHost host;
         host.loadDocumentJson(R"({"characterStyles": [":[无]"], "stories": [{"text": "an apple, a book",
             "runs": [{"start": 0, "length": 2, "font": "Arial"}]}], "selection": {"story": 0},
             "undoHistory": ["Typing", "Typing", "Typing"]})");
         const std::string original = host.dumpDocumentJson();
         PhoneticDictionary dictionary;
-        dictionary.addLine(u"apple,||5Apl");
-        dictionary.addLine(u"book||buk");
+        for (const char16_t* line : {u"apple,||5Apl", u"book||buk"}) dictionary.addLine(line);
         std::int32_t mark = kInitialUndoMark;
         RunOutcome removal;
-        for (const char* step = c.steps; *step; ++step) {
-            switch (*step) {
+        for (const char step : steps) {
+            switch (step) {
                 case 'a': mark = AnnotateSelection(test::AttachedState(host.application()), dictionary, mark).undoMark; break;
                 case 'r': removal = RemoveAnnotations(host.application(), mark); mark = removal.undoMark; break;
                 case 't': {
@@ -59,10 +55,10 @@ TEST(Removal, FollowsTheUndoMark) {
                 case 'c': host.closeDocument(); break;
             }
         }
-        const std::string text = !host.hasDocument() ? "closed" : c.text ? test::StoryUtf8(host) : host.dumpDocumentJson();
-        EXPECT_EQ(text, c.text ? c.text : original) << c.steps;
-        EXPECT_EQ(mark, c.mark) << c.steps;
-        EXPECT_EQ(removal.completed(), c.completed) << c.steps;
+        const std::string text = !host.hasDocument() ? "closed" : expected ? test::StoryUtf8(host) : host.dumpDocumentJson();
+        EXPECT_EQ(text, expected ? expected : original) << steps;
+        EXPECT_EQ(mark, expectedMark) << steps;
+        EXPECT_EQ(removal.completed(), completed) << steps;
     }
     EXPECT_EQ(test::ReportOf(RemoveAnnotations(nullptr, 4)), FormatErrorReport(AutomationError(kInvalidPointer)));
 }
