@@ -1,5 +1,4 @@
-// The stand-in fails like a real host, with the automation error and nothing
-// changed; its private controls, which the COM sweeps rely on, answer.
+// The stand-in fails like a real host and changes nothing; its private controls answer.
 
 #include <gtest/gtest.h>
 
@@ -21,11 +20,7 @@ using H = StandInHost;
 host::ObjectRef Apple(H& host) { return Item(SelectedWords(host), 2); }
 
 TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
-    const struct {
-        host::HResult result;
-        std::u16string description;
-        std::function<void(H&)> call;
-    } cases[] = {
+    const std::tuple<host::HResult, std::u16string, std::function<void(H&)>> cases[] = {
         {host::kBadIndex, u"Index 0 is out of range: the words hold 2 items.", [](H& h) { Item(SelectedWords(h), 0); }},
         {host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items.", [](H& h) { Character(Apple(h), 6); }},
         {host::kBadIndex, u"The words hold no items.", [](H& h) { h.select({1}); host::CallForObject(SelectedWords(h), code::kLast); }},
@@ -35,13 +30,13 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
         {host::kInvalidArgument, u"The font name is empty.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, u""); }},
         {host::kUnspecifiedFailure, u"No document is open.", [](H& h) { h.closeDocument(); Document(h); }},
     };
-    for (const auto& c : cases) {
+    for (const auto& [result, description, call] : cases) {
         H host;
         host.loadDocumentJson(R"({"stories": [{"text": "an apple"}, {"text": ""}], "selection": {"story": 0}})");
-        const auto error = ErrorOf([&] { c.call(host); });
-        ASSERT_TRUE(error) << Utf16ToUtf8(c.description);
-        EXPECT_EQ(error->result(), c.result);
-        EXPECT_EQ(error->description(), c.description);
+        const auto error = ErrorOf([&] { call(host); });
+        ASSERT_TRUE(error) << Utf16ToUtf8(description);
+        EXPECT_EQ(error->result(), result);
+        EXPECT_EQ(error->description(), description);
         EXPECT_EQ(host.hasDocument() ? host.undoStepCount() : 0, 0);
     }
 }

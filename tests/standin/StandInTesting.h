@@ -28,15 +28,8 @@ inline host::ObjectRef SelectedWords(StandInHost& host) {
     const auto selection = host::GetObjectRef(host.application(), code::kSelection);
     return host::GetObjectRef(host::CallForObject(selection, code::kFirst), code::kWords);
 }
-
-inline host::ObjectRef Character(const host::ObjectRef& range, std::int32_t index) {
-    return host::Item(host::GetObjectRef(range, code::kCharacters), index);
-}
-
-inline host::ObjectRef Document(StandInHost& host) {
-    return host::GetObjectRef(host.application(), code::kActiveDocument);
-}
-
+inline host::ObjectRef Character(const host::ObjectRef& range, std::int32_t k) { return host::Item(host::GetObjectRef(range, code::kCharacters), k); }
+inline host::ObjectRef Document(StandInHost& host) { return host::GetObjectRef(host.application(), code::kActiveDocument); }
 inline std::string FixturePath(const std::string& name) { return std::string(SONOTAG_FIXTURES) + "/standin/" + name; }
 inline std::u16string FixtureProgramPath(const std::string& name) { return std::filesystem::path(FixturePath(name)).u16string(); }
 

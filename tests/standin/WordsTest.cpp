@@ -13,22 +13,17 @@ namespace sonotag::standin {
 namespace {
 
 TEST(Words, SplitLikeTheHost) {
-    const struct {
-        std::u16string text;
-        std::vector<std::u16string> words;
-    } cases[] = {
+    const std::pair<std::u16string, std::vector<std::u16string>> cases[] = {
         {u"", {}}, {u" \t\r\n\u2028\u2029\u2013\u2014", {}}, {u"  an   apple ", {u"an", u"apple"}},
         {u"apple, (don't) well-known!", {u"apple,", u"(don't)", u"well-known!"}},
         {u"a\rb\nc\u2029d\u2028e\r\nf\tg", {u"a", u"b", u"c", u"d", u"e", u"f", u"g"}},
         {u"tea\u2014or\u2013coffee", {u"tea", u"or", u"coffee"}},  // only em and en dashes separate
         {u"a\u2012b\u2010c\u00A0d 中文 x\U0001F600y", {u"a\u2012b\u2010c\u00A0d", u"中文", u"x\U0001F600y"}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [text, expected] : cases) {
         std::vector<std::u16string> words;
-        for (const TextSpan& word : SplitWords(c.text)) {
-            words.emplace_back(c.text.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.length())));
-        }
-        EXPECT_EQ(words, c.words);
+        for (const TextSpan& w : SplitWords(text)) words.push_back(text.substr(std::size_t(w.start), std::size_t(w.length())));
+        EXPECT_EQ(words, expected);
     }
 }
 
@@ -55,22 +50,17 @@ TEST(StoryWords, StayEqualToAFullSplitThroughRandomEdits) {
 using Kind = LiveRange::Kind;
 
 TEST(StoryRanges, MoveOnInsertionByTheirKind) {
-    const struct {
-        Kind kind;
-        TextSpan before;
-        std::int32_t insertAt;  // 2 characters are inserted
-        TextSpan after;
-    } cases[] = {
+    const std::tuple<Kind, TextSpan, std::int32_t, TextSpan> cases[] = {  // the range, where 2 characters go, the range after
         {Kind::Text, {3, 6}, 1, {5, 8}},           {Kind::Text, {3, 6}, 3, {3, 8}},  // text at either end joins
         {Kind::Text, {3, 6}, 6, {3, 8}},           {Kind::Text, {3, 6}, 7, {3, 6}},
         {Kind::Character, {3, 4}, 3, {5, 6}},      {Kind::Character, {3, 4}, 4, {3, 4}},
         {Kind::InsertionPoint, {3, 3}, 3, {5, 5}}, {Kind::InsertionPoint, {3, 3}, 4, {3, 3}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [kind, before, at, after] : cases) {
         Story story(u"0123456789", std::vector<CharFormat>(10));
-        LiveRange range(story, c.kind, c.before);
-        story.insert(c.insertAt, u"ab");
-        EXPECT_EQ(range.span(), c.after) << c.insertAt;
+        LiveRange range(story, kind, before);
+        story.insert(at, u"ab");
+        EXPECT_EQ(range.span(), after) << at;
     }
 }
 

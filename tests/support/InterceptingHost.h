@@ -1,6 +1,8 @@
 #pragma once
-// Wraps a host so a test can answer chosen calls itself, for answers the
-// stand-in never gives; the objects it hands out come back wrapped too.
+// Wraps a host so a test can answer chosen calls itself: every object the
+// host hands out comes back wrapped too, and wrapped arguments are unwrapped
+// on the way in. For host answers the stand-in never gives (a history that
+// is not an array, a word whose text is not text, a word that does not grow).
 
 #include <functional>
 #include <memory>
@@ -11,7 +13,8 @@
 
 namespace sonotag::test {
 
-// A value answers in the host's place; nothing lets the host answer.
+// Returns a value to answer the call in the host's place, or nothing to let
+// the host answer.
 using CallHook = std::function<std::optional<host::Value>(host::DispatchId, host::InvokeKind,
                                                           std::span<const host::Value>)>;
 

@@ -1,7 +1,8 @@
 #pragma once
-// The annotation run as first written: every host object fetched anew, every
-// character of a word visited, the window fixed by the insertion-point counts
-// alone. Tests compare the real run's effects with it, the benchmark its calls.
+// The annotation run as it was first written: every host object fetched
+// anew for each use and every character of a word visited, with the format
+// window fixed by the insertion-point counts alone. Tests compare the real
+// run's document effects with it, and the benchmark its call count.
 
 #include <cstdint>
 

@@ -1,5 +1,6 @@
 #pragma once
-// The text and the formatted runs of a stand-in document, read from its dump.
+// Reading stand-in documents in tests: the text and the formatted runs of a
+// dump, and the dump itself for exact comparisons.
 
 #include <optional>
 #include <string>

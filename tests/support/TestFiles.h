@@ -1,7 +1,7 @@
 #pragma once
-// A fresh folder per test, removed afterwards; paths in the program's UTF-16 form.
+// Files for tests: a fresh folder per test, removed afterwards, and paths in
+// the UTF-16 form the program uses.
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,17 +19,23 @@ public:
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "sonotag-test";
         if (info) name += std::string("-") + info->test_suite_name() + "-" + info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
+        for (char& c : name) {
+            if (c == '/' || c == '\\') c = '_';
+        }
         path_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
-    ~ScratchFolder() { std::filesystem::remove_all(path_, ignored_); }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
 
+    // Writes the bytes exactly as given and returns the file's program path.
     std::u16string write(const std::string& name, std::string_view bytes) const {
         const std::filesystem::path file = path_ / name;
         std::ofstream out(file, std::ios::binary);
@@ -41,7 +47,6 @@ public:
 
 private:
     std::filesystem::path path_;
-    std::error_code ignored_;
 };
 
 }  // namespace sonotag::test
