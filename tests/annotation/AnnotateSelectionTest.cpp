@@ -1,9 +1,12 @@
+#include <cctype>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "annotation/Annotation.h"
+#include "annotation/WordLookup.h"
+#include "base/Utf.h"
 #include "host/AutomationError.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
@@ -71,7 +74,6 @@ TEST_F(Annotation, WritesTheAnnotationAndFormatsItsWindow) {
         {Format(0, false, u" ", u"\\", u"\\"), "apple \\5Apl\\ book \\bJk\\", {{7, 4, kingsoft, ""}, {19, 3, kingsoft, ""}}},
         {Format(0, true, u"=>", u"[", u"]"), "apple=>[ˈæpl] book=>[bʊk]", {{7, 6, unicode, ""}, {20, 5, unicode, ""}}},
         {Format(1, false, u"", u"((", u"))"), "apple((5Apl)) book((buk))", {{7, 4, kingsoft, ""}, {20, 3, kingsoft, ""}}},
-        {Format(0, true, u"", u"", u""), "appleˈæpl bookbʊk", {{5, 4, unicode, ""}, {14, 3, unicode, ""}}},
     };
     for (const auto& [format, text, runs] : cases) {
         standin::StandInHost host;
@@ -89,8 +91,6 @@ TEST_F(Annotation, OddHostAnswers) {
         {code::kContents, InvokeKind::Get, Value(7), kOk, 1, false},
         {code::kUndoHistory, InvokeKind::Get, Value(), kOk, -1, true},
         {code::kSelection, InvokeKind::Get, Value(), kInvalidPointer, 1, false},
-        {code::kSelection, InvokeKind::Get, Value(u"text"), kTypeMismatch, 1, false},
-        {code::kSelection, InvokeKind::Get, Value(ObjectRef()), kInvalidPointer, 1, false},
         {0, InvokeKind::Get, Value(), kInvalidPointer, 9, false},
     };
     for (const auto& [id, kind, answer, failure, mark, annotates] : cases) {
@@ -105,6 +105,57 @@ TEST_F(Annotation, OddHostAnswers) {
         EXPECT_EQ(test::StoryUtf8(host) != "apple book", annotates) << id;
         EXPECT_EQ(!test::FormattedRuns(host).empty(), annotates) << id;
     }
+}
+
+// Annotates in Kingsoft letters of the older convention, which pass
+// unchanged and alone take the font: every "[...]" is one formatted run.
+std::u16string Annotate(const std::u16string& text, bool loose) {
+    PhoneticDictionary dictionary, skipList;
+    for (const char16_t* line : {u"bank||bANk", u"dear||dia", u"well||wel", u"very||veri", u"wouldn't||wudnt", u"rabbit||rAbit",
+                                 u"hole||h2ul", u"it,||it", u"Mr.||mist2", u"empty||", u"Polish||p2uliS", u"polish||pOliS",
+                                 u"o'clock||2klOk", u"the||Di:", u"The||Di:", u"sea||si:", u"a||2"}) dictionary.addLine(line);
+    for (const char16_t* line : {u"the", u"sea,|x|y", u"A="}) skipList.addLine(line);
+    standin::StandInHost host;
+    host.loadPlainText(text);
+    test::AttachedState target(host.application());
+    target.settings = {u"", u"", u"", u"[", u"]", 1, false, loose};
+    target.skipList = &skipList;
+    EXPECT_TRUE(AnnotateSelection(target, dictionary, kInitialUndoMark).completed());
+    const std::u16string result = host.storyText(0);
+    std::vector<test::FormattedRun> runs;
+    for (std::size_t open = result.find(u'['); open != std::u16string::npos; open = result.find(u'[', open + 1)) {
+        runs.push_back({open + 1, result.find(u']', open) - open - 1, "KPP Edition 2008教师节", ""});
+    }
+    EXPECT_EQ(test::FormattedRuns(host), runs);
+    return result;
+}
+
+// Words as they stand in running text, with the loose look-up on and off.
+TEST(WordLookup, AnnotatesRunningTextBeforeTheTrailingPunctuation) {
+    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {  // text, loose, exact (empty: unchanged)
+        {u"bank, dear! (when (bank", u"bank[bANk], dear[dia]! (when (bank[bANk]", u""},
+        {u"‘Well!’ «bank» ¿dear？ bank。", u"‘Well[wel]!’ «bank[bANk]» ¿dear[dia]？ bank[bANk]。", u""},
+        {u"wouldn’t. wouldnʼt o’clock,", u"wouldn’t[wudnt]. wouldnʼt[wudnt] o’clock[2klOk],", u""},
+        {u"Bank. VERY WELL wouldn't", u"Bank[bANk]. VERY[veri] WELL[wel] wouldn't[wudnt]", u"Bank. VERY WELL wouldn't[wudnt]"},
+        {u"Polish, POLISH", u"Polish[p2uliS], POLISH[pOliS]", u""},  // the key as it stands first, then lower case
+        {u"rabbit-hole. Rabbit‑Hole", u"rabbit-hole[rAbit-h2ul]. Rabbit‑Hole[rAbit-h2ul]", u""},
+        {u"rabbit-hutch rabbit--hole ?! -- … bank.dear bank/dear", u"rabbit-hutch rabbit--hole ?! -- … bank.dear bank/dear", u""},
+        {u"it, Mr. It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty"},
+        {u"the sea, sea A a", u"the sea, sea[si:] A a[2]", u"the sea, sea[si:] A a[2]"},  // skip lines read like the word list
+        {u"The THE. (the)", u"The THE. (the)", u"The[Di:] THE. (the)"},                  // skipped in every case form
+    };
+    for (const auto& [text, loose, exact] : cases) {
+        EXPECT_EQ(Utf16ToUtf8(Annotate(text, true)), Utf16ToUtf8(loose));
+        EXPECT_EQ(Utf16ToUtf8(Annotate(text, false)), Utf16ToUtf8(exact.empty() ? text : exact));
+    }
+}
+
+// Every ASCII character as the C library classes it, and both ends of each wider range.
+TEST(WordLookup, EdgePunctuationStopsAtEachRangesEnds) {
+    for (int c = 0; c < 0x80; ++c) EXPECT_EQ(IsEdgePunctuation(static_cast<char16_t>(c)), std::ispunct(c) != 0) << c;
+    const std::u16string inside = u"\u00A1\u00AB\u00BB\u00BF\u2010\u2027\u2030\u205E\u3000\u303F\uFF01\uFF0F\uFF1A\uFF20\uFF3B\uFF40\uFF5B\uFF65";
+    for (const char16_t c : inside) EXPECT_TRUE(IsEdgePunctuation(c)) << std::hex << int{c};
+    for (const char16_t c : u"\u00A0\u00A2\u00AA\u00AC\u00BA\u00BC\u00BE\u00C0\u02BC\u200F\u2028\u202F\u205F\u2FFF\u3040\uFF00\uFF10\uFF19\uFF21\uFF3A\uFF41\uFF5A\uFF66") EXPECT_FALSE(IsEdgePunctuation(c)) << std::hex << int{c};
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The undo mark's rules: a removal undoes back to the level kept at the last
-// run, or to where the last removal was asked for, and never further.
+// The undo mark's rules: a removal undoes back to the level kept at the last run or removal, never further.
 
 #include <gtest/gtest.h>
 
@@ -16,9 +15,8 @@ namespace {
 using namespace host;
 
 TEST(Removal, FollowsTheUndoMark) {
-    // Steps: a annotate, r remove, t the user types, u undo by hand, m mark the level now, n/s select
-    // nothing/the story, c close the document; then the story (nullptr: the document as loaded), the mark,
-    // and whether the last removal completed.
+    // Steps (a annotate, r remove, t the user types, u undo by hand, m mark the level, n/s select nothing/the story,
+    // c close), the story after (nullptr: as loaded), the mark, and whether the last removal completed.
     const std::tuple<std::string, const char*, std::int32_t, bool> cases[] = {
         {"ar", nullptr, 15, true},                       // the level before undoing: 3 typed, 2 insertions, 11 fonts
         {"r", nullptr, 2, true},                         // before any run: nothing undone, the mark moves
@@ -43,11 +41,8 @@ TEST(Removal, FollowsTheUndoMark) {
             switch (step) {
                 case 'a': mark = AnnotateSelection(test::AttachedState(host.application()), dictionary, mark).undoMark; break;
                 case 'r': removal = RemoveAnnotations(host.application(), mark); mark = removal.undoMark; break;
-                case 't': {
-                    const ObjectRef story = CallForObject(Get(host.application(), code::kSelection).object(), code::kFirst);
-                    Put(Item(GetObjectRef(story, code::kInsertionPoints), 1), code::kContents, Value(u"typed "));
-                    break;
-                }
+                case 't': Put(Item(GetObjectRef(CallForObject(Get(host.application(), code::kSelection).object(), code::kFirst),
+                                                 code::kInsertionPoints), 1), code::kContents, Value(u"typed ")); break;
                 case 'u': Call(GetObjectRef(host.application(), code::kActiveDocument), code::kUndo); break;
                 case 'm': mark = QueryUndoLevel(host.application()); break;
                 case 'n': host.select({}); break;

