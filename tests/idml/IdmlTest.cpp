@@ -128,6 +128,31 @@ Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dicti
     return annotated;
 }
 
+// A story's texts as read from its XML: every cell, footnote and note a text
+// of its own, in document order, the anchor one character of the text around it.
+TEST(StoryTexts, EveryTextRootIsATextOfItsOwn) {
+    const std::string range = "<ParagraphStyleRange><CharacterStyleRange>";
+    const std::string end = "</CharacterStyleRange></ParagraphStyleRange>";
+    const struct {
+        std::string body;
+        std::vector<std::u16string> texts;
+    } cases[] = {
+        {"<Content>a b</Content><Br/><Content>c</Content>", {u"a b\rc"}},
+        {"<Content>a</Content><Footnote>" + range + "<Content>fn</Content>" + end + "</Footnote><Content>b</Content>",
+         {u"a\uFFFCb", u"fn"}},
+        {"<Note>" + range + "<Content>n1</Content>" + end + "</Note><Content>x</Content><Note>" + range +
+             "<Content>n2</Content>" + end + "</Note>",
+         {u"\uFFFCx\uFFFC", u"n1", u"n2"}},
+        {"<XMLElement><Content>a</Content></XMLElement><Content>b<?ACE 7?>c</Content>", {u"ab\uFFFCc"}},
+    };
+    for (const auto& c : cases) {
+        const StoryXml story("<idPkg:Story><Story Self=\"s\">" + range + c.body + end + "</Story></idPkg:Story>", "story");
+        std::vector<std::u16string> texts;
+        for (const StoryText& text : story.texts()) texts.push_back(text.text);
+        EXPECT_EQ(texts, c.texts) << c.body;
+    }
+}
+
 class IdmlAnnotate : public ::testing::Test {
 protected:
     int run(const std::string& input) {
