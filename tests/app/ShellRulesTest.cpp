@@ -2,34 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace sonotag {
 namespace {
 
-struct NameCase {
-    std::u16string path;
-    std::u16string name;
-};
-
-TEST(ApplicationName, IsTheFileNameWithoutItsExtension) {
-    const NameCase cases[] = {
-        {u"C:\\Tools\\Sonotag.exe", u"Sonotag"},
-        {u"C:\\Tools\\my.tool.exe", u"my.tool"},   // only the last extension goes
-        {u"C:\\dir.with.dots\\Sonotag", u"Sonotag"},  // a dot in a folder is no extension
-        {u"Sonotag.exe", u"Sonotag"},
-        {u"/opt/sonotag/Sonotag.exe", u"Sonotag"},
-        {u"C:\\Tools\\.hidden", u".hidden"},
-        {u"", u""},
+// A box shows the icon asked for, else the exclamation; its buttons stay.
+TEST(MessageBoxType, TheIconAskedForElseTheExclamation) {
+    const struct { unsigned requested, shown; } cases[] = {
+        {0, kMessageBoxIconExclamation},
+        {0x1, 0x1 | kMessageBoxIconExclamation},
+        {kMessageBoxIconStop, kMessageBoxIconStop},
+        {kMessageBoxIconInformation | 0x4, kMessageBoxIconInformation | 0x4},
     };
-    for (const auto& c : cases) EXPECT_EQ(ApplicationName(c.path), c.name);
-}
-
-TEST(MessageBoxType, PlainRequestsGetTheExclamationIcon) {
-    EXPECT_EQ(MessageBoxTypeWithIcon(0), kMessageBoxIconExclamation);
-    EXPECT_EQ(MessageBoxTypeWithIcon(0x1), 0x1u | kMessageBoxIconExclamation);  // OK/Cancel keeps its buttons
-    EXPECT_EQ(MessageBoxTypeWithIcon(kMessageBoxIconStop), kMessageBoxIconStop);
-    EXPECT_EQ(MessageBoxTypeWithIcon(kMessageBoxIconInformation | 0x4), kMessageBoxIconInformation | 0x4u);
+    for (const auto& c : cases) EXPECT_EQ(MessageBoxTypeWithIcon(c.requested), c.shown) << c.requested;
+    EXPECT_EQ(MessageBoxTypeFor(MessageIcon::Stop), kMessageBoxIconStop);
+    EXPECT_EQ(MessageBoxTypeFor(MessageIcon::Information), kMessageBoxIconInformation);
+    EXPECT_EQ(MessageBoxTypeFor(MessageIcon::None), kMessageBoxIconExclamation);
 }
 
 }  // namespace
