@@ -1,278 +1,150 @@
-// The stand-in host as another process, reached through the COM binding the
-// way Sonotag reaches the real host: registered under two of the host's
-// ProgIDs (a set-up step of the test suite), attached with AttachHost,
-// driven by dispatch code.
+// standin-host.exe in another process, reached through the COM binding as Sonotag reaches the
+// real host: registered under two of its ProgIDs by the suite's set-up, attached with AttachHost.
 
 #include <windows.h>
-
-#include <chrono>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <objbase.h>
 
 #include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
 
-#include "annotation/Annotation.h"
-#include "dictionary/PhoneticDictionary.h"
-#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
-#include "host/AutomationError.h"
 #include "host/ComObject_win32.h"
-#include "standin/ControlCodes.h"
 #include "standin/LocalServer_win32.h"
-#include "standin/StandInHost.h"
-#include "tests/e2e/StandInProcess_win32.h"
-#include "tests/support/AttachedState.h"
-#include "tests/support/TestFiles.h"
+#include "tests/support/CaseName.h"
+#include "tests/support/FaultSweeps.h"
+#include "tests/support/InterceptingHost.h"
+#include "tests/support/StandInProcess_win32.h"
 
-namespace sonotag::standin {
+namespace sonotag::test {
 namespace {
 
+using host::AttachHost;
 using host::AutomationError;
-using host::HostConnection;
-using host::InvokeKind;
-using host::ObjectRef;
-using host::Value;
-using host::ValueType;
-namespace code = host::code;
-
-using namespace e2e;
+constexpr char16_t kCS3[] = u"InDesign.Application.CS3";
 
 class StandInHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(apartment.isInitialised());
-        ASSERT_TRUE(WaitForHostToEnd(kEndTimeout)) << "a stand-in host of an earlier test still runs";
+        ASSERT_TRUE(StandInEnded(kStandInEndTimeout)) << "a stand-in host of an earlier test still runs";
+    }
+    // A hand-started host (as a user's open application) and this test attached to it.
+    void startAndAttach() {
+        started = std::make_unique<StandInProcess>(L"");
+        ASSERT_TRUE(started->waitUntilReady());
+        AttachHost(kCS3, connection);
+        ASSERT_TRUE(connection.isAttached());
+    }
+    host::HResult resultOfACall() {
+        try {
+            host::GetObjectRef(connection.application(), host::code::kActiveDocument);
+        } catch (const AutomationError& error) {
+            return error.result();
+        }
+        return host::kOk;
     }
 
     host::OleApartment apartment;
+    std::unique_ptr<StandInProcess> started;
+    host::HostConnection connection;
 };
 
-TEST_F(StandInHostTest, RegisteredUnderCS3AndCS4Only) {
+// CS3 and CS4 are registered; attaching to another version leaves an empty connection
+// (calls fail with E_POINTER), an unknown ProgID keeps what it held, and no host starts.
+TEST_F(StandInHostTest, OnlyRegisteredVersionsAttach) {
     CLSID classId{};
     ASSERT_EQ(CLSIDFromProgID(L"InDesign.Application.CS3", &classId), S_OK);
-    EXPECT_TRUE(IsEqualCLSID(classId, kApplicationClassIdCS3));
+    EXPECT_TRUE(IsEqualCLSID(classId, standin::kApplicationClassIdCS3));
     ASSERT_EQ(CLSIDFromProgID(L"InDesign.Application.CS4", &classId), S_OK);
-    EXPECT_TRUE(IsEqualCLSID(classId, kApplicationClassIdCS4));
-    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"InDesign.Application.CS2", &classId)));
-    EXPECT_TRUE(FAILED(CLSIDFromProgID(L"InDesign.Application.CS5", &classId)));
+    EXPECT_TRUE(IsEqualCLSID(classId, standin::kApplicationClassIdCS4));
+    for (const char16_t* progId : {u"InDesign.Application.CS2", u"InDesign.Application.CS5"}) {
+        AttachHost(progId, connection);
+        EXPECT_FALSE(connection.isAttached());
+        EXPECT_EQ(resultOfACall(), host::kInvalidPointer);
+    }
+    EXPECT_TRUE(StandInEnded(0));
 }
 
-TEST_F(StandInHostTest, VersionNotInstalledLeavesTheConnectionEmpty) {
-    HostConnection connection;
-    AttachHost(kCS2, connection);
-    EXPECT_FALSE(connection.isAttached());
-    AttachHost(kCS5, connection);
-    EXPECT_FALSE(connection.isAttached());
-    const AutomationError error = ErrorOf([&] { host::GetObjectRef(connection.application(), code::kActiveDocument); });
-    EXPECT_EQ(error.result(), host::kInvalidPointer);
-    EXPECT_FALSE(HostIsRunning());
+class ComFaultSweep : public StandInHostTest, public ::testing::WithParamInterface<Sweep> {};
+
+TEST_P(ComFaultSweep, EndsCleanlyWhicheverCallFails) {
+    startAndAttach();
+    RunSweep(connection.application(), GetParam());
 }
 
-// The calls of one annotation step, made by hand: the last word of the
-// selected text gets its transcription, set in the phonetic font and style.
-TEST_F(StandInHostTest, AnnotationStepThroughTheBinding) {
-    const test::ScratchFolder folder;
-    const std::u16string saved = folder.programPath("saved.json");
-    HandStartedHost started(L"--document \"" + Wide(FixturePath("annotation-step.json")) +
-                            L"\" --save-on-exit \"" + Wide(saved) + L"\"");
-    ASSERT_TRUE(started.waitUntilReady());
-    HostConnection connection;
-    AttachHost(kCS3, connection);
-    ASSERT_TRUE(connection.isAttached());
-    const ObjectRef& application = connection.application();
-    EXPECT_FALSE(host::IsInProcess(host::DispatchOf(application)));
-    {
-        const ObjectRef document = host::Required(host::GetObjectRef(application, code::kActiveDocument));
-        const std::int32_t undoBefore = host::Get(document, code::kUndoHistory).array().upperBound;
+INSTANTIATE_TEST_SUITE_P(Sweeps, ComFaultSweep, ::testing::ValuesIn(Sweeps()), CaseName());
 
-        const ObjectRef selection = host::Get(application, code::kSelection).object();
-        ASSERT_EQ(host::GetInteger(selection, code::kCount), 1);
-        const ObjectRef text = host::CallForObject(selection, code::kFirst);
-        const ObjectRef words = host::GetObjectRef(text, code::kWords);
-        const std::int32_t wordCount = host::GetInteger(words, code::kCount);
-        ASSERT_EQ(wordCount, 4);
-        const ObjectRef word = host::Item(words, wordCount);
-        EXPECT_EQ(host::GetText(word, code::kContents), u"pie.");
-
-        const ObjectRef insertionPoints = host::GetObjectRef(word, code::kInsertionPoints);
-        EXPECT_EQ(host::GetInteger(insertionPoints, code::kCount), 5);
-        host::Put(host::CallForObject(insertionPoints, code::kLast), code::kContents, Value(u" [paɪ]"));
-
-        const ObjectRef characters = host::GetObjectRef(word, code::kCharacters);
-        ASSERT_EQ(host::GetInteger(characters, code::kCount), 10);
-        const ObjectRef style = host::Item(host::GetObjectRef(document, code::kCharacterStyles), u"Phonetics");
-        for (std::int32_t position = 7; position <= 9; ++position) {
-            const ObjectRef character = host::Item(characters, position);
-            host::Put(character, code::kAppliedFont, Value(u"Lucida Sans Unicode"));
-            host::Put(character, code::kAppliedCharacterStyle, Value(style));
+// A second host, or one whose document cannot be read, ends at once with its status.
+TEST_F(StandInHostTest, HandStartedHostThatCannotServeEndsWithItsStatus) {
+    const struct {
+        const wchar_t* arguments;
+        bool anotherRuns;
+        DWORD status;
+    } rows[] = {{L"", true, 3}, {L"--document \"Z:/nonexistent/no-such-document.json\"", false, 1}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        std::optional<StandInProcess> first;
+        if (row.anotherRuns) {
+            ASSERT_TRUE(first.emplace(L"").waitUntilReady());
         }
-        EXPECT_EQ(host::Get(document, code::kUndoHistory).array().upperBound, undoBefore + 7);
+        const StandInProcess failing(row.arguments);
+        EXPECT_FALSE(failing.waitUntilReady());
+        EXPECT_EQ(failing.waitForExit(), row.status);
     }
-    // Every object the step took is released again across the process border.
-    EXPECT_EQ(Control(application, control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
-
-    const nlohmann::json document = DumpedDocument(application);
-    EXPECT_EQ(document["stories"][0]["text"], "I like apple, pie. [paɪ]");
-    EXPECT_EQ(document["stories"][0]["runs"],
-              nlohmann::json::parse(R"([{"start": 20, "length": 3, "font": "Lucida Sans Unicode",
-                                         "characterStyle": ":Phonetics"}])"));
-    EXPECT_EQ(document["undoHistory"].size(), 7u);
-
-    connection.release();
-    started.close();
-    EXPECT_EQ(started.waitForExit(), 0u);
-    std::ifstream savedFile{std::filesystem::path(saved)};
-    ASSERT_TRUE(savedFile.good());
-    EXPECT_EQ(nlohmann::json::parse(savedFile), document);
 }
 
-// The annotation run and its removal through COM do to the document exactly
-// what they do to the stand-in in-process.
-TEST_F(StandInHostTest, AnnotationAndRemovalMatchTheInProcessRun) {
-    PhoneticDictionary dictionary;
-    for (const char16_t* line : {u"I||ai", u"like||laik", u"pie.||pai"}) dictionary.addLine(line);
-    settings::AnnotationSettings chosen;
-    chosen.leftSymbol = u"[";
-    chosen.rightSymbol = u"]";
-
-    standin::StandInHost inProcess;
-    inProcess.loadDocumentFile(FixturePath("annotation-step.json"));
-    const std::string original = inProcess.dumpDocumentJson();
-    const ObjectRef style = host::Item(
-        host::GetObjectRef(host::GetObjectRef(inProcess.application(), code::kActiveDocument), code::kCharacterStyles),
-        u"Phonetics");
-    const std::int32_t inProcessMark =
-        AnnotateSelection(test::AttachedState(inProcess.application(), chosen, style), dictionary, kInitialUndoMark)
-            .undoMark;
-
-    std::wstring arguments = L"--document \"";
-    arguments += Wide(FixturePath("annotation-step.json"));
-    arguments += L"\"";
-    HandStartedHost started(arguments);
-    ASSERT_TRUE(started.waitUntilReady());
-    HostConnection connection;
-    AttachHost(kCS3, connection);
-    ASSERT_TRUE(connection.isAttached());
-    RunOutcome run;
-    {
-        const ObjectRef remoteStyle = host::Item(
-            host::GetObjectRef(host::GetObjectRef(connection.application(), code::kActiveDocument),
-                            code::kCharacterStyles),
-            u"Phonetics");
-        run = AnnotateSelection(test::AttachedState(connection.application(), chosen, remoteStyle), dictionary,
-                                kInitialUndoMark);
-    }
-    ASSERT_TRUE(run.completed()) << Utf16ToUtf8(test::ReportOf(run));
-    EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(inProcess.dumpDocumentJson()));
-    EXPECT_EQ(run.undoMark, inProcessMark);
-
-    EXPECT_TRUE(RemoveAnnotations(connection.application(), run.undoMark).completed());
-    EXPECT_EQ(DumpedDocument(connection.application()), nlohmann::json::parse(original));
-    EXPECT_EQ(Control(connection.application(), control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
-    connection.release();
-}
-
-TEST_F(StandInHostTest, FailingCallArrivesAsOneAutomationError) {
-    HandStartedHost started(L"--document \"" + Wide(FixturePath("annotation-step.json")) + L"\"");
-    ASSERT_TRUE(started.waitUntilReady());
-    HostConnection connection;
-    AttachHost(kCS3, connection);
-    ASSERT_TRUE(connection.isAttached());
-    const ObjectRef& application = connection.application();
-
-    // The second call from now fails with the host's exception code 5.
-    Control(application, control::kFailCall,
-            {Value(2), Value(5), Value(0), Value(kErrorSource), Value(u"The second call fails.")});
-    const ObjectRef document = host::GetObjectRef(application, code::kActiveDocument);
-    AutomationError error = ErrorOf([&] { host::GetObjectRef(document, code::kCharacterStyles); });
-    EXPECT_EQ(error.result(), host::MakeHResult(0x80040205));
-    EXPECT_EQ(error.source(), std::u16string(kErrorSource));
-    EXPECT_EQ(error.description(), u"The second call fails.");
-    EXPECT_EQ(FormatErrorReport(error), u"发生错误:Stand-in host,原因:IDispatch error #5,描述:The second call fails.!");
-
-    // The next one with a result code; the call after it works again.
-    Control(application, control::kFailCall,
-            {Value(1), Value(0), Value(host::kUnspecifiedFailure), Value(kErrorSource), Value(u"No luck.")});
-    error = ErrorOf([&] { host::GetObjectRef(document, code::kCharacterStyles); });
-    EXPECT_EQ(error.result(), host::kUnspecifiedFailure);
-    EXPECT_EQ(error.description(), u"No luck.");
-    EXPECT_NE(host::GetObjectRef(document, code::kCharacterStyles), nullptr);
-
-    // The model's own failure: no such word.
-    const ObjectRef words =
-        host::GetObjectRef(host::CallForObject(host::Get(application, code::kSelection).object(), code::kFirst),
-                        code::kWords);
-    error = ErrorOf([&] { host::Item(words, 99); });
-    EXPECT_TRUE(error.hasErrorInfo());
-    EXPECT_EQ(error.source(), std::u16string(kErrorSource));
-    EXPECT_TRUE(error.description().has_value());
-}
-
-TEST_F(StandInHostTest, SecondLaunchStopsAtOnce) {
-    HandStartedHost first(L"");
-    ASSERT_TRUE(first.waitUntilReady());
-    const HandStartedHost second(L"");
-    EXPECT_EQ(second.waitForExit(), 3u);
-}
-
-TEST_F(StandInHostTest, UnreadableDocumentEndsTheHostWithAFailure) {
-    const HandStartedHost started(L"--document \"Z:/nonexistent/no-such-document.json\"");
-    EXPECT_FALSE(started.waitUntilReady());
-    EXPECT_EQ(started.waitForExit(), 1u);
-}
-
-// Started by COM, the host serves every client from one state and ends when
-// the last one lets go.
+// Started by COM, the host serves every client from one state, keeps a connection an unknown
+// ProgID did not replace, lets an attached-again one go, and ends after its last client.
 TEST_F(StandInHostTest, ComStartedHostIsSharedAndEndsAfterItsLastClient) {
-    HostConnection first;
-    HostConnection second;
-    AttachHost(kCS4, first);
-    ASSERT_TRUE(first.isAttached());
+    host::HostConnection second;
+    AttachHost(u"InDesign.Application.CS4", connection);
     AttachHost(kCS3, second);
-    ASSERT_TRUE(second.isAttached());
-    EXPECT_TRUE(HostIsRunning());
-
-    Control(first.application(), control::kLoadDocumentFile, {Value(FixturePath("annotation-step.json"))});
-    EXPECT_EQ(DumpedDocument(second.application())["stories"][0]["text"], "I like apple, pie.");
-
-    first.release();
-    EXPECT_TRUE(HostIsRunning());
+    AttachHost(kCS3, second);
+    ASSERT_TRUE(connection.isAttached() && second.isAttached());
+    const IDispatch* held = host::DispatchOf(second.application());
+    AttachHost(u"Sonotag.NoSuchProgId", second);
+    EXPECT_EQ(host::DispatchOf(second.application()), held);
+    const std::string loaded = LoadSweepDocument(connection.application());
+    EXPECT_EQ(Dump(second.application()), loaded);
+    connection.release();
+    EXPECT_FALSE(StandInEnded(0));
     second.release();
-    EXPECT_TRUE(WaitForHostToEnd(kEndTimeout));
+    EXPECT_TRUE(StandInEnded(kStandInEndTimeout)) << "a reference to the host was kept";
 }
 
-TEST_F(StandInHostTest, KilledHostFailsTheNextCall) {
-    {
-        HandStartedHost started(L"");
-        ASSERT_TRUE(started.waitUntilReady());
-        HostConnection connection;
-        AttachHost(kCS3, connection);
-        ASSERT_TRUE(connection.isAttached());
-        EXPECT_EQ(Control(connection.application(), control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
+// The report of a lost server: the system's result and its text, no host texts.
+bool IsLostServerReport(const RunOutcome& outcome) {
+    for (const host::HResult result : {host::kServerUnavailable, host::kCallFailed})
+        if (ReportOf(outcome) == host::FormatErrorReport(AutomationError(result))) return true;
+    return false;
+}
 
-        started.kill();
-        const AutomationError error =
-            ErrorOf([&] { host::GetObjectRef(connection.application(), code::kActiveDocument); });
-        EXPECT_TRUE(error.result() == host::kServerUnavailable || error.result() == host::kCallFailed)
-            << std::hex << error.result();
-        EXPECT_FALSE(error.hasErrorInfo());
-        // The connection keeps its useless reference; every call fails alike.
-        EXPECT_TRUE(connection.isAttached());
-        EXPECT_TRUE(FAILED(ErrorOf([&] { host::Call(connection.application(), code::kUndo); }).result()));
-    }
-    ASSERT_TRUE(test::ForgetDeadServers());
-    HostConnection fresh;
-    AttachHost(kCS3, fresh);
-    ASSERT_TRUE(fresh.isAttached());
-    EXPECT_EQ(Control(fresh.application(), control::kLiveObjects, {}, ValueType::Integer).integer(), 0);
-    fresh.release();
-    EXPECT_TRUE(WaitForHostToEnd(kEndTimeout));
+// Killed just before the run's second insertion: one lost-server report, the removal fails alike
+// and keeps the mark; attached anew (after Wine's RPC service forgot the dead server), a clean run works.
+TEST_F(StandInHostTest, HostKilledInTheMiddleOfARun) {
+    startAndAttach();
+    LoadSweepDocument(connection.application());
+    int insertions = 0;
+    const ObjectRef killing =
+        Intercept(connection.application(), [&](host::DispatchId id, host::InvokeKind kind, std::span<const host::Value>) {
+            if (id == host::code::kContents && kind == host::InvokeKind::Put && ++insertions == 2) started->kill();
+            return std::optional<host::Value>();
+        });
+    const RunOutcome run = AnnotateSweep(AttachedState(killing));
+    ASSERT_EQ(insertions, 2);
+    EXPECT_TRUE(IsLostServerReport(run)) << Utf16ToUtf8(ReportOf(run));
+    EXPECT_EQ(run.undoMark, 0) << "the level the run found before the host went";
+    const RunOutcome removal = RemoveAnnotations(connection.application(), run.undoMark);
+    EXPECT_TRUE(IsLostServerReport(removal)) << Utf16ToUtf8(ReportOf(removal));
+    EXPECT_EQ(removal.undoMark, 0);
+    EXPECT_TRUE(connection.isAttached()) << "the connection keeps its useless reference";
+
+    ASSERT_TRUE(ForgetDeadServers());
+    AttachHost(kCS3, connection);
+    ASSERT_TRUE(connection.isAttached());
+    EXPECT_GE(Sweeps().front().run(connection.application(), 0), Sweeps().front().leastCalls);
+    connection.release();
+    EXPECT_TRUE(StandInEnded(kStandInEndTimeout)) << "a reference to the fresh host was kept";
 }
 
 }  // namespace
-}  // namespace sonotag::standin
+}  // namespace sonotag::test

@@ -1,255 +1,212 @@
 #pragma once
-// Every host call of an operation failing in turn, once in-process and once
-// through COM: the same sweeps run against a stand-in host reached either
-// way. Each sweep first makes the operation without a failure and counts
-// its host calls; then for every k up to that count it loads the document
-// afresh, makes the k-th call fail, repeats the operation and checks that it
-// ended cleanly: one report where the operation reports, nothing lost, the
-// document restorable exactly, and no host object left alive but those the
-// caller still holds.
+// Every host call of an operation failing in turn, one table for both host kinds (the stand-in's
+// application object in-process or through COM, driven by its controls): each row runs clean
+// (k = 0) and counts its calls, then once per k with the k-th call failing, and must end cleanly.
 
 #include <algorithm>
-#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "annotation/Annotation.h"
+#include "app/SettingsDialogData.h"
 #include "base/Utf.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "host/AutomationError.h"
-#include "host/HostObject.h"
 #include "host/CharacterStyle.h"
-#include "app/SettingsDialogData.h"
+#include "standin/ControlCodes.h"
+#include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
 
 namespace sonotag::test {
 
-// A stand-in host as a sweep drives it: its application object and its
-// private controls, whichever way they are reached.
-class SweptHost {
-public:
-    virtual ~SweptHost() = default;
-    virtual host::ObjectRef application() = 0;
-    virtual void loadDocumentJson(const std::string& json) = 0;
-    virtual std::string dumpDocumentJson() = 0;
-    // Makes the k-th host call from now fail with `exception`; k <= 0 cancels.
-    virtual void failCall(std::int64_t k, const host::ExceptionInfo& exception) = 0;
-    virtual void resetCallCounts() = 0;
-    virtual std::int64_t totalCalls() = 0;
-    virtual std::int64_t liveObjects() = 0;
-};
+using host::ObjectRef;
+namespace control = standin::control;
 
-// A short story of four words, all in SweepDictionary, and nested style groups.
-inline const std::string& SweepDocument() {
-    static const std::string document =
-        R"({"characterStyles": [":[无]", ":Phonetics", ":G1:G2:Deep", ":G1:Mid"],
-            "stories": [{"text": "I like apple, pie.", "runs": [{"start": 0, "length": 1, "font": "Arial"}]}],
-            "selection": {"story": 0}, "undoHistory": ["Typing"]})";
-    return document;
+inline host::Value Control(const ObjectRef& app, host::DispatchId id, std::vector<host::Value> arguments = {},
+                           host::ValueType type = host::ValueType::Any) {
+    return host::Required(app)->invoke(id, host::InvokeKind::Method, arguments, type);
+}
+inline std::int64_t Counter(const ObjectRef& app, host::DispatchId id) {
+    return Control(app, id, {}, host::ValueType::Integer).integer();
+}
+inline std::string Dump(const ObjectRef& app) {
+    return Utf16ToUtf8(Control(app, control::kDumpDocumentJson, {}, host::ValueType::Text).text());
 }
 
-inline void FillSweepDictionary(PhoneticDictionary& dictionary) {
+inline const std::vector<std::u16string> kSweepStylePaths{u":G1:G2:Deep", u":G1:Mid", u":[无]", u":Phonetics"};
+
+// Four words, all in the dictionary of AnnotateSweep, and nested style groups.
+inline const char16_t kSweepDocument[] = uR"({"characterStyles": [":[无]", ":Phonetics", ":G1:G2:Deep", ":G1:Mid"],
+    "stories": [{"text": "I like apple, pie.", "runs": [{"start": 0, "length": 1, "font": "Arial"}]}],
+    "selection": {"story": 0}, "undoHistory": ["Typing"]})";
+
+inline std::string LoadSweepDocument(const ObjectRef& app) {
+    Control(app, control::kLoadDocumentJson, {host::Value(kSweepDocument)});
+    return Dump(app);
+}
+
+inline RunOutcome AnnotateSweep(const AttachedState& target) {
+    PhoneticDictionary dictionary;
     for (const char16_t* line : {u"I||ai", u"like||laik", u"apple,||5Apl", u"pie.||pai"}) dictionary.addLine(line);
+    return AnnotateSelection(target, dictionary, kInitialUndoMark);
 }
 
-// The style paths of SweepDocument in the order the style list walks them.
-inline const std::vector<std::u16string>& SweepStylePaths() {
-    static const std::vector<std::u16string> paths{u":G1:G2:Deep", u":G1:Mid", u":[无]", u":Phonetics"};
-    return paths;
+// Odd k: an exception code (wCode); even k: a result code (scode); k in the description.
+inline host::ExceptionInfo InjectedFailure(std::int64_t k) {
+    const std::string digits = std::to_string(k);
+    return {static_cast<std::uint16_t>(k % 2 ? 0x100 + k : 0), k % 2 ? host::kOk : host::kUnspecifiedFailure,
+            u"Stand-in host", u"Injected failure " + std::u16string(digits.begin(), digits.end())};
 }
 
-// The settings the run sweeps use: symbols in brackets, the notation chosen.
-inline settings::AnnotationSettings Bracketed(bool useUnicode) {
+inline ObjectRef SweepStyle(const ObjectRef& app, const char16_t* path) {
+    ObjectRef style;
+    if (path) host::ResolveCharacterStyle(app, path, style, host::StyleResolution::Load);
+    return style;
+}
+
+// The report of the k-th call failing; none for k = 0.
+inline std::u16string InjectedReport(std::int64_t k) {
+    return k ? host::FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))) : u"";
+}
+
+// Plans the k-th call to fail (none for k = 0), makes `act`, and gives the calls it made.
+inline std::int64_t Act(const ObjectRef& app, std::int64_t k, const std::function<void()>& act) {
+    Control(app, control::kResetCallCounts);
+    const host::ExceptionInfo failure = InjectedFailure(k);
+    if (k > 0)
+        Control(app, control::kFailCall, {host::Value(static_cast<std::int32_t>(k)), host::Value(failure.wCode + 0),
+                                          host::Value(failure.scode), host::Value(*failure.source),
+                                          host::Value(*failure.description)});
+    act();
+    return Counter(app, control::kCallCount);
+}
+
+inline RunOutcome Annotate(const ObjectRef& app, bool useUnicode, const ObjectRef& style) {
     settings::AnnotationSettings format;
     format.leftSymbol = u"[";
     format.rightSymbol = u"]";
     format.useUnicode = useUnicode;
-    return format;
+    return AnnotateSweep(AttachedState(app, format, style));
 }
 
-// The exception the k-th call fails with: its number in the description.
-inline host::ExceptionInfo InjectedFailure(std::int64_t k) {
-    const std::string digits = std::to_string(k);
-    host::ExceptionInfo failure;
-    failure.scode = host::kUnspecifiedFailure;
-    failure.source = u"Stand-in host";
-    failure.description = u"Injected failure " + std::u16string(digits.begin(), digits.end());
-    return failure;
-}
-
-// The host calls `operation` makes on the freshly loaded document.
-template <class Operation>
-std::int64_t CountCalls(SweptHost& host, Operation operation) {
-    host.loadDocumentJson(SweepDocument());
-    host.resetCallCounts();
-    operation();
-    return host.totalCalls();
-}
-
-inline host::ObjectRef SweepStyle(SweptHost& host, const std::u16string& path) {
-    host::ObjectRef style;
-    host::ResolveCharacterStyle(host.application(), path, style, host::StyleResolution::Load);
-    return style;
-}
-
-// The annotation run: each failing call ends it with that call's error; a
-// removal then restores the document exactly;
-// the run holds no host object afterwards, and neither does the removal.
-inline void SweepAnnotationRun(SweptHost& host, const settings::AnnotationSettings& format, bool withStyle) {
-    PhoneticDictionary dictionary;
-    FillSweepDictionary(dictionary);
-    host.loadDocumentJson(SweepDocument());
-    const std::string original = host.dumpDocumentJson();
-    std::int64_t calls = 0;
-    {
-        const host::ObjectRef style = withStyle ? SweepStyle(host, u":G1:G2:Deep") : nullptr;
-        ASSERT_EQ(style != nullptr, withStyle);
-        const std::int64_t held = host.liveObjects();
-        host.resetCallCounts();
-        const RunOutcome outcome =
-            AnnotateSelection(AttachedState(host.application(), format, style), dictionary, kInitialUndoMark);
-        calls = host.totalCalls();
-        ASSERT_TRUE(outcome.completed()) << Utf16ToUtf8(ReportOf(outcome));
-        ASSERT_NE(host.dumpDocumentJson(), original);
-        EXPECT_EQ(host.liveObjects(), held) << "the run kept host objects";
+// A run reports the failing call and keeps no host object; a removal restores the document.
+// Clean, it does what the same run does on a stand-in in this process.
+inline std::int64_t SweepRun(const ObjectRef& app, std::int64_t k, bool useUnicode, const char16_t* stylePath) {
+    const std::string original = LoadSweepDocument(app);
+    const ObjectRef style = SweepStyle(app, stylePath);
+    const std::int64_t held = Counter(app, control::kLiveObjects);
+    RunOutcome run;
+    const std::int64_t calls = Act(app, k, [&] { run = Annotate(app, useUnicode, style); });
+    EXPECT_EQ(ReportOf(run), InjectedReport(k));
+    if (k == 0) {
+        standin::StandInHost model;
+        LoadSweepDocument(model.application());
+        EXPECT_TRUE(Annotate(model.application(), useUnicode, SweepStyle(model.application(), stylePath)).completed());
+        EXPECT_EQ(Dump(app), model.dumpDocumentJson());
+        EXPECT_NE(Dump(app), original);
     }
-    ASSERT_GT(calls, 40);  // four annotated words
-    for (std::int64_t k = 1; k <= calls; ++k) {
-        SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
-        host.loadDocumentJson(SweepDocument());
-        // The style is resolved before the failure is planned: only the run's own calls count.
-        const host::ObjectRef style = withStyle ? SweepStyle(host, u":G1:G2:Deep") : nullptr;
-        const std::int64_t held = host.liveObjects();
-        host.failCall(k, InjectedFailure(k));
-        const RunOutcome failed =
-            AnnotateSelection(AttachedState(host.application(), format, style), dictionary, kInitialUndoMark);
-        EXPECT_EQ(ReportOf(failed), FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
-        EXPECT_EQ(host.liveObjects(), held);
-
-        EXPECT_TRUE(RemoveAnnotations(host.application(), failed.undoMark).completed());
-        EXPECT_EQ(host.dumpDocumentJson(), original);
-        EXPECT_EQ(host.liveObjects(), held);
-    }
+    EXPECT_EQ(Counter(app, control::kLiveObjects), held);
+    EXPECT_TRUE(RemoveAnnotations(app, run.undoMark).completed());
+    EXPECT_EQ(Dump(app), original);
+    EXPECT_EQ(Counter(app, control::kLiveObjects), held);
+    return calls;
 }
 
-// The removal after a complete run: each failing call gives one report and
-// keeps the mark, and a second removal then restores the document exactly.
-inline void SweepRemoval(SweptHost& host) {
-    PhoneticDictionary dictionary;
-    FillSweepDictionary(dictionary);
-    const auto annotate = [&](std::int32_t& mark) {
-        const RunOutcome outcome = AnnotateSelection(AttachedState(host.application()), dictionary, mark);
-        ASSERT_TRUE(outcome.completed());
-        mark = outcome.undoMark;
-    };
-    host.loadDocumentJson(SweepDocument());
-    const std::string original = host.dumpDocumentJson();
-    std::int32_t mark = kInitialUndoMark;
-    annotate(mark);
-    host.resetCallCounts();
-    ASSERT_TRUE(RemoveAnnotations(host.application(), mark).completed());
-    const std::int64_t calls = host.totalCalls();
-    ASSERT_EQ(host.dumpDocumentJson(), original);
-    ASSERT_GT(calls, 8);  // the level, then a document and an undo for each step
-
-    for (std::int64_t k = 1; k <= calls; ++k) {
-        SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
-        host.loadDocumentJson(SweepDocument());
-        mark = kInitialUndoMark;
-        annotate(mark);
-        const std::int32_t markAfterRun = mark;
-        host.failCall(k, InjectedFailure(k));
-        const RunOutcome failed = RemoveAnnotations(host.application(), mark);
-        EXPECT_EQ(ReportOf(failed), FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))));
-        EXPECT_EQ(failed.undoMark, markAfterRun);
-        EXPECT_EQ(host.liveObjects(), 0);
-
-        EXPECT_TRUE(RemoveAnnotations(host.application(), mark).completed());
-        EXPECT_EQ(host.dumpDocumentJson(), original);
-        EXPECT_EQ(host.liveObjects(), 0);
-    }
+// A failed removal reports once and keeps the mark; the next removal restores the document.
+inline std::int64_t SweepRemoval(const ObjectRef& app, std::int64_t k) {
+    const std::string original = LoadSweepDocument(app);
+    const std::int32_t mark = AnnotateSweep(AttachedState(app)).undoMark;
+    EXPECT_NE(Dump(app), original);
+    RunOutcome removal;
+    const std::int64_t calls = Act(app, k, [&] { removal = RemoveAnnotations(app, mark); });
+    EXPECT_EQ(ReportOf(removal), InjectedReport(k));
+    EXPECT_TRUE(k == 0 || removal.undoMark == mark);
+    EXPECT_TRUE(k == 0 || RemoveAnnotations(app, mark).completed());
+    EXPECT_EQ(Dump(app), original);
+    EXPECT_EQ(Counter(app, control::kLiveObjects), 0);
+    return calls;
 }
 
-// Resolving a nested style path in both forms: each failing call leaves the
-// style the caller held, and nothing else stays alive.
-inline void SweepStyleResolution(SweptHost& host) {
-    for (const auto form : {host::StyleResolution::Load, host::StyleResolution::Dialog}) {
-        const std::int64_t calls = CountCalls(host, [&] { SweepStyle(host, u":G1:G2:Deep"); });
-        ASSERT_GE(calls, 7);  // document, groups, G1, groups, G2, styles, Deep
-        for (std::int64_t k = 1; k <= calls; ++k) {
-            SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
-            host.loadDocumentJson(SweepDocument());
-            host::ObjectRef style = SweepStyle(host, u":Phonetics");
-            const host::ObjectRef earlier = style;
-            host.failCall(k, InjectedFailure(k));
-            host::ResolveCharacterStyle(host.application(), u":G1:G2:Deep", style, form);
-            EXPECT_EQ(style, earlier);
-            EXPECT_EQ(host.liveObjects(), 1);
-            style.reset();
-            EXPECT_EQ(host.liveObjects(), 1);  // `earlier` still holds it
-        }
-    }
+// A failed resolution leaves the style the caller held.
+inline std::int64_t SweepResolution(const ObjectRef& app, std::int64_t k, host::StyleResolution form) {
+    LoadSweepDocument(app);
+    ObjectRef style = SweepStyle(app, u":Phonetics");
+    const ObjectRef earlier = style;
+    const std::int64_t calls = Act(app, k, [&] { host::ResolveCharacterStyle(app, u":G1:G2:Deep", style, form); });
+    EXPECT_EQ(style == earlier, k > 0);
+    style.reset();
+    EXPECT_EQ(Counter(app, control::kLiveObjects), 1);  // `earlier`
+    return calls;
 }
 
-// The settings dialog: the style list walked when it opens, the chosen style
-// resolved on OK. Each failing call shortens the list or keeps the earlier
-// style; the other settings are taken all the same; and only the style the
-// window holds stays alive.
-inline void SweepSettingsDialog(SweptHost& host) {
-    settings::AnnotationSettings saved;
-    saved.characterStyleName = u":Phonetics";
-    const auto openAndAccept = [&](settings::AnnotationSettings& record, host::ObjectRef& style) {
-        settings::SettingsDialogControls controls = settings::InitialDialogControls(record, host.application());
+// The dialog: a failure cuts the style list short or keeps the earlier style; the other settings are taken.
+inline std::int64_t SweepSettingsDialog(const ObjectRef& app, std::int64_t k) {
+    LoadSweepDocument(app);
+    settings::AnnotationSettings record;
+    record.characterStyleName = u":Phonetics";
+    ObjectRef style = SweepStyle(app, u":Phonetics");
+    const ObjectRef earlier = style;
+    settings::SettingsDialogControls controls;
+    const std::int64_t calls = Act(app, k, [&] {
+        controls = settings::InitialDialogControls(record, app);
         controls.styleText = u":G1:G2:Deep";
         controls.separator = u"\t";
         controls.useUnicode = false;
-        settings::AcceptDialogControls(controls, record, host.application(), style);
-        return controls;
-    };
-    const std::int64_t calls = CountCalls(host, [&] {
-        settings::AnnotationSettings record = saved;
-        host::ObjectRef style;
-        const auto controls = openAndAccept(record, style);
-        EXPECT_EQ(controls.styleEntries, SweepStylePaths());
-        EXPECT_TRUE(style);
+        settings::AcceptDialogControls(controls, record, app, style);
     });
-    for (std::int64_t k = 1; k <= calls; ++k) {
-        SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
-        host.loadDocumentJson(SweepDocument());
-        settings::AnnotationSettings record = saved;
-        host::ObjectRef style = SweepStyle(host, u":Phonetics");
-        const host::ObjectRef earlier = style;
-        host.failCall(k, InjectedFailure(k));
-        const auto controls = openAndAccept(record, style);
-        EXPECT_LE(controls.styleEntries.size(), SweepStylePaths().size());
-        EXPECT_EQ(record.characterStyleName, u":G1:G2:Deep");
-        EXPECT_EQ(record.separator, u"\t");
-        EXPECT_FALSE(record.useUnicode);
-        // The walk failed (list cut short) or the resolution did (style kept).
-        EXPECT_TRUE(controls.styleEntries.size() < SweepStylePaths().size() || style == earlier);
-        style.reset();
-        EXPECT_EQ(host.liveObjects(), 1);  // `earlier`
-    }
+    EXPECT_EQ(record.characterStyleName, u":G1:G2:Deep");
+    EXPECT_EQ(record.separator, u"\t");
+    EXPECT_FALSE(record.useUnicode);
+    EXPECT_EQ(k > 0, controls.styleEntries.size() < kSweepStylePaths.size() || style == earlier);
+    EXPECT_TRUE(std::equal(controls.styleEntries.begin(), controls.styleEntries.end(), kSweepStylePaths.begin()));
+    style.reset();
+    EXPECT_EQ(Counter(app, control::kLiveObjects), 1);  // `earlier`
+    return calls;
 }
 
-// The style list alone, as the dialog walks it.
-inline void SweepStyleWalk(SweptHost& host) {
-    const std::int64_t calls = CountCalls(host, [&] {
-        const host::StyleList list = host::ListDocumentStyles(host.application());
-        EXPECT_TRUE(list.complete);
-        EXPECT_EQ(list.entries, SweepStylePaths());
-    });
+// The style walk: a failure leaves the list incomplete, cut after the styles it got.
+inline std::int64_t SweepStyleWalk(const ObjectRef& app, std::int64_t k) {
+    LoadSweepDocument(app);
+    host::StyleList list;
+    const std::int64_t calls = Act(app, k, [&] { list = host::ListDocumentStyles(app); });
+    EXPECT_EQ(list.complete, k == 0);
+    EXPECT_EQ(list.entries.size() == kSweepStylePaths.size(), k == 0);
+    EXPECT_TRUE(std::equal(list.entries.begin(), list.entries.end(), kSweepStylePaths.begin()));
+    EXPECT_EQ(Counter(app, control::kLiveObjects), 0);
+    return calls;
+}
+
+struct Sweep {
+    const char* name;
+    std::int64_t leastCalls;
+    std::function<std::int64_t(const ObjectRef&, std::int64_t k)> run;
+};
+
+inline const std::vector<Sweep>& Sweeps() {
+    using R = host::StyleResolution;
+    static const std::vector<Sweep> sweeps{
+        {"RunInUnicodeWithTheFont", 40, [](const ObjectRef& a, std::int64_t k) { return SweepRun(a, k, true, nullptr); }},
+        {"RunInLettersWithAStyle", 40,
+         [](const ObjectRef& a, std::int64_t k) { return SweepRun(a, k, false, u":G1:G2:Deep"); }},
+        {"Removal", 9, SweepRemoval},
+        {"StyleResolutionOnLoad", 7, [](const ObjectRef& a, std::int64_t k) { return SweepResolution(a, k, R::Load); }},
+        {"StyleResolutionInTheDialog", 7,
+         [](const ObjectRef& a, std::int64_t k) { return SweepResolution(a, k, R::Dialog); }},
+        {"SettingsDialog", 10, SweepSettingsDialog},
+        {"StyleWalk", 5, SweepStyleWalk},
+    };
+    return sweeps;
+}
+
+// The row clean, then with each of its calls failing in turn.
+inline void RunSweep(const ObjectRef& app, const Sweep& sweep) {
+    const std::int64_t calls = sweep.run(app, 0);
+    ASSERT_GE(calls, sweep.leastCalls);
     for (std::int64_t k = 1; k <= calls; ++k) {
         SCOPED_TRACE("failing call " + std::to_string(k) + " of " + std::to_string(calls));
-        host.loadDocumentJson(SweepDocument());
-        host.failCall(k, InjectedFailure(k));
-        const host::StyleList list = host::ListDocumentStyles(host.application());
-        EXPECT_FALSE(list.complete);
-        ASSERT_LT(list.entries.size(), SweepStylePaths().size());
-        EXPECT_TRUE(std::equal(list.entries.begin(), list.entries.end(), SweepStylePaths().begin()));
-        EXPECT_EQ(host.liveObjects(), 0);
+        sweep.run(app, k);
     }
 }
 
