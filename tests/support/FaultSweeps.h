@@ -28,12 +28,10 @@ inline host::Value Control(const ObjectRef& app, host::DispatchId id, std::vecto
                            host::ValueType type = host::ValueType::Any) {
     return host::Required(app)->invoke(id, host::InvokeKind::Method, arguments, type);
 }
-inline std::int64_t Counter(const ObjectRef& app, host::DispatchId id) {
+inline std::int64_t Counter(const ObjectRef& app, host::DispatchId id = control::kLiveObjects) {
     return Control(app, id, {}, host::ValueType::Integer).integer();
 }
-inline std::string Dump(const ObjectRef& app) {
-    return Utf16ToUtf8(Control(app, control::kDumpDocumentJson, {}, host::ValueType::Text).text());
-}
+inline std::string Dump(const ObjectRef& app) { return Utf16ToUtf8(Control(app, control::kDumpDocumentJson).text()); }
 
 inline const std::vector<std::u16string> kSweepStylePaths{u":G1:G2:Deep", u":G1:Mid", u":[无]", u":Phonetics"};
 
@@ -66,8 +64,7 @@ inline ObjectRef SweepStyle(const ObjectRef& app, const char16_t* path) {
     return style;
 }
 
-// The report of the k-th call failing; none for k = 0.
-inline std::u16string InjectedReport(std::int64_t k) {
+inline std::u16string InjectedReport(std::int64_t k) {  // none for k = 0
     return k ? host::FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))) : u"";
 }
 
@@ -77,26 +74,23 @@ inline std::int64_t Act(const ObjectRef& app, std::int64_t k, const std::functio
     const host::ExceptionInfo failure = InjectedFailure(k);
     if (k > 0)
         Control(app, control::kFailCall, {host::Value(static_cast<std::int32_t>(k)), host::Value(failure.wCode + 0),
-                                          host::Value(failure.scode), host::Value(*failure.source),
-                                          host::Value(*failure.description)});
+                                          host::Value(failure.scode), host::Value(*failure.source), host::Value(*failure.description)});
     act();
     return Counter(app, control::kCallCount);
 }
 
 inline RunOutcome Annotate(const ObjectRef& app, bool useUnicode, const ObjectRef& style) {
     settings::AnnotationSettings format;
-    format.leftSymbol = u"[";
-    format.rightSymbol = u"]";
     format.useUnicode = useUnicode;
     return AnnotateSweep(AttachedState(app, format, style));
 }
 
 // A run reports the failing call and keeps no host object; a removal restores the document.
 // Clean, it does what the same run does on a stand-in in this process.
-inline std::int64_t SweepRun(const ObjectRef& app, std::int64_t k, bool useUnicode, const char16_t* stylePath) {
+inline std::int64_t SweepRun(bool useUnicode, const char16_t* stylePath, const ObjectRef& app, std::int64_t k) {
     const std::string original = LoadSweepDocument(app);
     const ObjectRef style = SweepStyle(app, stylePath);
-    const std::int64_t held = Counter(app, control::kLiveObjects);
+    const std::int64_t held = Counter(app);
     RunOutcome run;
     const std::int64_t calls = Act(app, k, [&] { run = Annotate(app, useUnicode, style); });
     EXPECT_EQ(ReportOf(run), InjectedReport(k));
@@ -107,10 +101,10 @@ inline std::int64_t SweepRun(const ObjectRef& app, std::int64_t k, bool useUnico
         EXPECT_EQ(Dump(app), model.dumpDocumentJson());
         EXPECT_NE(Dump(app), original);
     }
-    EXPECT_EQ(Counter(app, control::kLiveObjects), held);
+    EXPECT_EQ(Counter(app), held);
     EXPECT_TRUE(RemoveAnnotations(app, run.undoMark).completed());
     EXPECT_EQ(Dump(app), original);
-    EXPECT_EQ(Counter(app, control::kLiveObjects), held);
+    EXPECT_EQ(Counter(app), held);
     return calls;
 }
 
@@ -125,19 +119,19 @@ inline std::int64_t SweepRemoval(const ObjectRef& app, std::int64_t k) {
     EXPECT_TRUE(k == 0 || removal.undoMark == mark);
     EXPECT_TRUE(k == 0 || RemoveAnnotations(app, mark).completed());
     EXPECT_EQ(Dump(app), original);
-    EXPECT_EQ(Counter(app, control::kLiveObjects), 0);
+    EXPECT_EQ(Counter(app), 0);
     return calls;
 }
 
 // A failed resolution leaves the style the caller held.
-inline std::int64_t SweepResolution(const ObjectRef& app, std::int64_t k, host::StyleResolution form) {
+inline std::int64_t SweepResolution(host::StyleResolution form, const ObjectRef& app, std::int64_t k) {
     LoadSweepDocument(app);
     ObjectRef style = SweepStyle(app, u":Phonetics");
     const ObjectRef earlier = style;
     const std::int64_t calls = Act(app, k, [&] { host::ResolveCharacterStyle(app, u":G1:G2:Deep", style, form); });
     EXPECT_EQ(style == earlier, k > 0);
     style.reset();
-    EXPECT_EQ(Counter(app, control::kLiveObjects), 1);  // `earlier`
+    EXPECT_EQ(Counter(app), 1);  // `earlier`
     return calls;
 }
 
@@ -147,7 +141,7 @@ inline std::int64_t SweepSettingsDialog(const ObjectRef& app, std::int64_t k) {
     settings::AnnotationSettings record;
     record.characterStyleName = u":Phonetics";
     ObjectRef style = SweepStyle(app, u":Phonetics");
-    const ObjectRef earlier = style;
+    const ObjectRef earlier = style;  // the window's style
     settings::SettingsDialogControls controls;
     const std::int64_t calls = Act(app, k, [&] {
         controls = settings::InitialDialogControls(record, app);
@@ -156,13 +150,11 @@ inline std::int64_t SweepSettingsDialog(const ObjectRef& app, std::int64_t k) {
         controls.useUnicode = false;
         settings::AcceptDialogControls(controls, record, app, style);
     });
-    EXPECT_EQ(record.characterStyleName, u":G1:G2:Deep");
-    EXPECT_EQ(record.separator, u"\t");
-    EXPECT_FALSE(record.useUnicode);
+    EXPECT_TRUE(record.characterStyleName == u":G1:G2:Deep" && record.separator == u"\t" && !record.useUnicode);
     EXPECT_EQ(k > 0, controls.styleEntries.size() < kSweepStylePaths.size() || style == earlier);
     EXPECT_TRUE(std::equal(controls.styleEntries.begin(), controls.styleEntries.end(), kSweepStylePaths.begin()));
     style.reset();
-    EXPECT_EQ(Counter(app, control::kLiveObjects), 1);  // `earlier`
+    EXPECT_EQ(Counter(app), 1);  // `earlier`
     return calls;
 }
 
@@ -174,26 +166,23 @@ inline std::int64_t SweepStyleWalk(const ObjectRef& app, std::int64_t k) {
     EXPECT_EQ(list.complete, k == 0);
     EXPECT_EQ(list.entries.size() == kSweepStylePaths.size(), k == 0);
     EXPECT_TRUE(std::equal(list.entries.begin(), list.entries.end(), kSweepStylePaths.begin()));
-    EXPECT_EQ(Counter(app, control::kLiveObjects), 0);
+    EXPECT_EQ(Counter(app), 0);
     return calls;
 }
 
 struct Sweep {
     const char* name;
-    std::int64_t leastCalls;
+    std::int64_t leastCalls;  // of the clean pass, so that a sweep cannot pass empty
     std::function<std::int64_t(const ObjectRef&, std::int64_t k)> run;
 };
 
 inline const std::vector<Sweep>& Sweeps() {
-    using R = host::StyleResolution;
     static const std::vector<Sweep> sweeps{
-        {"RunInUnicodeWithTheFont", 40, [](const ObjectRef& a, std::int64_t k) { return SweepRun(a, k, true, nullptr); }},
-        {"RunInLettersWithAStyle", 40,
-         [](const ObjectRef& a, std::int64_t k) { return SweepRun(a, k, false, u":G1:G2:Deep"); }},
+        {"RunInUnicodeWithTheFont", 40, std::bind_front(SweepRun, true, nullptr)},
+        {"RunInLettersWithAStyle", 40, std::bind_front(SweepRun, false, u":G1:G2:Deep")},
         {"Removal", 9, SweepRemoval},
-        {"StyleResolutionOnLoad", 7, [](const ObjectRef& a, std::int64_t k) { return SweepResolution(a, k, R::Load); }},
-        {"StyleResolutionInTheDialog", 7,
-         [](const ObjectRef& a, std::int64_t k) { return SweepResolution(a, k, R::Dialog); }},
+        {"StyleResolutionOnLoad", 7, std::bind_front(SweepResolution, host::StyleResolution::Load)},
+        {"StyleResolutionInTheDialog", 7, std::bind_front(SweepResolution, host::StyleResolution::Dialog)},
         {"SettingsDialog", 10, SweepSettingsDialog},
         {"StyleWalk", 5, SweepStyleWalk},
     };

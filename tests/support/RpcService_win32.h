@@ -1,6 +1,5 @@
 #pragma once
-// Wine's RPC service keeps handing out the class registration of a killed
-// server; restarting it makes the next client get a fresh server.
+// Wine's RPC service keeps handing out a killed server's class registration; a restart forgets it.
 
 #include <windows.h>
 
@@ -10,8 +9,7 @@
 
 namespace sonotag::test {
 
-// False when the service did not stop and start within the timeout.
-inline bool ForgetDeadServers() {
+inline bool ForgetDeadServers() {  // false when the service did not stop and start in time
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};  // its chatter goes to NUL
     const KernelHandle nowhere(CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

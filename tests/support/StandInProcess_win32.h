@@ -12,10 +12,9 @@
 
 namespace sonotag::test {
 
-inline constexpr DWORD kStandInStartTimeout = 30'000;
+inline constexpr DWORD kStandInStartTimeout = 30'000;  // every wait is bounded
 inline constexpr DWORD kStandInEndTimeout = 15'000;
 
-// True once no stand-in host holds its instance mutex.
 inline bool StandInEnded(DWORD timeout) {
     const KernelHandle mutex(OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName));
     if (!mutex.get()) return GetLastError() == ERROR_FILE_NOT_FOUND;
@@ -28,25 +27,21 @@ inline bool StandInEnded(DWORD timeout) {
 class StandInProcess {
 public:
     explicit StandInProcess(const std::wstring& arguments) {
-        ready_ = KernelHandle(CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName));
         ResetEvent(ready_.get());
         const std::string exe = SONOTAG_STANDIN_HOST;
         std::wstring commandLine = L"\"" + std::wstring(exe.begin(), exe.end()) + L"\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &started)) {
-            CloseHandle(started.hThread);
-            process_ = KernelHandle(started.hProcess);
-        }
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+            return;
+        CloseHandle(started.hThread);
+        process_ = KernelHandle(started.hProcess);
     }
-    StandInProcess(const StandInProcess&) = delete;
-    StandInProcess& operator=(const StandInProcess&) = delete;
     ~StandInProcess() {
         if (!process_.get() || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
         close();
-        if (WaitForSingleObject(process_.get(), kStandInEndTimeout) == WAIT_TIMEOUT) kill();
+        if (waitForExit() == STILL_ACTIVE) kill();
     }
 
     // True once it serves clients; false when it did not start, ended, or did not answer in time.
@@ -54,13 +49,11 @@ public:
         const HANDLE handles[] = {ready_.get(), process_.get()};
         return process_.get() && WaitForMultipleObjects(2, handles, FALSE, kStandInStartTimeout) == WAIT_OBJECT_0;
     }
-    // Closes its window, as a user closes an application.
-    void close() const {
+    void close() const {  // as a user closes an application
         if (const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, standin::kWindowClass, nullptr))
             PostMessageW(window, WM_CLOSE, 0, 0);
     }
-    // Ends it at once, as a crash would.
-    void kill() const {
+    void kill() const {  // as a crash would
         TerminateProcess(process_.get(), 99);
         WaitForSingleObject(process_.get(), kStandInEndTimeout);
     }
@@ -73,7 +66,7 @@ public:
     }
 
 private:
-    KernelHandle ready_;
+    KernelHandle ready_{CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName)};
     KernelHandle process_;
 };
 
