@@ -1,4 +1,4 @@
-// The stand-in fails like a real host and changes nothing; its private controls answer.
+// The stand-in fails like a real host and changes nothing; its private controls (the COM sweeps drive them) answer uncounted.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +23,10 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
         {host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items.", [](H& h) { Character(Apple(h), 6); }},
         {host::kTypeMismatch, u"A font is given by its name, as a string.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, 7); }},
         {host::kUnspecifiedFailure, u"No document is open.", [](H& h) { h.closeDocument(); Document(h); }},
+        {host::kMemberNotFound, u"'sele' of the application cannot be called as a method.", [](H& h) { host::Call(h.application(), code::kSelection); }},
+        {host::kMemberNotFound, u"A word has no operation item.", [](H& h) { host::Put(Apple(h), code::kItem, u"x"); }},
+        {host::kMemberNotFound, u"'crst' of a character cannot be read.", [](H& h) { host::Get(Character(Apple(h), 1), code::kAppliedCharacterStyle); }},
+        {host::kUnspecifiedFailure, u"The document of the character style groups is no longer open.", [](H& h) { const auto g = host::GetObjectRef(Document(h), code::kCharacterStyleGroups); h.loadPlainText(u"x"); host::GetInteger(g, code::kCount); }},
     };
     for (const auto& [result, description, call] : cases) {
         H host;
@@ -35,7 +39,6 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
     }
 }
 
-// The private controls the COM sweeps drive: counted apart from the host's calls.
 TEST(Controls, ReachTheHostUncounted) {
     H host;
     const auto control = [&](host::DispatchId id, std::vector<Value> arguments) {
