@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -87,6 +88,19 @@ TEST(DocumentFile, MalformedInputIsRefused) {
         }
         EXPECT_EQ(host.storyText(0), u"kept");
     }
+}
+
+// A save that cannot complete throws and leaves neither a partial file nor a changed target.
+TEST(DocumentFile, FailedSaveLeavesNothingBehind) {
+    sonotag::test::ScratchFolder folder;
+    std::filesystem::create_directories(folder.path() / "taken" / "inner");
+    StandInHost host;
+    host.loadPlainText(u"apple");
+    for (const char* name : {"taken", "absent/saved.json"}) {
+        EXPECT_THROW(host.saveDocumentFile(folder.programPath(name)), std::runtime_error) << name;
+        EXPECT_FALSE(std::filesystem::exists(folder.path() / (std::string(name) + ".partial"))) << name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "taken" / "inner"));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,9 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "sonotag-test";
+        // Unique to the process: several copies of the suite may run at once.
+        static const std::string process = std::to_string(std::random_device{}());
+        std::string name = "sonotag-test-" + process;
         if (info) name += std::string("-") + info->test_suite_name() + "-" + info->name();
         for (char& c : name) {
             if (c == '/' || c == '\\') c = '_';
