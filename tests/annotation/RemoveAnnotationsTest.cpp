@@ -4,7 +4,6 @@
 
 #include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "host/AutomationError.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
 #include "tests/support/StandInDocument.h"
@@ -55,7 +54,6 @@ TEST(Removal, FollowsTheUndoMark) {
         EXPECT_EQ(mark, expectedMark) << steps;
         EXPECT_EQ(removal.completed(), completed) << steps;
     }
-    EXPECT_EQ(test::ReportOf(RemoveAnnotations(nullptr, 4)), FormatErrorReport(AutomationError(kInvalidPointer)));
 }
 
 }  // namespace

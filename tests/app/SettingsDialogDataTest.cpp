@@ -19,7 +19,6 @@ TEST(SettingsDialog, ControlsShowTheRecordAndOkTakesThemBack) {
     standin::StandInHost earlier;
     const std::tuple<std::int32_t, std::u16string, std::u16string, std::int32_t, std::u16string, bool> cases[] = {
         {0, kNewerNotationEntry, kNewerNotationEntry, 0, u":Phonetics", true},
-        {2, kOlderNotationEntry, kNewerNotationEntry, 0, u"", false},
         {-1, kOlderNotationEntry, u"新版国际音标", 1, u":[无]", false},
     };
     for (const auto& [ipa, shown, chosen, stored, styleText, kept] : cases) {

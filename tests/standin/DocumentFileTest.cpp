@@ -20,12 +20,8 @@ using sonotag::test::FormattedRun;
 
 // What loads dumps back the same, saved and loaded again too; a fixture is in the dump's own form.
 TEST(DocumentFile, RoundTrips) {
-    const struct {
-        std::string file;  // a fixture, or written to a scratch file when `bytes` is given
-        std::optional<std::string> bytes;
-        std::int32_t words;  // selected words; -1: no story
-        std::vector<FormattedRun> runs;
-    } cases[] = {
+    // A fixture, or a scratch file of the bytes given; the words selected and the runs read.
+    const std::tuple<std::string, std::optional<std::string>, std::int32_t, std::vector<FormattedRun>> cases[] = {
         {"lesson.json", {}, 16, {{0, 3, "Times New Roman", ""}, {42, 5, "", ":Group:Phonetics2"}}},
         {"runs.json", R"({"characterStyles": [":G:H:", ":S", ":K:L:M"], "stories": [{"text": "ab中文\tfgh",
              "runs": [{"start": 6, "length": 2, "font": "F", "characterStyle": ":S"}, {"start": 2, "length": 1, "font": "F"},
@@ -34,22 +30,18 @@ TEST(DocumentFile, RoundTrips) {
          0, {{0, 3, "F", ""}, {4, 4, "F", ":S"}}},  // runs merged and ordered
         {"lesson.TXT", "\xEF\xBB\xBF" "apple pie\r\n中文", 3, {}},
     };
-    for (const auto& c : cases) {
+    for (const auto& [file, bytes, words, runs] : cases) {
         sonotag::test::ScratchFolder folder;
         StandInHost host;
-        host.loadDocumentFile(c.bytes ? folder.write(c.file, *c.bytes) : FixtureProgramPath(c.file));
-        if (c.words >= 0) {
-            EXPECT_EQ(host::GetInteger(SelectedWords(host), code::kCount), c.words) << c.file;
-            EXPECT_EQ(sonotag::test::FormattedRuns(host), c.runs) << c.file;
-        }
-        if (!c.bytes) {
-            std::ifstream in(FixturePath(c.file), std::ios::binary);
-            EXPECT_EQ(host.dumpDocumentJson(), std::string(std::istreambuf_iterator<char>(in), {}));
-        }
+        host.loadDocumentFile(bytes ? folder.write(file, *bytes) : FixtureProgramPath(file));
+        EXPECT_EQ(host::GetInteger(SelectedWords(host), code::kCount), words) << file;
+        EXPECT_EQ(sonotag::test::FormattedRuns(host), runs) << file;
+        std::ifstream in(FixturePath(file), std::ios::binary);
+        EXPECT_TRUE(bytes || host.dumpDocumentJson() == std::string(std::istreambuf_iterator<char>(in), {})) << file;
         host.saveDocumentFile(folder.write("saved.json", "old contents"));
         StandInHost again;
         again.loadDocumentFile(folder.programPath("saved.json"));
-        EXPECT_EQ(again.dumpDocumentJson(), host.dumpDocumentJson()) << c.file;
+        EXPECT_EQ(again.dumpDocumentJson(), host.dumpDocumentJson()) << file;
     }
 }
 

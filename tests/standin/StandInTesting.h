@@ -16,11 +16,7 @@ namespace sonotag::standin::test {
 namespace code = host::code;
 
 inline std::optional<host::AutomationError> ErrorOf(const std::function<void()>& work) {
-    try {
-        work();
-    } catch (const host::AutomationError& error) {
-        return error;
-    }
+    try { work(); } catch (const host::AutomationError& error) { return error; }
     return std::nullopt;
 }
 
