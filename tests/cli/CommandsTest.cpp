@@ -15,32 +15,28 @@
 #include "cli/CommandLine.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag::cli {
-namespace {
+namespace sonotag::cli { namespace {
+
+#ifdef _WIN32
+constexpr bool kWindows = true;
+#else
+constexpr bool kWindows = false;
+#endif
 
 TEST(CommandLine, ParsesAnnotateOptions) {
     const Command parsed = ParseCommandLine({"annotate", "--notation", "kingsoft13", "--separator=", "--left", "[",
                                              "--right=]", "--character-style", ":G:S", "--json", "--stats", "--skip",
                                              "s.txt", "--exact", "--encoding", "CP1252", "--story", "u1", "--story=u2",
                                              "--output", "o.idml", "in.json"});
-    const auto* command = std::get_if<AnnotateCommand>(&parsed);
-    ASSERT_NE(command, nullptr);
-    EXPECT_EQ(command->notation, Notation::Kingsoft13);
-    EXPECT_EQ(command->separator, "");
-    EXPECT_EQ(command->leftSymbol, "[");
-    EXPECT_EQ(command->rightSymbol, "]");
-    EXPECT_EQ(command->characterStyle, ":G:S");
-    EXPECT_TRUE(command->json && command->stats && command->exact);
-    EXPECT_EQ(command->skipList, "s.txt");
-    EXPECT_EQ(command->encoding, "CP1252");
-    EXPECT_EQ(command->stories, (std::vector<std::string>{"u1", "u2"}));
-    EXPECT_EQ(command->output, "o.idml");
-    EXPECT_EQ(command->input, "in.json");
-    EXPECT_FALSE(command->config);
+    const auto* c = std::get_if<AnnotateCommand>(&parsed);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(std::tie(c->notation, c->separator, c->leftSymbol, c->rightSymbol, c->characterStyle, c->skipList, c->encoding),
+              std::tuple(Notation::Kingsoft13, "", "[", "]", ":G:S", "s.txt", "CP1252"));
+    EXPECT_TRUE(c->json && c->stats && c->exact && !c->config);
+    EXPECT_EQ(std::tie(c->stories, c->output, c->input), std::tuple(std::vector<std::string>{"u1", "u2"}, "o.idml", "in.json"));
     const Command dash = ParseCommandLine({"annotate", "--separator", "--", "-"});
     ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(dash));
-    EXPECT_EQ(std::get<AnnotateCommand>(dash).separator, "--");
-    EXPECT_EQ(std::get<AnnotateCommand>(dash).input, "-");
+    EXPECT_EQ(std::tie(std::get<AnnotateCommand>(dash).separator, std::get<AnnotateCommand>(dash).input), std::tuple("--", "-"));
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {
@@ -54,9 +50,7 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
 
 class Annotate : public ::testing::Test {
 protected:
-    void SetUp() override {
-        command.dictionary = write("dictionary.txt", "apple||5Apl\r\nbook||buk\r\nThe||T[\r\n");
-    }
+    void SetUp() override { command.dictionary = write("dictionary.txt", "apple||5Apl\r\nbook||buk\r\nThe||T[\r\n"); }
     int run(const std::string& input = {}) {
         std::istringstream in(input);
         out.str("");
@@ -70,10 +64,13 @@ protected:
     std::ostringstream out, err;
 };
 
-TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbols) {
+TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbolsAndStatistics) {
     EXPECT_EQ(run("The apple and the book"), kSucceeded);
     EXPECT_EQ(out.str(), "The \\ðə\\ apple \\ˈæpl\\ and the book \\bʊk\\\n");
     EXPECT_EQ(err.str(), "");
+    command.stats = true;
+    EXPECT_EQ(run("apple pear book"), kSucceeded);
+    EXPECT_EQ(err.str().rfind("words: 3, host calls: ", 0), 0u) << err.str();
     command.notation = Notation::Kingsoft14;
     command.separator = "";
     command.leftSymbol = "[";
@@ -90,11 +87,9 @@ TEST_F(Annotate, ConfigFileGivesTheSettingsAndJsonDumpsTheDocument) {
     command.json = true;
     command.notation = Notation::Unicode;
     ASSERT_EQ(run(), kSucceeded) << err.str();
-    nlohmann::json dump = nlohmann::json::parse(out.str());
-    EXPECT_EQ(dump["stories"][0]["text"], "book");
-    EXPECT_EQ(dump["stories"][1]["text"], "apple\t(ˈæpl) book\t(bʊk)");
-    EXPECT_EQ(dump["stories"][1]["runs"][0]["characterStyle"], ":G:Phonetics");
-    EXPECT_EQ(dump["stories"][1]["runs"][0]["start"], 6);
+    const nlohmann::json stories = nlohmann::json::parse(out.str())["stories"];
+    EXPECT_EQ(nlohmann::json({stories[0]["text"], stories[1]["text"], stories[1]["runs"][0]["characterStyle"], stories[1]["runs"][0]["start"]}),
+              nlohmann::json({"book", "apple\t(ˈæpl) book\t(bʊk)", ":G:Phonetics", 6}));
 }
 
 // Loose unless --exact or LOOSE=0 says otherwise; the skip list in both.
@@ -111,25 +106,12 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
     }
 }
 
-TEST_F(Annotate, StatisticsCountTheSelectedWords) {
-    command.stats = true;
-    EXPECT_EQ(run("apple pear book"), kSucceeded);
-    EXPECT_EQ(err.str().rfind("words: 3, host calls: ", 0), 0u) << err.str();
-}
-
 TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
-    const struct {
-        std::string input;
-        std::string option;
-        std::string message;
-    } cases[] = {
-        {write("bad.json", "{\"stories\": 3}"), "", "stories"},
-        {write("bad.txt", "caf\xE9\n"), "", "not UTF-8"},
+    const struct { std::string input, option, message; } cases[] = {
+        {write("bad.json", "{\"stories\": 3}"), "", "stories"}, {write("bad.txt", "caf\xE9\n"), "", "not UTF-8"},
         {Utf16ToUtf8(folder.programPath("missing.txt")), "", "cannot open"},
-        {write("ok.txt", "apple"), "style", "no character style :Missing"},
-        {"-", "skip", "absent-skip.txt"},
-        {"-", "dictionary", "absent-dictionary.txt"},
-        {"-", "output", "--output and --story are for IDML packages"},
+        {write("ok.txt", "apple"), "style", "no character style :Missing"}, {"-", "skip", "absent-skip.txt"},
+        {"-", "dictionary", "absent-dictionary.txt"}, {"-", "output", "--output and --story are for IDML packages"},
     };
     const auto dictionary = command.dictionary;
     for (const auto& c : cases) {
@@ -149,16 +131,8 @@ TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
 
 // --encoding names the code page of a word list without a byte-order mark.
 TEST(Lookup, ReadsTheWordListInTheNamedEncoding) {
-#ifdef _WIN32
-    const auto name = [](const char* windows, const char*) { return std::string(windows); };
-#else
-    const auto name = [](const char*, const char* iconv) { return std::string(iconv); };
-#endif
-    const struct {
-        std::string encoding;
-        std::string bytes;
-        std::string word;
-    } cases[] = {
+    const auto name = [](const char* windows, const char* iconv) { return std::string(kWindows ? windows : iconv); };
+    const struct { std::string encoding, bytes, word; } cases[] = {
         {"", "\xC6\xBB\xB9\xFB||5Apl\r\n", "苹果"},  // the ANSI code page
         {name("1252", "CP1252"), "caf\xE9||5Apl\r\n", "café"},
         {name("932", "CP932"), "\x82\xA0||5Apl\r\n", "あ"},
@@ -181,25 +155,19 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
     test::ScratchFolder folder;
     const std::string dictionary = Utf16ToUtf8(folder.write("d.txt", "apple||5Apl\r\n"));
     const std::string said = Utf16ToUtf8(folder.programPath("err.txt"));
-    const struct {
-        std::string arguments;
-        int status;
-        std::string message;
-    } cases[] = {
+    const struct { std::string arguments; int status; std::string message; } cases[] = {
         {"lookup --dictionary " + dictionary + " apple", kSucceeded, ""},
         {"lookup --encoding no-such-code-page --dictionary " + dictionary + " apple", kBadInput, "no-such-code-page"},
         {"annotate --encoding no-such-code-page --dictionary " + dictionary + " -", kBadInput, "no-such-code-page"},
         {"annotate --unknown", kBadInput, "usage: sonotag"},
     };
     for (const auto& c : cases) {
-        const int status = std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str());
+        EXPECT_EQ(WEXITSTATUS(std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str())), c.status) << c.arguments;
         std::ifstream in(said);
         const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        EXPECT_EQ(WEXITSTATUS(status), c.status) << c.arguments;
         EXPECT_NE(text.find(c.message), std::string::npos) << text;
     }
 }
 #endif
 
-}  // namespace
-}  // namespace sonotag::cli
+} }  // namespace sonotag::cli

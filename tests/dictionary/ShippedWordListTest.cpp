@@ -1,6 +1,4 @@
-// The word list that ships beside the program, read through the program's
-// own loader: its bytes, its lines, and its transcriptions against lists
-// checked by hand. (Its letter code is checked with the generator's rules in tests/wordlist.)
+// The shipped word list through the program's loader (its letter code is checked in tests/wordlist).
 
 #include <algorithm>
 #include <cstring>
@@ -9,16 +7,13 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "dictionary/PhoneticDictionary.h"
 
-namespace sonotag {
-namespace {
+namespace sonotag { namespace {
 
 const std::filesystem::path kWordList = std::filesystem::path(SONOTAG_SOURCE_DIR) / "dictionary" / "dictionary.txt";
 
@@ -43,9 +38,10 @@ TEST_F(ShippedWordList, IsPlainAsciiInCrLfLinesOfWordEmptyFieldTranscriptionEach
         start = end + 2;
         const std::size_t bar = line.find("||");
         const std::string word = line.substr(0, bar);
-        const bool wellFormed = bar != std::string::npos && !word.empty() && line.find_first_of("|\r\n", bar + 2) == std::string::npos &&
-                                std::all_of(word.begin(), word.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '\''; });
-        if (!wellFormed || dictionary.lookup(Widen(word)) != Widen(line.substr(bar + 2))) faults.push_back(line);
+        if (bar == std::string::npos || word.empty() || line.find_first_of("|\r\n", bar + 2) != std::string::npos ||
+            !std::all_of(word.begin(), word.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '\''; }) ||
+            dictionary.lookup(Widen(word)) != Widen(line.substr(bar + 2)))
+            faults.push_back(line);
     }
     EXPECT_GE(lines, 50000u);
     EXPECT_EQ(dictionary.size(), lines) << "each word on one line only";
@@ -53,9 +49,8 @@ TEST_F(ShippedWordList, IsPlainAsciiInCrLfLinesOfWordEmptyFieldTranscriptionEach
 }
 
 TEST_F(ShippedWordList, CarriesCapitalisedCopiesForSentenceStarts) {
-    for (const char16_t* word : {u"the", u"apple", u"because", u"don't", u"a"}) {
-        std::u16string upper = word;
-        upper[0] = static_cast<char16_t>(upper[0] - u'a' + u'A');
+    for (const std::u16string word : {u"the", u"apple", u"because", u"don't", u"a"}) {
+        const std::u16string upper = static_cast<char16_t>(word[0] - u'a' + u'A') + word.substr(1);
         EXPECT_FALSE(dictionary.lookup(word).empty());
         EXPECT_EQ(dictionary.lookup(upper), dictionary.lookup(word)) << std::string(upper.begin(), upper.end());
     }
@@ -70,7 +65,7 @@ std::optional<int> StressedSyllable(std::string_view transcription) {
     for (const char c : transcription) {
         if (c == '5') return syllables;
         const bool vowel = c != '\0' && std::strchr("iuCZABDRQ[\\:eaIJE", c) != nullptr;
-        syllables += vowel && !inVowel ? 1 : 0;
+        syllables += vowel && !inVowel;
         inVowel = vowel;
     }
     return std::nullopt;
@@ -92,7 +87,7 @@ TEST_F(ShippedWordList, AgreesWithTheHandCheckedLists) {
             ++words;
             if (shipped == expected) continue;
             const bool counts = !stressOnly || !StressedSyllable(shipped) || StressedSyllable(shipped) != StressedSyllable(expected);
-            differing += counts ? 1 : 0;
+            differing += counts;
             std::cout << file << " differs" << (counts ? "" : " (not in stress)") << ": " << line << "  shipped " << shipped << "\n";
         }
         EXPECT_GE(words, minimum) << file;
@@ -100,5 +95,4 @@ TEST_F(ShippedWordList, AgreesWithTheHandCheckedLists) {
     }
 }
 
-}  // namespace
-}  // namespace sonotag
+} }  // namespace sonotag

@@ -1,31 +1,15 @@
-// Fuzz target: IDML story XML of any bytes. Bad XML is refused; a story that
-// reads has one source per character, and text inserted after every text's
-// last character (partly in a font of its own) saves and reads back in place.
-
-#include <cstdint>
-#include <string>
+// Story XML of any bytes: one source per character; text inserted after each text saves and reads back.
 
 #include "idml/StoryXml.h"
 #include "tests/fuzz/FuzzSupport.h"
 
-namespace sonotag::fuzz {
-namespace {
-
-const std::vector<idml::InsertedRun> kInsertion = {{u" ", {}}, {u"[ˈæpl]", {u"Lucida Sans Unicode", ""}}, {u"\u4e66", {}}};
-constexpr char16_t kInserted[] = u" [ˈæpl]\u4e66";
-
-}  // namespace
-}  // namespace sonotag::fuzz
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;
     using namespace sonotag::fuzz;
+    static const std::vector<idml::InsertedRun> kInsertion = {{u" ", {}}, {u"[ˈæpl]", {u"Lucida Sans Unicode", ""}}, {u"\u4e66", {}}};
+    constexpr char16_t kInserted[] = u" [ˈæpl]\u4e66";
     std::unique_ptr<idml::StoryXml> story;
-    try {
-        story = std::make_unique<idml::StoryXml>(Bytes(data, size), "story");
-    } catch (const idml::PackageError&) {
-        return 0;
-    }
+    try { story = std::make_unique<idml::StoryXml>(Bytes(data, size), "story"); } catch (const idml::PackageError&) { return 0; }
     std::vector<std::u16string> expected;
     for (const idml::StoryText& text : story->texts()) {
         FUZZ_EXPECT(text.sources.size() == text.text.size());

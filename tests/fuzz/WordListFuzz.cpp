@@ -1,14 +1,7 @@
-// Fuzz target: a word list of any bytes. The reader's lines equal a plain
-// reference's that takes the input whole (mark, 0x1A, line ends, NUL), and
-// the store answers like an ordered map where a word's first line wins,
-// misses included. The first byte chooses the ANSI code page (bits 0-1) and
-// the reader's chunk size, 1 to 63 bytes (bits 2-7; 0: its own).
+// Word list of any bytes (byte 0: code page, chunk size): lines as a whole-input reference's, store as a first-wins map.
 
 #include <algorithm>
-#include <cstdint>
 #include <map>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "dictionary/EncodedTextFile.h"
@@ -17,8 +10,7 @@
 #include "base/Utf.h"
 #include "tests/fuzz/FuzzSupport.h"
 
-namespace sonotag::fuzz {
-namespace {
+namespace sonotag::fuzz { namespace {
 
 const char* const kCodePages[] = {"", "CP1252", "UTF-8", "CP932"};
 
@@ -53,37 +45,17 @@ std::vector<std::u16string> ReferenceLines(std::string_view bytes, const std::st
     return lines;
 }
 
-struct Fields {
-    std::u16string word;
-    std::u16string transcription;
-};
-
-Fields SplitFields(const std::u16string& line) {
+std::pair<std::u16string, std::u16string> WordAndTranscription(const std::u16string& line) {
     std::vector<std::u16string> fields(1);
     for (char16_t unit : line) {
-        if (unit == u'|') {
-            fields.emplace_back();
-        } else {
-            fields.back().push_back(unit);
-        }
+        if (unit == u'|') fields.emplace_back();
+        else fields.back().push_back(unit);
     }
-    Fields split{fields[0], fields.size() > 2 ? fields[2] : u""};
-    while (!split.word.empty() && split.word.back() == u'=') split.word.pop_back();
-    return split;
+    while (!fields[0].empty() && fields[0].back() == u'=') fields[0].pop_back();
+    return {fields[0], fields.size() > 2 ? fields[2] : u""};
 }
 
-std::vector<std::u16string> ReadLines(const std::u16string& path, const std::string& codePage,
-                                      std::size_t chunkSize) {
-    EncodedTextFile file(path, codePage, chunkSize);
-    std::vector<std::u16string> lines;
-    std::u16string line;
-    while (file.readLine(line)) lines.push_back(line);
-    FUZZ_EXPECT(!file.readLine(line));  // the end stays the end
-    return lines;
-}
-
-}  // namespace
-}  // namespace sonotag::fuzz
+} }  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;
@@ -97,23 +69,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::u16string path = folder.write("dictionary.txt", bytes);
 
     const std::vector<std::u16string> expected = ReferenceLines(bytes, codePage);
-    FUZZ_EXPECT(ReadLines(path, codePage, chunkSize) == expected);
+    EncodedTextFile file(path, codePage, chunkSize);
+    std::vector<std::u16string> lines;
+    std::u16string line;
+    while (file.readLine(line)) lines.push_back(line);
+    FUZZ_EXPECT(lines == expected && !file.readLine(line));  // and the end stays the end
 
     PhoneticDictionary dictionary;
     FUZZ_EXPECT(!dictionary.load(path, codePage));
     std::map<std::u16string, std::u16string> model;
-    for (const std::u16string& line : expected) {
-        Fields fields = SplitFields(line);
-        model.emplace(std::move(fields.word), std::move(fields.transcription));
-    }
+    for (const std::u16string& each : expected) model.insert(WordAndTranscription(each));
     FUZZ_EXPECT(dictionary.size() == model.size());
     for (const auto& [word, transcription] : model) FUZZ_EXPECT(dictionary.lookup(word) == transcription);
-    // Misses are remembered as empty entries and miss again alike.
     for (const auto& [word, transcription] : std::map(model)) {
         const std::u16string other = word + u"\uFFFF";
         const bool known = model.contains(other);
         const std::u16string answer(dictionary.lookup(other));
-        FUZZ_EXPECT(known ? answer == model[other] : answer.empty());
+        FUZZ_EXPECT(known ? answer == model[other] : answer.empty());  // a miss stays a miss
         model.emplace(other, u"");
         FUZZ_EXPECT(dictionary.lookup(other) == answer);
         FUZZ_EXPECT(dictionary.size() == model.size());

@@ -1,6 +1,4 @@
-// IDML packages through `sonotag annotate INPUT.idml --output OUTPUT.idml`,
-// read back and compared with the stand-in's run on the same texts, entry by
-// entry and character by character.
+// IDML packages through `sonotag annotate`, read back and compared with the stand-in's run on the same texts.
 
 #include <map>
 #include <sstream>
@@ -20,39 +18,24 @@
 #include "tests/support/AttachedState.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag::idml {
-namespace {
+namespace sonotag::idml { namespace {
 
 const std::string kFixtures = SONOTAG_FIXTURES "/idml/";
 const std::string kWordList = SONOTAG_FIXTURES "/../../dictionary/dictionary.txt";
 
 // A character's look: its CharacterStyleRange's attributes and Properties, its style apart, its font.
-struct Look {
-    std::string range;
-    std::string font;
-    std::string style;
-};
-
-struct Text {
-    std::u16string text;
-    std::vector<Look> looks;
-};
-
-struct Package {
-    std::vector<std::string> names;
-    std::map<std::string, std::pair<std::string, zip_int32_t>> raw;  // compressed data and method
-    std::vector<Text> texts;  // of every story, in designmap.xml's order
+struct Look { std::string range, font, style; };
+struct Text { std::u16string text; std::vector<Look> looks; };
+struct Package {  // entries, each as stored (compressed data and method), and every story's texts in designmap.xml's order
+    std::vector<std::string> names; std::map<std::string, std::pair<std::string, zip_int32_t>> raw; std::vector<Text> texts;
 };
 
 Look LookOf(pugi::xml_node node) {
     while (node && std::string_view(node.name()) != "CharacterStyleRange") node = node.parent();
     Look look;
     for (pugi::xml_attribute attribute : node.attributes()) {
-        if (std::string_view(attribute.name()) == "AppliedCharacterStyle") {
-            look.style = attribute.value();
-        } else {
-            look.range += std::string(attribute.name()) + "=" + attribute.value() + " ";
-        }
+        if (std::string_view(attribute.name()) == "AppliedCharacterStyle") look.style = attribute.value();
+        else look.range += std::string(attribute.name()) + "=" + attribute.value() + " ";
     }
     std::ostringstream properties;
     node.child("Properties").print(properties, "", pugi::format_raw);
@@ -66,8 +49,7 @@ Package ReadBack(const std::string& path) {
     Package package;
     const ZipPackage zip(path);
     package.names = zip.entries();
-    int error = 0;
-    const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, &error), zip_discard);
+    const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, nullptr), zip_discard);
     for (zip_uint64_t index = 0; index < package.names.size(); ++index) {
         zip_stat_t stat;
         zip_stat_index(archive.get(), index, 0, &stat);
@@ -89,21 +71,12 @@ Package ReadBack(const std::string& path) {
     return package;
 }
 
-// The window's format: the notation's font when the path is empty.
-struct Format {
-    std::string stylePath;
-    std::string styleSelf;
-};
+struct Format { std::string stylePath, styleSelf; };  // no path: the notation's font
 
-// The stand-in's run on one text, each original look a font of its own so
-// that inserted text shows which look it took.
+// The stand-in's run on one text, each original look a font of its own to show which look inserted text took.
 Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dictionary) {
     nlohmann::json runs = nlohmann::json::array();
-    std::vector<Look> looks;
-    for (std::size_t k = 0; k < original.looks.size(); ++k) {
-        looks.push_back(original.looks[k]);
-        runs.push_back({{"start", k}, {"length", 1}, {"font", std::to_string(k)}});
-    }
+    for (std::size_t k = 0; k < original.looks.size(); ++k) runs.push_back({{"start", k}, {"length", 1}, {"font", std::to_string(k)}});
     const nlohmann::json styles = format.stylePath.empty() ? nlohmann::json::array() : nlohmann::json{format.stylePath};
     const nlohmann::json document = {{"characterStyles", styles},
                                      {"stories", {{{"text", Utf16ToUtf8(original.text)}, {"runs", runs}}}},
@@ -112,31 +85,25 @@ Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dicti
     host.loadDocumentJson(document.dump());
     host::ObjectRef style;
     if (!format.stylePath.empty()) {
-        host::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style,
-                                    host::StyleResolution::Load);
+        host::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style, host::StyleResolution::Load);
     }
-    EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, kInitialUndoMark)
-                    .completed());
+    EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, kInitialUndoMark).completed());
     const nlohmann::json dump = nlohmann::json::parse(host.dumpDocumentJson())["stories"][0];
     Text annotated{Utf8ToUtf16(dump["text"].get<std::string>()), {}};
     for (const nlohmann::json& run : dump["runs"]) {
         const std::string font = run.value("font", "");
-        Look look = font == Utf16ToUtf8(kUnicodeFont) ? Look{"", font, ""} : looks.at(std::stoul(font));
+        Look look = font == Utf16ToUtf8(kUnicodeFont) ? Look{"", font, ""} : original.looks.at(std::stoul(font));
         if (run.contains("characterStyle")) look.style = format.styleSelf;
         annotated.looks.insert(annotated.looks.end(), run["length"].get<std::size_t>(), look);
     }
     return annotated;
 }
 
-// A story's texts as read from its XML: every cell, footnote and note a text
-// of its own, in document order, the anchor one character of the text around it.
+// Every cell, footnote and note a text of its own, in document order, its anchor one character of the text around it.
 TEST(StoryTexts, EveryTextRootIsATextOfItsOwn) {
     const std::string range = "<ParagraphStyleRange><CharacterStyleRange>";
     const std::string end = "</CharacterStyleRange></ParagraphStyleRange>";
-    const struct {
-        std::string body;
-        std::vector<std::u16string> texts;
-    } cases[] = {
+    const struct { std::string body; std::vector<std::u16string> texts; } cases[] = {
         {"<Content>a b</Content><Br/><Content>c</Content>", {u"a b\rc"}},
         {"<Content>a</Content><Footnote>" + range + "<Content>fn</Content>" + end + "</Footnote><Content>b</Content>",
          {u"a\uFFFCb", u"fn"}},
@@ -156,9 +123,8 @@ TEST(StoryTexts, EveryTextRootIsATextOfItsOwn) {
 class IdmlAnnotate : public ::testing::Test {
 protected:
     int run(const std::string& input) {
-        command.input = input;
-        command.output = output;
         std::istringstream in;
+        command.input = input, command.output = output;
         return cli::RunAnnotate(command, in, out, err);
     }
     test::ScratchFolder folder;
@@ -171,16 +137,11 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
     PhoneticDictionary dictionary;
     ASSERT_FALSE(dictionary.load(Utf8ToUtf16(kWordList)));
     command.dictionary = kWordList;
-    struct Case {
-        std::string package;
-        Format format;
-    };
+    struct Case { std::string package; Format format; };
     for (const Case& c : {Case{"cases.idml", {}}, Case{"cases.idml", {":Phonetics:IPA", "CharacterStyle/Phonetics%3aIPA"}},
-                          Case{"4-pages-english.idml", {}},
-                          Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}}}) {
+                          Case{"4-pages-english.idml", {}}, Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}}}) {
         SCOPED_TRACE(c.package + " " + c.format.stylePath);
-        command.characterStyle.reset();
-        if (!c.format.stylePath.empty()) command.characterStyle = c.format.stylePath;
+        command.characterStyle = c.format.stylePath.empty() ? std::nullopt : std::optional(c.format.stylePath);
         ASSERT_EQ(run(kFixtures + c.package), cli::kSucceeded) << err.str();
         const Package input = ReadBack(kFixtures + c.package);
         const Package annotated = ReadBack(output);
@@ -193,19 +154,14 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
             ASSERT_EQ(Utf16ToUtf8(got.text), Utf16ToUtf8(expected.text));
             for (std::size_t k = 0; k < got.looks.size(); ++k) {
                 const Look& want = expected.looks[k];
-                if (want.range.empty()) {  // the notation's font
-                    EXPECT_EQ(got.looks[k].font, want.font) << "character " << k;
-                } else {
-                    EXPECT_EQ(got.looks[k].range, want.range) << "character " << k;
-                    EXPECT_EQ(got.looks[k].style, want.style) << "character " << k;
-                }
+                if (want.range.empty()) EXPECT_EQ(got.looks[k].font, want.font) << "character " << k;  // the notation's font
+                else EXPECT_EQ(std::tie(got.looks[k].range, got.looks[k].style), std::tie(want.range, want.style)) << "character " << k;
             }
         }
         std::size_t rewritten = 0;
         for (const auto& [name, data] : input.raw) {
-            if (annotated.raw.at(name) == data) continue;
-            ++rewritten;
-            EXPECT_EQ(name.rfind("Stories/", 0), 0u) << name;
+            rewritten += annotated.raw.at(name) != data;
+            EXPECT_TRUE(annotated.raw.at(name) == data || name.starts_with("Stories/")) << name;
         }
         EXPECT_GT(rewritten, 0u);
         EXPECT_EQ(annotated.raw.at("mimetype").second, ZIP_CM_STORE);
@@ -234,23 +190,17 @@ TEST_F(IdmlAnnotate, OnlyTheChosenAndChangedStoriesAreRewritten) {
 }
 
 TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
-    struct Case {
-        std::string input;
-        std::string message;
-    };
+    struct Case { std::string input, message; };
     command.dictionary = kWordList;
     const Case cases[] = {
-        {kFixtures + "not-a-zip.idml", "not-a-zip.idml is not a zip archive"},
-        {kFixtures + "no-mimetype.idml", "no mimetype entry first"},
-        {kFixtures + "wrong-mimetype.idml", "wrong mimetype"},
-        {kFixtures + "truncated-entry.idml", "Stories/Story_s.xml is damaged or truncated"},
-        {kFixtures + "story-not-xml.idml", "Stories/Story_s.xml is not well-formed XML"},
-        {kFixtures + "oversized-entry.idml", "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"},
-        {kFixtures + "missing.idml", "cannot open"},
+        {"not-a-zip.idml", "not-a-zip.idml is not a zip archive"}, {"no-mimetype.idml", "no mimetype entry first"},
+        {"wrong-mimetype.idml", "wrong mimetype"}, {"truncated-entry.idml", "Stories/Story_s.xml is damaged or truncated"},
+        {"story-not-xml.idml", "Stories/Story_s.xml is not well-formed XML"},
+        {"oversized-entry.idml", "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"}, {"missing.idml", "cannot open"},
     };
     for (const Case& c : cases) {
         err.str("");
-        EXPECT_EQ(run(c.input), cli::kBadInput) << c.input;
+        EXPECT_EQ(run(kFixtures + c.input), cli::kBadInput) << c.input;
         const std::string said = err.str();
         EXPECT_NE(said.find(c.message), std::string::npos) << said;
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
@@ -271,5 +221,4 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     EXPECT_EQ(ReadBack(input).raw.at("Stories/Story_cjk.xml").first, before);
 }
 
-}  // namespace
-}  // namespace sonotag::idml
+} }  // namespace sonotag::idml

@@ -2,15 +2,10 @@
 
 #include <gtest/gtest.h>
 
-namespace sonotag {
-namespace {
+namespace sonotag { namespace {
 
-// Whole stored transcriptions in the older letters (as stored), the newer
-// letters and Unicode: a long i: or u: keeps its letter in the newer
-// notation, a short one (the last one too) does not; other units pass.
-struct WordCase {
-    std::u16string_view stored, ipa14, unicode;
-};
+// Whole words as stored, in the newer letters and in Unicode: a long i: or u: keeps its letter, a short one does not.
+struct WordCase { std::u16string_view stored, ipa14, unicode; };
 
 constexpr WordCase kWords[] = {
     {u"si:t", u"si:t", u"siːt"},          {u"sit", u"sIt", u"sɪt"},
@@ -36,5 +31,4 @@ TEST(Notation, WholeTranscriptionsInEachNotation) {
     }
 }
 
-}  // namespace
-}  // namespace sonotag
+} }  // namespace sonotag

@@ -1,6 +1,4 @@
-// config.ini: the profile functions (Windows' own under Wine, the portable
-// ones everywhere) held to one read and one write table, the typed reads of
-// one value, whole files of keys and garbage, and every setting's round trip.
+// config.ini: both profile backends held to one read and one write table, typed reads, garbage, round trips.
 
 #include "settings/SettingsFile.h"
 
@@ -10,8 +8,6 @@
 #include <limits>
 #include <optional>
 #include <random>
-#include <string>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -20,15 +16,13 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag::settings {
-namespace {
+namespace sonotag::settings { namespace {
 
 using namespace std::string_literals;
 
-std::vector<const ProfileFunctions*> Backends() {
-    std::vector<const ProfileFunctions*> backends{&PlatformProfileFunctions()};
-    if (&PlatformProfileFunctions() != &PortableProfileFunctions()) backends.push_back(&PortableProfileFunctions());
-    return backends;
+std::vector<const ProfileFunctions*> Backends() {  // Windows' own under Wine, and the portable ones
+    if (&PlatformProfileFunctions() == &PortableProfileFunctions()) return {&PortableProfileFunctions()};
+    return {&PlatformProfileFunctions(), &PortableProfileFunctions()};
 }
 
 template <class Case>
@@ -48,13 +42,8 @@ std::string FileBytes(const std::u16string& path) {
 }
 
 struct ReadCase {  // a file (none: no file), the key, what it reads, with the default and the buffer's size
-    const char* name;
-    std::optional<std::string> file;
-    const char16_t* key;
-    std::u16string expected;
-    const char16_t* fallback = u"<default>";
-    std::uint32_t size = 100;
-    const char16_t* section = u"COM";
+    const char* name; std::optional<std::string> file; const char16_t* key; std::u16string expected;
+    const char16_t* fallback = u"<default>"; std::uint32_t size = 100; const char16_t* section = u"COM";
 };
 
 class ProfileRead : public ::testing::TestWithParam<std::tuple<const ProfileFunctions*, ReadCase>> {};
@@ -70,42 +59,31 @@ TEST_P(ProfileRead, GivesTheValueOrTheDefault) {
 }
 
 const ReadCase kReadCases[] = {
-    {"Plain", "[COM]\r\nFGF=S\r\n", u"FGF", u"S"},
-    {"BlanksAndTabsAroundValueTrimmed", "[COM]\r\nA = \t x \t\r\n", u"A", u"x"},
-    {"BlanksInsideValueKept", "[COM]\r\nK=a  b\r\n", u"K", u"a  b"},
-    {"SectionAndKeyWithoutCase", "[com]\r\nfgf=T\r\n", u"FGF", u"T"},
+    {"Plain", "[COM]\r\nFGF=S\r\n", u"FGF", u"S"}, {"BlanksAndTabsAroundValueTrimmed", "[COM]\r\nA = \t x \t\r\n", u"A", u"x"},
+    {"BlanksInsideValueKept", "[COM]\r\nK=a  b\r\n", u"K", u"a  b"}, {"SectionAndKeyWithoutCase", "[com]\r\nfgf=T\r\n", u"FGF", u"T"},
     {"BlanksAroundArgumentsIgnored", "[COM]\r\nA=1\r\n", u" A ", u"1", u"", 100, u" COM "},
     {"HeaderWithBlanksAndTextAfterIt", "  [ COM ] ; c \r\nA=1\r\n", u"A", u"1"},
     {"HeaderWithoutClosingBracketIsNoHeader", "[COM\r\nA=1\r\n", u"A", u"<default>"},
-    {"DoubleQuotesStripped", "[COM]\r\nB=\"q\"\r\n", u"B", u"q"},
-    {"SingleQuotesStripped", "[COM]\r\nB='q'\r\n", u"B", u"q"},
+    {"DoubleQuotesStripped", "[COM]\r\nB=\"q\"\r\n", u"B", u"q"}, {"SingleQuotesStripped", "[COM]\r\nB='q'\r\n", u"B", u"q"},
     {"QuotesKeepBlanksInside", "[COM]\r\nG= \" in \" \r\n", u"G", u" in "},
-    {"OnlyOnePairStripped", "[COM]\r\nB=\"\"q\"\"\r\n", u"B", u"\"q\""},
-    {"UnmatchedQuotesKept", "[COM]\r\nD=\"q'\r\n", u"D", u"\"q'"},
-    {"LoneQuoteKept", "[COM]\r\nE=\"\r\n", u"E", u"\""},
-    {"EmptyQuotesGiveEmpty", "[COM]\r\nF=\"\"\r\n", u"F", u""},
-    {"EqualsInsideValue", "[COM]\r\nH=a=b\r\n", u"H", u"a=b"},
-    {"EmptyValueIsNotTheDefault", "[COM]\r\nJ=\r\n", u"J", u""},
-    {"KeyWithoutEqualsGivesDefault", "[COM]\r\nI\r\n", u"I", u"<default>"},
-    {"CommentIsAKeyOfItsOwn", "[COM]\r\n;I=c\r\n", u";I", u"c"},
+    {"OnlyOnePairStripped", "[COM]\r\nB=\"\"q\"\"\r\n", u"B", u"\"q\""}, {"UnmatchedQuotesKept", "[COM]\r\nD=\"q'\r\n", u"D", u"\"q'"},
+    {"LoneQuoteKept", "[COM]\r\nE=\"\r\n", u"E", u"\""}, {"EmptyQuotesGiveEmpty", "[COM]\r\nF=\"\"\r\n", u"F", u""},
+    {"EqualsInsideValue", "[COM]\r\nH=a=b\r\n", u"H", u"a=b"}, {"EmptyValueIsNotTheDefault", "[COM]\r\nJ=\r\n", u"J", u""},
+    {"KeyWithoutEqualsGivesDefault", "[COM]\r\nI\r\n", u"I", u"<default>"}, {"CommentIsAKeyOfItsOwn", "[COM]\r\n;I=c\r\n", u";I", u"c"},
     {"FirstOfDuplicateKeysWins", "[COM]\r\nA=first\r\nA=second\r\n", u"A", u"first"},
     {"OnlyFirstOfDuplicateSectionsSearched", "[COM]\r\nA=1\r\n[com]\r\nM=2\r\n", u"M", u"<default>"},
     {"KeyOfAnotherSectionNotFound", "[X]\r\nA=1\r\n[COM]\r\nB=2\r\n", u"A", u"<default>"},
     {"KeysBeforeAnySectionNotFound", "A=1\r\n[COM]\r\nB=2\r\n", u"A", u"<default>"},
     {"LongerKeyIsNotTheKey", "[COM]\r\nAB=1\r\n", u"A", u"<default>"},
-    {"BlankLinesSkipped", "\r\n\r\n[COM]\r\n\r\n  \r\nA=1\r\n", u"A", u"1"},
-    {"LineFeedsAndNoLastLineEnd", "[COM]\nA=1\nB=2", u"B", u"2"},
-    {"EmptyFile", "", u"A", u"<default>"},
-    {"AnsiChinese", "[COM]\r\nC=\xC6\xBB\xB9\xFB\r\n", u"C", u"苹果"},
+    {"BlankLinesSkipped", "\r\n\r\n[COM]\r\n\r\n  \r\nA=1\r\n", u"A", u"1"}, {"LineFeedsAndNoLastLineEnd", "[COM]\nA=1\nB=2", u"B", u"2"},
+    {"EmptyFile", "", u"A", u"<default>"}, {"AnsiChinese", "[COM]\r\nC=\xC6\xBB\xB9\xFB\r\n", u"C", u"苹果"},
     {"Utf16WithMark", Utf16Le(u"[COM]\r\nC=苹果\r\n"), u"C", u"苹果"},
     {"IdeographicSpaceIsNotTrimmed", Utf16Le(u"[COM]\r\nC=\u3000x\u3000\r\n"), u"C", u"\u3000x\u3000"},
-    // The default loses trailing spaces (never its first character) and one pair of quotes.
+    // The default loses trailing spaces (never its first character) and one pair of quotes; too long: cut to size - 1.
     {"MissingFileGivesDefaultKeepingALoneSpace", std::nullopt, u"Z", u" ", u" "},
     {"DefaultLosesTrailingSpaces", "[COM]\r\n", u"Z", u"a", u"a  "},
     {"DefaultKeepsLeadingBlanksAndTabs", "[COM]\r\n", u"Z", u"  a\t", u"  a\t"},
-    {"DefaultLosesItsQuotes", "[COM]\r\n", u"Z", u"q", u"\"q\""},
-    {"NullDefaultIsEmpty", "[COM]\r\n", u"Z", u"", nullptr},
-    // What does not fit is cut to size - 1.
+    {"DefaultLosesItsQuotes", "[COM]\r\n", u"Z", u"q", u"\"q\""}, {"NullDefaultIsEmpty", "[COM]\r\n", u"Z", u"", nullptr},
     {"ValueOneTooLong", "[COM]\r\nV=0123456789\r\n", u"V", u"012345678", u"d", 10},
     {"ValueJustFits", "[COM]\r\nV=0123456789\r\n", u"V", u"0123456789", u"d", 11},
     {"SizeOneGivesNothing", "[COM]\r\nV=0123456789\r\n", u"V", u"", u"d", 1},
@@ -117,15 +95,9 @@ INSTANTIATE_TEST_SUITE_P(Profile, ProfileRead,
                          BackendAndCase<ReadCase>);
 
 // One write into a file (none: a new one): the result, the bytes (unless left open) and what reads back.
-struct WriteCase {
-    const char* name;
-    std::optional<std::string> before;
-    const char16_t* key;
-    const char16_t* value;
-    std::u16string readBack;  // "<default>": the write fails
-    std::optional<std::string> after;
-    const char16_t* section = u"COM";
-    const char* file = "w.ini";
+struct WriteCase {  // readBack "<default>": the write fails
+    const char* name; std::optional<std::string> before; const char16_t* key; const char16_t* value; std::u16string readBack;
+    std::optional<std::string> after; const char16_t* section = u"COM"; const char* file = "w.ini";
 };
 
 class ProfileWrite : public ::testing::TestWithParam<std::tuple<const ProfileFunctions*, WriteCase>> {};
@@ -135,9 +107,7 @@ TEST_P(ProfileWrite, LeavesTheFileAsExpected) {
     test::ScratchFolder folder;
     const auto path = c.before ? folder.write(c.file, *c.before) : folder.programPath(c.file);
     EXPECT_EQ(functions->writeString(c.section, c.key, c.value, path.c_str()), c.readBack != u"<default>");
-    if (c.after) {
-        EXPECT_EQ(FileBytes(path), *c.after);
-    }
+    if (c.after) { EXPECT_EQ(FileBytes(path), *c.after); }
     std::u16string buffer(100, u'\0');
     functions->readString(c.section, c.key, u"<default>", buffer.data(), 100, path.c_str());
     EXPECT_EQ(buffer.c_str(), c.readBack);
@@ -168,18 +138,14 @@ INSTANTIATE_TEST_SUITE_P(Profile, ProfileWrite,
 constexpr std::uint32_t kMax = std::numeric_limits<std::uint32_t>::max();
 
 std::string Letters(std::size_t length) {
-    std::string value(length, 'a');
-    for (std::size_t i = 0; i < length; ++i) value[i] = static_cast<char>('a' + i % 26);
+    std::string value;
+    while (value.size() < length) value += static_cast<char>('a' + value.size() % 26);
     return value;
 }
 
 // One stored value through each typed read (defaults "<d>", 4242 and true).
-struct ValueCase {
-    const char* name;
-    std::string value;
-    std::uint32_t number;
-    bool flag;
-    std::optional<std::string> text = std::nullopt;  // none: the value
+struct ValueCase {  // text none: the value; long ones outgrow the first read's buffer
+    const char* name; std::string value; std::uint32_t number; bool flag; std::optional<std::string> text = std::nullopt;
 };
 
 class ProfileFileValue : public ::testing::TestWithParam<ValueCase> {};
@@ -206,7 +172,6 @@ INSTANTIATE_TEST_SUITE_P(
         ValueCase{"No", "no", 0, false}, ValueCase{"YesWithMore", "yes please", 0, false},
         ValueCase{"Only64CharactersCount", std::string(64, '0') + "7", 0, false},
         ValueCase{"Exactly64Characters", std::string(63, '0') + "7", 7, true},
-        // Values longer than the first read's buffer come whole.
         ValueCase{"FillsFirstBuffer", Letters(511), 0, false}, ValueCase{"OneOverFirstBuffer", Letters(512), 0, false},
         ValueCase{"FillsSecondBuffer", Letters(1023), 0, false},
         ValueCase{"QuotedLong", "\"" + Letters(5000) + "\"", 0, false, Letters(5000)}),
@@ -215,28 +180,17 @@ INSTANTIATE_TEST_SUITE_P(
 // The defaults with one change; no change: the defaults.
 using Change = void (*)(AnnotationSettings&);
 
-AnnotationSettings Changed(Change change) {
-    AnnotationSettings s;
-    if (change) change(s);
-    return s;
-}
+AnnotationSettings Changed(Change change) { AnnotationSettings s; if (change) change(s); return s; }
 
 std::string RandomBytes(std::size_t size, std::uint32_t seed, bool oneLine = false) {
     std::mt19937 random(seed);
     std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        do c = static_cast<char>(random());
-        while (oneLine && (c == '\r' || c == '\n'));
-    }
+    for (char& c : bytes) do c = static_cast<char>(random()); while (oneLine && (c == '\r' || c == '\n'));
     return bytes;
 }
 
 // A config.ini's bytes give these settings, and a save over it reads back.
-struct ConfigCase {
-    const char* name;
-    std::string bytes;
-    Change expected;
-};
+struct ConfigCase { const char* name; std::string bytes; Change expected; };
 void PrintTo(const ConfigCase& c, std::ostream* out) { *out << c.name; }
 
 class ConfigFile : public ::testing::TestWithParam<ConfigCase> {};
@@ -272,30 +226,23 @@ INSTANTIATE_TEST_SUITE_P(
                    "; by hand\r\n[com]\r\nIDVER=I.CS5\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA:P\r\nFGF=--\r\n"
                    "SYML=[\r\nSYMR=\"]\"\r\nYBVER=2\r\nUNICODE=no\r\nLOOSE=0\r\n",
                    +[](AnnotationSettings& s) { s = {u"I.CS5", u":音标:P", u"--", u"[", u"]", 2, false, false}; }},
-        ConfigCase{"NoStyleIsSavedEmpty", "[COM]\r\nCHARSTYLE=:[\xCE\xDE]\r\n",
-                   +[](AnnotationSettings& s) { s.characterStyleName = u":[无]"; }},
+        ConfigCase{"NoStyleIsSavedEmpty", "[COM]\r\nCHARSTYLE=:[\xCE\xDE]\r\n", +[](AnnotationSettings& s) { s.characterStyleName = u":[无]"; }},
         ConfigCase{"RandomBytes", RandomBytes(1 << 16, 1), Defaults},
-        ConfigCase{"RandomLinesAroundTheSection", RandomBytes(5000, 2, true) + kLeftSymbolSection + RandomBytes(5000, 3, true),
-                   LeftSymbol},
+        ConfigCase{"RandomLinesAroundTheSection", RandomBytes(5000, 2, true) + kLeftSymbolSection + RandomBytes(5000, 3, true), LeftSymbol},
         ConfigCase{"HugeLineOfGarbageSkipped", RandomBytes(2 << 20, 6, true) + kLeftSymbolSection, LeftSymbol},
         ConfigCase{"HugeValueReadWhole", "[COM]\r\nCHARSTYLE=" + kHugeStyle + "\r\nSYML=<\r\n",
                    +[](AnnotationSettings& s) { s.leftSymbol = u"<"; s.characterStyleName = {kHugeStyle.begin(), kHugeStyle.end()}; }},
         ConfigCase{"Utf16MarkThenRandomUnits", "\xFF\xFE" + RandomBytes(1 << 14, 4), Defaults},
         ConfigCase{"NulCutsAValue", "[COM]\r\nSYML=<\0>\r\n"s, LeftSymbol},
-        ConfigCase{"BinaryValues", "[COM]\r\nYBVER=\x01\x02\r\nUNICODE=\xFF\xFE\r\n",
-                   +[](AnnotationSettings& s) { s.useUnicode = false; }}),
+        ConfigCase{"BinaryValues", "[COM]\r\nYBVER=\x01\x02\r\nUNICODE=\xFF\xFE\r\n", +[](AnnotationSettings& s) { s.useUnicode = false; }}),
     test::CaseName());
 
-TEST(ConfigFile, NoFileGivesTheDefaultsAndCreatesNone) {
+TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiOneIsUpdatedInPlace) {
     test::ScratchFolder folder;
     EXPECT_EQ(ReadSettings(ConfigFilePath(test::ToProgramPath(folder.path()))), AnnotationSettings{});
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "config.ini"));
     EXPECT_NO_THROW(SaveSettings(folder.programPath("gone") + u"/config.ini", AnnotationSettings{}));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
-}
-
-TEST(ConfigFile, NewFileHasTheKeysInOrderInUtf16AndAnAnsiOneIsUpdatedInPlace) {
-    test::ScratchFolder folder;
     const auto path = folder.programPath("config.ini");
     SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", -3, false, true});
     EXPECT_EQ(FileBytes(path), Utf16Le(u"[COM]\r\nIDVER=X\r\nCHARSTYLE=:音\U0001F600\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
@@ -335,5 +282,4 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"OtherVersion", +[](AnnotationSettings& s) { s = {u"I.CS5", u"", u" ", u"\\", u"\\", 1, false, false}; }}),
     [](const auto& p) { return std::string(p.param.first); });
 
-}  // namespace
-}  // namespace sonotag::settings
+} }  // namespace sonotag::settings
