@@ -23,8 +23,7 @@
 #include "res/resource.h"
 #include "standin/ControlCodes.h"
 #include "tests/support/CaseName.h"
-#include "standin/LocalServer_win32.h"
-#include "tests/support/RpcService_win32.h"
+#include "tests/support/StandInProcess_win32.h"
 
 namespace sonotag::gui {
 
@@ -52,10 +51,10 @@ bool WaitFor(Condition condition, std::chrono::milliseconds timeout = 20s) {
     return true;
 }
 
-// A program started in its folder; ended at once, as a crash would, when the object goes.
+// Sonotag.exe started in its folder; ended at once, as a crash would, when the object goes.
 struct Process {
-    explicit Process(const fs::path& executable, const std::wstring& arguments = {}) {
-        std::wstring commandLine = L"\"" + executable.wstring() + L"\" " + arguments;
+    explicit Process(const fs::path& executable) {
+        std::wstring commandLine = L"\"" + executable.wstring() + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION info{};
@@ -241,9 +240,8 @@ protected:
         for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, standin::kWindowClass, nullptr));) {
             PostMessageW(window, WM_CLOSE, 0, 0);
         }
-        EXPECT_TRUE(WaitFor([] { return !KernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, standin::kInstanceMutexName)); }))
-            << "a stand-in host does not end";
-        host_.reset();  // killed only when it did not end: a killed host stays registered
+        EXPECT_TRUE(test::StandInEnded(20000)) << "a stand-in host does not end";
+        host_.reset();
     }
 
     static void CopyProgramTo(const fs::path& folder) {
@@ -296,11 +294,8 @@ protected:
     }
     // standin-host.exe started by hand on `document`, like a user's open InDesign.
     void StartHost(const fs::path& document = Fixture("lesson.json")) {
-        const KernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, standin::kReadyEventName));
-        ResetEvent(ready.get());
-        host_.emplace(fs::path(SONOTAG_STANDIN_HOST), L"--document \"" + document.wstring() + L"\"");
-        const HANDLE events[] = {ready.get(), host_->handle.get()};
-        ASSERT_EQ(WaitForMultipleObjects(2, events, FALSE, 30000), WAIT_OBJECT_0) << "the stand-in host did not start";
+        host_.emplace(L"--document \"" + document.wstring() + L"\"");
+        ASSERT_TRUE(host_->waitUntilReady()) << "the stand-in host did not start";
     }
     // "开始注音标>>" (or `command`): one message, one of `texts`; then the button enabled again.
     void ExpectOneMessage(HWND main, std::initializer_list<std::wstring> texts, void (*command)(HWND) = nullptr) {
@@ -313,7 +308,7 @@ protected:
 
     fs::path folder_;
     std::optional<Process> process_;
-    std::optional<Process> host_;
+    std::optional<test::StandInProcess> host_;
 };
 
 namespace {
@@ -609,7 +604,7 @@ TEST_F(SonotagTest, VanishedHostIsReportedOnceAndTheMenuAttachesAnew) {
         ClickButton(main, IDC_ANNOTATE);
         ASSERT_TRUE(WaitFor([&] { return probe.count(control::kCallCount) >= 200; }, 30s)) << "no run";
         probe.release();
-        host_.reset();  // killed
+        host_->kill();
     }
     for (void (*command)(HWND) : {+[](HWND) {}, +[](HWND m) { ClickButton(m, IDC_ANNOTATE); },
                                   +[](HWND m) { EXPECT_TRUE(PickRemoval(m)); }}) {
