@@ -1,6 +1,7 @@
 #include "cli/CommandLine.h"
 
 #include <algorithm>
+#include <charconv>
 #include <map>
 #include <set>
 
@@ -79,6 +80,13 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     return command;
 }
 
+std::optional<std::int64_t> ParseCallNumber(const std::string& text) {
+    std::int64_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < 1) return std::nullopt;
+    return number;
+}
+
 template <class Target>
 void TakeValue(SplitArguments& split, const std::string& option, Target& target) {
     const auto found = split.values.find(option);
@@ -87,7 +95,7 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
 
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
     auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
-                                     "--right", "--character-style", "--output", "--skip"},
+                                     "--right", "--character-style", "--output", "--skip", "--fail-call"},
                                     {"--json", "--stats", "--exact"},
                                     {"--story"}});
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
@@ -111,6 +119,11 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
     command.exact = split.flags.count("--exact") != 0;
+    if (split.values.count("--fail-call")) {
+        const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
+        if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
+        command.failCall = *call;
+    }
     if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
     if (!split.operands.empty()) command.input = split.operands.front();
     return command;
@@ -132,7 +145,7 @@ const char* UsageText() {
            "                      [--notation kingsoft13|kingsoft14|unicode]\n"
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
            "                      [--character-style PATH] [--skip FILE] [--exact]\n"
-           "                      [--json] [--stats] [INPUT|-]\n"
+           "                      [--json] [--stats] [--fail-call K] [INPUT|-]\n"
            "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The command line of the `sonotag` front end, parsed in one place.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <variant>
@@ -32,6 +33,9 @@ struct AnnotateCommand {
     bool exact = false;                         // the exact look-up only, whatever --config says
     bool json = false;                          // print the document dump
     bool stats = false;                         // host calls per word on stderr
+    // This call of the run (1 = the first) fails as a call to an InDesign
+    // that has quit fails; 0: the stand-in answers every call.
+    std::int64_t failCall = 0;
     std::string input = "-";                    // a .json document, a UTF-8 text, or - for stdin
     // An IDML package as input is annotated into a package of its own:
     std::optional<std::string> output;  // where the annotated package goes

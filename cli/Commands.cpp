@@ -157,6 +157,7 @@ int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
     RunChoices state;
     try {
         if (!command.output) throw InputError("an IDML package is annotated into another: give --output");
+        if (command.failCall != 0) throw InputError("--fail-call is for stand-in documents, not IDML packages");
         LoadDictionary(dictionary, command.dictionary, command.encoding);
         if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding);
         package.emplace(std::filesystem::path(Utf8ToUtf16(command.input)));
@@ -236,6 +237,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
 
     const std::int32_t words = command.stats ? SelectedWordCount(host.application()) : 0;
     host.resetCallCounts();
+    if (command.failCall != 0) host.failCall(command.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
     const host::ObjectRef application = host.application();
     const RunTarget target{application, state.settings, state.characterStyle, &skipList};
     const RunOutcome outcome = AnnotateSelection(target, dictionary, kInitialUndoMark);

@@ -27,12 +27,12 @@ TEST(CommandLine, ParsesAnnotateOptions) {
     const Command parsed = ParseCommandLine({"annotate", "--notation", "kingsoft13", "--separator=", "--left", "[",
                                              "--right=]", "--character-style", ":G:S", "--json", "--stats", "--skip",
                                              "s.txt", "--exact", "--encoding", "CP1252", "--story", "u1", "--story=u2",
-                                             "--output", "o.idml", "in.json"});
+                                             "--output", "o.idml", "--fail-call", "7", "in.json"});
     const auto* c = std::get_if<AnnotateCommand>(&parsed);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(std::tie(c->notation, c->separator, c->leftSymbol, c->rightSymbol, c->characterStyle, c->skipList, c->encoding),
               std::tuple(Notation::Kingsoft13, "", "[", "]", ":G:S", "s.txt", "CP1252"));
-    EXPECT_TRUE(c->json && c->stats && c->exact && !c->config);
+    EXPECT_TRUE(c->json && c->stats && c->exact && !c->config && c->failCall == 7);
     EXPECT_EQ(std::tie(c->stories, c->output, c->input), std::tuple(std::vector<std::string>{"u1", "u2"}, "o.idml", "in.json"));
     const Command dash = ParseCommandLine({"annotate", "--separator", "--", "-"});
     ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(dash));
@@ -43,7 +43,8 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
              {}, {"translate"}, {"lookup"}, {"lookup", "--notation", "ipa", "word"}, {"lookup", "--dictionary"},
              {"annotate", "--json=yes"}, {"annotate", "--unknown", "x"}, {"annotate", "a.txt", "b.txt"},
-             {"annotate", "--notation=ipa"}, {"annotate", "--encoding"}}) {
+             {"annotate", "--notation=ipa"}, {"annotate", "--encoding"}, {"annotate", "--fail-call", "0"},
+             {"annotate", "--fail-call=3x"}, {"annotate", "--fail-call", "-1"}}) {
         EXPECT_TRUE(std::holds_alternative<UsageError>(ParseCommandLine(arguments))) << ::testing::PrintToString(arguments);
     }
 }
@@ -155,16 +156,20 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
     test::ScratchFolder folder;
     const std::string dictionary = Utf16ToUtf8(folder.write("d.txt", "apple||5Apl\r\n"));
     const std::string said = Utf16ToUtf8(folder.programPath("err.txt"));
+    const std::string lesson = " --dictionary " + dictionary + " " + Utf16ToUtf8(folder.write("in.txt", "apple pie apple\n"));
     const struct { std::string arguments; int status; std::string message; } cases[] = {
         {"lookup --dictionary " + dictionary + " apple", kSucceeded, ""},
         {"lookup --encoding no-such-code-page --dictionary " + dictionary + " apple", kBadInput, "no-such-code-page"},
         {"annotate --encoding no-such-code-page --dictionary " + dictionary + " -", kBadInput, "no-such-code-page"},
         {"annotate --unknown", kBadInput, "usage: sonotag"},
+        {"annotate --fail-call 20" + lesson, kRunFailed, "\nsonotag: 发生错误:(null),原因:Unknown error 0x800706BA,描述:(null)!\n"},
+        {"annotate --fail-call 1000000" + lesson, kSucceeded, ""},  // the run makes fewer calls
+        {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for stand-in documents"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WEXITSTATUS(std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str())), c.status) << c.arguments;
         std::ifstream in(said);
-        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        const std::string text = "\n" + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
         EXPECT_NE(text.find(c.message), std::string::npos) << text;
     }
 }
