@@ -194,6 +194,7 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     command.dictionary = kWordList;
     const Case cases[] = {
         {"not-a-zip.idml", "not-a-zip.idml is not a zip archive"}, {"no-mimetype.idml", "no mimetype entry first"},
+        {"inconsistent.idml", "inconsistent.idml is not a readable zip archive (Zip archive inconsistent)"},
         {"wrong-mimetype.idml", "wrong mimetype"}, {"truncated-entry.idml", "Stories/Story_s.xml is damaged or truncated"},
         {"story-not-xml.idml", "Stories/Story_s.xml is not well-formed XML"},
         {"oversized-entry.idml", "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"}, {"missing.idml", "cannot open"},

@@ -47,7 +47,12 @@ TEST(Controls, ReachTheHostUncounted) {
     control(control::kLoadPlainText, {Value(u"three")});
     control(control::kDelayCalls, {Value(0)});
     EXPECT_EQ(control(control::kStoryText, {Value(0)}).text(), u"three");
-    EXPECT_EQ(ErrorOf([&] { control(control::kDelayCalls, {Value(10001)}); })->result(), host::kInvalidArgument);
+    for (const auto& [id, arguments] : {std::pair{control::kDelayCalls, std::vector{Value(10001)}},
+                                        std::pair{control::kCallCount, std::vector{Value(0), Value(0)}}}) {
+        const auto refused = ErrorOf([&] { control(id, arguments); });
+        ASSERT_TRUE(refused) << id;
+        EXPECT_EQ(refused->result(), host::kInvalidArgument);
+    }
     EXPECT_EQ(host.totalCalls(), 0);
 }
 
