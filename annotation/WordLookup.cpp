@@ -7,28 +7,49 @@
 namespace sonotag {
 namespace {
 
-// A word split at its edge punctuation: prefix + core + suffix.
+// A word split at its edges: prefix + core + suffix. The edges are
+// punctuation, object markers, letters of Chinese, Japanese and Korean text
+// glued to the English word, and invisible characters; an invisible
+// character right after the core stays with the word, so the annotation
+// follows it.
 struct WordParts {
     std::u16string_view prefix;
     std::u16string_view core;
     std::u16string_view suffix;
 };
 
-WordParts SplitAtEdgePunctuation(std::u16string_view word) {
+// Planes 2 and 3 hold nothing but ideographs: a surrogate pair with a lead
+// in D840-D87F is one.
+bool IsIdeographPairAt(std::u16string_view word, std::size_t lead) {
+    return lead + 1 < word.size() && word[lead] >= 0xD840 && word[lead] <= 0xD87F && word[lead + 1] >= 0xDC00 &&
+           word[lead + 1] <= 0xDFFF;
+}
+
+bool IsEdge(std::u16string_view word, std::size_t at) {
+    const char16_t c = word[at];
+    return IsEdgePunctuation(c) || IsInvisible(c) || c == kObjectMarker || IsCjkLetter(c) ||
+           IsIdeographPairAt(word, at) || (at > 0 && IsIdeographPairAt(word, at - 1));
+}
+
+WordParts SplitAtEdges(std::u16string_view word) {
     std::size_t begin = 0;
-    while (begin < word.size() && IsEdgePunctuation(word[begin])) ++begin;
+    while (begin < word.size() && IsEdge(word, begin)) ++begin;
     std::size_t end = word.size();
-    while (end > begin && IsEdgePunctuation(word[end - 1])) --end;
+    while (end > begin && IsEdge(word, end - 1)) --end;
+    while (end < word.size() && IsInvisible(word[end])) ++end;
     return {word.substr(0, begin), word.substr(begin, end - begin), word.substr(end)};
 }
 
 // The core in the word list's spelling: typographer's and modifier
-// apostrophes as "'", the Unicode hyphens as "-".
+// apostrophes as "'", the Unicode hyphens as "-", invisible characters gone.
 std::u16string NormalisedKey(std::u16string_view core) {
-    std::u16string key(core);
-    for (char16_t& c : key) {
+    std::u16string key;
+    key.reserve(core.size());
+    for (char16_t c : core) {
+        if (IsInvisible(c)) continue;
         if (c == u'\u2018' || c == u'\u2019' || c == u'\u02BC') c = u'\'';
         if (c == u'\u2010' || c == u'\u2011') c = u'-';
+        key.push_back(c);
     }
     return key;
 }
@@ -101,6 +122,20 @@ std::optional<WordMatch> ExactMatch(std::u16string_view word, PhoneticDictionary
 
 }  // namespace
 
+bool IsInvisible(char16_t c) {
+    return c == u'\u00AD' || c == u'\u200C' || c == u'\u200D' || c == u'\u2060' || c == u'\uFEFF';
+}
+
+bool IsCjkLetter(char16_t c) {
+    const auto within = [c](char16_t first, char16_t last) { return c >= first && c <= last; };
+    return within(u'\u1100', u'\u11FF') ||  // Hangul Jamo
+           within(u'\u2E80', u'\u2FDF') ||  // CJK and Kangxi radicals
+           within(u'\u3040', u'\u31FF') ||  // kana, Bopomofo, Hangul compatibility Jamo, kana extensions
+           within(u'\u3400', u'\u4DBF') || within(u'\u4E00', u'\u9FFF') ||  // ideographs
+           within(u'\uA960', u'\uA97F') || within(u'\uAC00', u'\uD7FF') ||  // Hangul
+           within(u'\uF900', u'\uFAFF') || within(u'\uFF66', u'\uFFDC');  // compatibility and half-width forms
+}
+
 bool IsEdgePunctuation(char16_t c) {
     const auto within = [c](char16_t first, char16_t last) { return c >= first && c <= last; };
     return within(u'!', u'/') || within(u':', u'@') || within(u'[', u'`') || within(u'{', u'~') || c == u'\u00A1' ||
@@ -113,12 +148,13 @@ std::optional<WordMatch> LookUpWord(std::u16string_view word, PhoneticDictionary
                                     const LookupRules& rules) {
     if (rules.skipList && Contains(*rules.skipList, word)) return std::nullopt;
     if (!rules.loose) return ExactMatch(word, dictionary);
-    const WordParts parts = SplitAtEdgePunctuation(word);
-    // An all-punctuation word has no key: an empty line of the skip list
-    // never skips it, and only its exact form can be found.
-    if (parts.core.empty()) return ExactMatch(word, dictionary);
-
+    const WordParts parts = SplitAtEdges(word);
     const std::u16string key = NormalisedKey(parts.core);
+    // A word of punctuation, foreign letters or invisible characters only
+    // has no key: an empty line of the skip list never skips it, and only
+    // its exact form can be found.
+    if (key.empty()) return ExactMatch(word, dictionary);
+
     const CaseForms forms(key);
     if (rules.skipList) {
         for (const std::u16string& form : forms) {

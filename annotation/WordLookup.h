@@ -6,7 +6,9 @@
 // apostrophes, hyphen compounds. The exact key is tried first, so a word
 // list that holds "bank," keeps its meaning; the loose look-up then gives a
 // miss a second chance on the word without its edge punctuation, in a
-// normalised spelling and in lower case.
+// normalised spelling and in lower case. Its edges are punctuation,
+// object markers, invisible characters and Chinese, Japanese or Korean text
+// glued to the English word ("看David", "apple的意思").
 
 #include <cstddef>
 #include <optional>
@@ -35,6 +37,19 @@ struct WordMatch {
 // punctuation characters, the inverted marks and guillemets, general
 // punctuation, CJK symbols and punctuation and their full-width forms.
 bool IsEdgePunctuation(char16_t c);
+
+// Characters that take no room and change no spelling: the soft hyphen,
+// the zero-width (non-)joiner, the word joiner and the byte-order mark.
+// The loose look-up leaves them out of the key.
+bool IsInvisible(char16_t c);
+
+// A letter of Chinese, Japanese or Korean script in the basic plane
+// (ideographs, kana, Bopomofo, Hangul and their compatibility forms).
+bool IsCjkLetter(char16_t c);
+
+// The character that stands for an anchored object, a footnote or a note
+// in a text: like punctuation, it ends the word before it.
+inline constexpr char16_t kObjectMarker = u'\uFFFC';
 
 // The word's transcription, or nothing for a miss or a skipped word. A miss
 // of the exact key is remembered by the dictionary, as its lookup does; the

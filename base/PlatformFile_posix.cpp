@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include <iconv.h>
+#include <sys/stat.h>
 
 #include "base/FileError.h"
 #include "base/PlatformFile.h"
@@ -25,6 +26,12 @@ FilePtr OpenForSharedReading(const std::u16string& path) {
                                      : error == EACCES || error == EPERM ? FileErrorCause::AccessDenied
                                                                          : FileErrorCause::Other;
         throw FileError(cause, path, static_cast<std::uint32_t>(error));
+    }
+    // A folder opens here but not on Windows, where it is denied; it has no
+    // bytes to read either way.
+    struct stat status {};
+    if (fstat(fileno(file.get()), &status) == 0 && S_ISDIR(status.st_mode)) {
+        throw FileError(FileErrorCause::AccessDenied, path, EISDIR);
     }
     return file;
 }

@@ -12,6 +12,7 @@
 #include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "base/Paths.h"
+#include "base/PlatformFile.h"
 #include "base/Utf.h"
 #include "host/AutomationError.h"
 #if SONOTAG_IDML
@@ -30,15 +31,57 @@ class InputError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-void LoadWordList(PhoneticDictionary& list, const std::u16string& path, const std::string& encoding) {
+std::string CauseText(FileErrorCause cause) {
+    switch (cause) {
+        case FileErrorCause::NotFound: return "no such file";
+        case FileErrorCause::AccessDenied: return "access denied";
+        case FileErrorCause::SharingViolation: return "another program holds it";
+        case FileErrorCause::Other: break;
+    }
+    return "it cannot be opened";
+}
+
+// One line naming a file the user gave (`what`: "word list", ...) that cannot be read.
+InputError UnreadableFile(const std::string& what, const std::u16string& path, const std::string& why) {
+    return InputError("cannot read the " + what + " " + Utf16ToUtf8(path) + ": " + why);
+}
+
+// A folder opens on some systems and reads as empty; it is refused as a file.
+void RefuseFolder(const std::string& what, const std::u16string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(std::filesystem::path(path), ignored)) {
+        throw UnreadableFile(what, path, "it is a folder");
+    }
+}
+
+void LoadWordList(PhoneticDictionary& list, const std::u16string& path, const std::string& encoding,
+                  const std::string& what) {
+    RefuseFolder(what, path);
     if (const std::optional<FileError> error = list.load(path, encoding)) {
-        throw InputError(Utf16ToUtf8(error->userText()));
+        throw UnreadableFile(what, path, CauseText(error->cause()));
     }
 }
 
 void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
                     const std::string& encoding) {
-    LoadWordList(dictionary, file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder()), encoding);
+    LoadWordList(dictionary, file ? Utf8ToUtf16(*file) : DictionaryPath(ProgramFolder()), encoding, "word list");
+}
+
+void LoadSkipList(PhoneticDictionary& skipList, const std::optional<std::string>& file, const std::string& encoding) {
+    if (file) LoadWordList(skipList, Utf8ToUtf16(*file), encoding, "skip list");
+}
+
+// A missing config.ini gives the defaults, as it does beside Sonotag.exe;
+// one that exists must be readable.
+settings::AnnotationSettings ReadConfig(const std::string& file) {
+    const std::u16string path = Utf8ToUtf16(file);
+    RefuseFolder("settings file", path);
+    try {
+        (void)OpenForSharedReading(path);
+    } catch (const FileError& error) {
+        if (error.cause() != FileErrorCause::NotFound) throw UnreadableFile("settings file", path, CauseText(error.cause()));
+    }
+    return settings::ReadSettings(path);
 }
 
 bool EndsWith(const std::string& name, std::string_view suffix) {
@@ -97,7 +140,7 @@ struct RunChoices {
 RunChoices PrepareSettings(const AnnotateCommand& command, const host::ObjectRef& application) {
     RunChoices state;
     if (command.config) {
-        state.settings = settings::ReadSettings(Utf8ToUtf16(*command.config));
+        state.settings = ReadConfig(*command.config);
         if (!state.settings.characterStyleName.empty()) {
             host::ResolveCharacterStyle(application, state.settings.characterStyleName, state.characterStyle,
                                         host::StyleResolution::Load);
@@ -159,7 +202,7 @@ int RunAnnotatePackage(const AnnotateCommand& command, std::ostream& err) {
         if (!command.output) throw InputError("an IDML package is annotated into another: give --output");
         if (command.failCall != 0) throw InputError("--fail-call is for stand-in documents, not IDML packages");
         LoadDictionary(dictionary, command.dictionary, command.encoding);
-        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding);
+        LoadSkipList(skipList, command.skipList, command.encoding);
         package.emplace(std::filesystem::path(Utf8ToUtf16(command.input)));
         package->loadStories(command.stories);
         state = PrepareSettings(command, package->application());
@@ -227,7 +270,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     RunChoices state;
     try {
         LoadDictionary(dictionary, command.dictionary, command.encoding);
-        if (command.skipList) LoadWordList(skipList, Utf8ToUtf16(*command.skipList), command.encoding);
+        LoadSkipList(skipList, command.skipList, command.encoding);
         LoadInput(host, command.input, in);
         state = PrepareSettings(command, host.application());
     } catch (const InputError& error) {

@@ -20,6 +20,14 @@ void WriteText(const ProfileFile& file, const char16_t* name, std::u16string_vie
 
 }  // namespace
 
+bool SwitchFromStored(std::u16string_view stored) {
+    const std::u16string_view value = TrimProfileBlanks(stored);
+    for (const char16_t* off : {u"0", u"off", u"no", u"false", u"disabled"}) {
+        if (EqualIgnoringCase(value, off)) return false;
+    }
+    return true;
+}
+
 std::u16string ConfigFilePath(const std::u16string& programFolder) { return JoinPath(programFolder, u"config.ini"); }
 
 AnnotationSettings ReadSettings(const ProfileFile& file) {
@@ -33,7 +41,7 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
     settings.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
     settings.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
-    settings.loose = file.ReadBool(kSettingsSection, key::kLoose, true);
+    settings.loose = SwitchFromStored(ReadText(file, key::kLoose, u""));
     return settings;
 }
 

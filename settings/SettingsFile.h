@@ -20,7 +20,7 @@ inline constexpr char16_t kLeftSymbol[] = u"SYML";
 inline constexpr char16_t kRightSymbol[] = u"SYMR";
 inline constexpr char16_t kIpaVersion[] = u"YBVER";
 inline constexpr char16_t kUseUnicode[] = u"UNICODE";
-// Written after the seven keys above: the loose look-up, on unless 0.
+// Written after the seven keys above: the loose look-up, on unless switched off.
 inline constexpr char16_t kLoose[] = u"LOOSE";
 }  // namespace key
 
@@ -34,6 +34,11 @@ AnnotationSettings ReadSettings(const std::u16string& configPath);
 // Writes the seven keys in their order, then LOOSE. The results of the writes are not
 // looked at: a file that cannot be written is not reported.
 void SaveSettings(const std::u16string& configPath, const AnnotationSettings& settings);
+
+// A switch as stored: off for "0", "off", "no", "false" or "disabled" (any
+// case, blanks around it ignored); on for "1", "on", "yes", "true",
+// "enabled" and anything else, a missing or empty value included.
+bool SwitchFromStored(std::u16string_view stored);
 
 // The stored forms of the separator: "S" for one space, "T" for one tab.
 std::u16string StoredSeparator(const std::u16string& separator);

@@ -17,7 +17,8 @@ struct TextSpan {
     bool operator==(const TextSpan&) const = default;
 };
 
-// Blank, tab, the paragraph and line breaks, and the em and en dashes.
+// Blank, tab, the paragraph and line breaks, the em and en dashes, and the
+// zero-width space, which readers take for a break.
 constexpr bool IsWordSeparator(char16_t c) {
     switch (c) {
         case u' ':
@@ -27,7 +28,8 @@ constexpr bool IsWordSeparator(char16_t c) {
         case u'\u2028':
         case u'\u2029':
         case u'\u2013':
-        case u'\u2014': return true;
+        case u'\u2014':
+        case u'\u200B': return true;
         default: return false;
     }
 }

@@ -143,6 +143,14 @@ TEST(WordLookup, AnnotatesRunningTextBeforeTheTrailingPunctuation) {
         {u"it, Mr. It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty"},
         {u"the sea, sea A a", u"the sea, sea[si:] A a[2]", u"the sea, sea[si:] A a[2]"},  // skip lines read like the word list
         {u"The THE. (the)", u"The THE. (the)", u"The[Di:] THE. (the)"},                  // skipped in every case form
+        // invisible characters out of the key, the annotation after a trailing one; a zero-width space breaks words
+        {u"ba\u00ADnk \uFEFFdear, well\u200D! ve\u200Cry\u2060 \u00AD bank\u200Bdear", u"ba\u00ADnk[bANk] \uFEFFdear[dia], "
+         u"well\u200D[wel]! ve\u200Cry\u2060[veri] \u00AD bank[bANk]\u200Bdear[dia]", u"ba\u00ADnk \uFEFFdear, well\u200D! "
+         u"ve\u200Cry\u2060 \u00AD bank[bANk]\u200Bdear[dia]"},
+        // Chinese, Japanese and Korean text glued to a word is an edge; so is an anchored object's marker
+        {u"看Bank 单词dear的意思 ワwellル 은bank \U00020000dear\U0002A6D6 bank\uFFFC dear\uFFFC. 看\uFFFC",
+         u"看Bank[bANk] 单词dear[dia]的意思 ワwell[wel]ル 은bank[bANk] \U00020000dear[dia]\U0002A6D6 bank[bANk]\uFFFC "
+         u"dear[dia]\uFFFC. 看\uFFFC", u""},
     };
     for (const auto& [text, loose, exact] : cases) {
         EXPECT_EQ(Utf16ToUtf8(Annotate(text, true)), Utf16ToUtf8(loose));

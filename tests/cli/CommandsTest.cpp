@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -96,6 +97,7 @@ TEST_F(Annotate, ConfigFileGivesTheSettingsAndJsonDumpsTheDocument) {
 // Loose unless --exact or LOOSE=0 says otherwise; the skip list in both.
 TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
     command.skipList = write("skip.txt", "book\r\n");
+    command.config = Utf16ToUtf8(folder.programPath("absent.ini"));  // a missing config.ini gives the defaults
     const std::string text = "Apple, book. The book";
     ASSERT_EQ(run(text), kSucceeded) << err.str();
     EXPECT_EQ(out.str(), "Apple \\ˈæpl\\, book. The \\ðə\\ book\n");
@@ -108,24 +110,30 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
 }
 
 TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
-    const struct { std::string input, option, message; } cases[] = {
-        {write("bad.json", "{\"stories\": 3}"), "", "stories"}, {write("bad.txt", "caf\xE9\n"), "", "not UTF-8"},
-        {Utf16ToUtf8(folder.programPath("missing.txt")), "", "cannot open"},
-        {write("ok.txt", "apple"), "style", "no character style :Missing"}, {"-", "skip", "absent-skip.txt"},
-        {"-", "dictionary", "absent-dictionary.txt"}, {"-", "output", "--output and --story are for IDML packages"},
+    const std::string absent = Utf16ToUtf8(folder.programPath("absent.txt")), here = Utf16ToUtf8(folder.programPath(""));
+    const struct { std::string input, option, path, message; } cases[] = {
+        {write("bad.json", "{\"stories\": 3}"), "", "", "stories"}, {write("bad.txt", "caf\xE9\n"), "", "", "not UTF-8"},
+        {absent, "", "", "cannot open"}, {write("ok.txt", "apple"), "style", "", "no character style :Missing"},
+        {"-", "skip", absent, "cannot read the skip list " + absent + ": no such file"},
+        {"-", "dictionary", absent, "cannot read the word list " + absent + ": no such file"},
+        {"-", "skip", here, "skip list " + here + ": it is a folder"}, {"-", "dictionary", here, "word list " + here + ": it is a folder"},
+        {"-", "config", here, "cannot read the settings file " + here + ": it is a folder"},
+        {"-", "output", "", "--output and --story are for IDML packages"},
     };
     const auto dictionary = command.dictionary;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
         command = AnnotateCommand();
-        command.dictionary = dictionary;
+        command.dictionary = c.option == "dictionary" ? c.path : *dictionary;
         command.input = c.input;
         if (c.option == "style") command.characterStyle = ":Missing";
-        if (c.option == "skip") command.skipList = Utf16ToUtf8(folder.programPath("absent-skip.txt"));
-        if (c.option == "dictionary") command.dictionary = Utf16ToUtf8(folder.programPath("absent-dictionary.txt"));
+        if (c.option == "skip") command.skipList = c.path;
+        if (c.option == "config") command.config = c.path;
         if (c.option == "output") command.output = "out.idml";
         EXPECT_EQ(run("apple"), kBadInput);
-        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+        const std::string said = err.str();
+        EXPECT_NE(said.find(c.message), std::string::npos) << said;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_EQ(out.str(), "");
     }
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Utf.h"
 #include "settings/ProfileFile.h"
 #include "settings/ProfileFunctions.h"
 #include "tests/support/CaseName.h"
@@ -226,6 +227,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "; by hand\r\n[com]\r\nIDVER=I.CS5\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA:P\r\nFGF=--\r\n"
                    "SYML=[\r\nSYMR=\"]\"\r\nYBVER=2\r\nUNICODE=no\r\nLOOSE=0\r\n",
                    +[](AnnotationSettings& s) { s = {u"I.CS5", u":音标:P", u"--", u"[", u"]", 2, false, false}; }},
+        ConfigCase{"LooseOffWordAndUnicodeAsANumber", "[COM]\r\nUNICODE=on\r\nLOOSE= Off \r\n",
+                   +[](AnnotationSettings& s) { s.useUnicode = s.loose = false; }},
         ConfigCase{"NoStyleIsSavedEmpty", "[COM]\r\nCHARSTYLE=:[\xCE\xDE]\r\n", +[](AnnotationSettings& s) { s.characterStyleName = u":[无]"; }},
         ConfigCase{"RandomBytes", RandomBytes(1 << 16, 1), Defaults},
         ConfigCase{"RandomLinesAroundTheSection", RandomBytes(5000, 2, true) + kLeftSymbolSection + RandomBytes(5000, 3, true), LeftSymbol},
@@ -253,6 +256,14 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     s.characterStyleName = u":果";
     SaveSettings(ansiPath, s);
     EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
+}
+
+// A switch is off only when it says so; anything else leaves it on.
+TEST(ConfigFile, SwitchWords) {
+    for (const char16_t* off : {u"0", u"off", u" No ", u"FALSE", u"Disabled\t"}) EXPECT_FALSE(SwitchFromStored(off));
+    for (const char16_t* on : {u"1", u"On", u"yes", u" true", u"ENABLED", u"0x1", u"2", u"", u"maybe", u"offline"}) {
+        EXPECT_TRUE(SwitchFromStored(on)) << Utf16ToUtf8(on);
+    }
 }
 
 class SettingsRoundTrip : public ::testing::TestWithParam<std::pair<const char*, Change>> {};
