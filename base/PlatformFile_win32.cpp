@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cstdlib>
-#include <stdexcept>
 
 #include "base/FileError.h"
 #include "base/PlatformFile.h"
@@ -49,35 +47,6 @@ FilePtr OpenForSharedReading(const std::u16string& path) {
         throw FileError(FileErrorCause::Other, path, ERROR_TOO_MANY_OPEN_FILES);
     }
     return file;
-}
-
-struct AnsiDecoder::State {
-    UINT codePage = 0;  // 0: the system's ANSI code page, asked at each conversion
-};
-
-AnsiDecoder::AnsiDecoder(std::string codePage) : state_(std::make_unique<State>()) {
-    if (codePage.empty()) return;
-    char* end = nullptr;
-    const unsigned long number = std::strtoul(codePage.c_str(), &end, 10);
-    if (*end != '\0' || !IsValidCodePage(static_cast<UINT>(number))) {
-        throw std::invalid_argument("unknown code page: " + codePage);
-    }
-    state_->codePage = static_cast<UINT>(number);
-}
-
-AnsiDecoder::~AnsiDecoder() = default;
-
-void AnsiDecoder::append(std::string_view bytes, std::u16string& out) {
-    if (bytes.empty()) return;
-    const UINT codePage = state_->codePage != 0 ? state_->codePage : GetACP();
-    // MB_PRECOMPOSED is not allowed with UTF-8.
-    const DWORD flags = codePage == CP_UTF8 ? 0 : MB_PRECOMPOSED;
-    const int inputLength = static_cast<int>(bytes.size());
-    const std::size_t start = out.size();
-    out.resize(start + bytes.size());  // one byte never gives more than one unit
-    const int units = MultiByteToWideChar(codePage, flags, bytes.data(), inputLength,
-                                          Wide(out.data() + start), inputLength);
-    out.resize(start + static_cast<std::size_t>(units > 0 ? units : 0));
 }
 
 }  // namespace sonotag

@@ -97,13 +97,12 @@ std::string ReadAll(std::istream& stream) {
     return std::string(std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>());
 }
 
-void LoadInputText(standin::StandInHost& host, std::string bytes, const std::string& name) {
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) bytes.erase(0, 3);
-    const std::u16string text = Utf8ToUtf16(bytes);
-    // Decoding replaces every malformed sequence, so only valid UTF-8 comes
-    // back unchanged from a round trip.
-    if (Utf16ToUtf8(text) != bytes) throw InputError(name + " is not UTF-8 text");
-    host.loadPlainText(text);
+void LoadInputText(standin::StandInHost& host, const std::string& bytes, const std::string& name) {
+    try {
+        host.loadPlainText(DecodeUtf8Text(bytes));
+    } catch (const MalformedText& error) {
+        throw InputError(name + " is not UTF-8 text (" + error.what() + ")");
+    }
 }
 
 void LoadInput(standin::StandInHost& host, const std::string& input, std::istream& in) {

@@ -25,17 +25,6 @@ std::size_t FindLineFeed(const std::string& buffer, std::size_t from, int unitSi
     return std::string::npos;
 }
 
-void AppendUtf16(std::string_view bytes, bool bigEndian, std::u16string& out) {
-    const std::size_t units = bytes.size() / 2;  // an odd last byte is no character
-    out.reserve(out.size() + units);
-    for (std::size_t i = 0; i < units; ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        out.push_back(bigEndian ? static_cast<char16_t>(first << 8 | second)
-                                : static_cast<char16_t>(second << 8 | first));
-    }
-}
-
 void RemoveLineEnd(std::u16string& line, bool endedByLineFeed) {
     // A line ended by LF loses the CR of a CR LF pair and one more CR
     // (CR CR LF); the last line, without LF, loses one trailing CR.
@@ -66,8 +55,8 @@ bool EncodedTextFile::fillBuffer() {
     const std::size_t got = std::fread(buffer_.data() + old, 1, chunkSize_, stream_.get());
     buffer_.resize(old + got);
     if (got < chunkSize_) endOfInput_ = true;  // end of file, or a read error taken as one
-    if (encoding_ == Encoding::Unknown && buffer_.size() >= 3) detectEncoding();
-    if (encoding_ == Encoding::Ansi) {
+    if (!encodingKnown_ && buffer_.size() >= 3) detectEncoding();
+    if (encodingKnown_ && encoding_ == MarkedEncoding::None) {
         // Text mode: the byte 0x1A ends the file.
         const std::size_t stop = buffer_.find(kEndOfFileByte, old);
         if (stop != std::string::npos) {
@@ -79,25 +68,14 @@ bool EncodedTextFile::fillBuffer() {
 }
 
 void EncodedTextFile::detectEncoding() {
-    const auto starts = [this](std::string_view mark) { return buffer_.compare(0, mark.size(), mark) == 0; };
-    std::size_t markLength = 0;
-    if (starts("\xEF\xBB\xBF")) {
-        encoding_ = Encoding::Utf8;
-        markLength = 3;
-    } else if (starts("\xFF\xFE")) {
-        encoding_ = Encoding::Utf16Le;
-        markLength = 2;
-    } else if (starts("\xFE\xFF")) {
-        encoding_ = Encoding::Utf16Be;
-        markLength = 2;
-    } else {
-        encoding_ = Encoding::Ansi;
-    }
-    buffer_.erase(0, markLength);
+    const ByteOrderMark mark = DetectByteOrderMark(buffer_);
+    encodingKnown_ = true;
+    encoding_ = mark.encoding;
+    buffer_.erase(0, mark.length);
     scanned_ = 0;
     // The 0x1A scan of fillBuffer starts after the bytes already seen; a file
     // without a mark must be scanned from its first byte.
-    if (encoding_ == Encoding::Ansi) {
+    if (encoding_ == MarkedEncoding::None) {
         const std::size_t stop = buffer_.find(kEndOfFileByte);
         if (stop != std::string::npos) {
             buffer_.resize(stop);
@@ -108,11 +86,11 @@ void EncodedTextFile::detectEncoding() {
 
 bool EncodedTextFile::readLine(std::u16string& line) {
     for (;;) {
-        const bool utf16 = encoding_ == Encoding::Utf16Le || encoding_ == Encoding::Utf16Be;
+        const bool utf16 = encoding_ == MarkedEncoding::Utf16Le || encoding_ == MarkedEncoding::Utf16Be;
         const std::size_t unitSize = utf16 ? 2 : 1;
-        if (encoding_ != Encoding::Unknown) {
+        if (encodingKnown_) {
             const std::size_t lineFeed = FindLineFeed(buffer_, std::max(begin_, scanned_), static_cast<int>(unitSize),
-                                                      encoding_ == Encoding::Utf16Be);
+                                                      encoding_ == MarkedEncoding::Utf16Be);
             if (lineFeed != std::string::npos) {
                 deliver(std::string_view(buffer_).substr(begin_, lineFeed - begin_), true, line);
                 begin_ = lineFeed + unitSize;
@@ -123,7 +101,7 @@ bool EncodedTextFile::readLine(std::u16string& line) {
             scanned_ = buffer_.size() - (buffer_.size() - begin_) % unitSize;
         }
         if (fillBuffer()) continue;
-        if (encoding_ == Encoding::Unknown) {
+        if (!encodingKnown_) {
             // A file shorter than the longest byte-order mark: only now is its
             // encoding known, and its bytes are searched for line ends first.
             detectEncoding();
@@ -139,12 +117,10 @@ bool EncodedTextFile::readLine(std::u16string& line) {
 
 void EncodedTextFile::deliver(std::string_view bytes, bool endedByLineFeed, std::u16string& line) {
     line.clear();  // keeps its capacity for the next line
-    switch (encoding_) {
-        case Encoding::Utf8: AppendUtf8AsUtf16(bytes, line); break;
-        case Encoding::Utf16Le: AppendUtf16(bytes, false, line); break;
-        case Encoding::Utf16Be: AppendUtf16(bytes, true, line); break;
-        case Encoding::Unknown:
-        case Encoding::Ansi: ansi_.append(bytes, line); break;
+    if (encoding_ == MarkedEncoding::None) {
+        ansi_.append(bytes, line);
+    } else {
+        AppendInMarkedEncoding(bytes, encoding_, line);
     }
     const std::size_t nul = line.find(u'\0');
     if (nul != std::u16string::npos) line.resize(nul);

@@ -11,7 +11,9 @@
 #include <cstdio>
 #include <string>
 
+#include "base/CodePage.h"
 #include "base/PlatformFile.h"
+#include "base/Utf.h"
 
 namespace sonotag {
 
@@ -34,8 +36,6 @@ public:
     void close();
 
 private:
-    enum class Encoding { Unknown, Ansi, Utf8, Utf16Le, Utf16Be };
-
     bool fillBuffer();
     void detectEncoding();
     void deliver(std::string_view bytes, bool endedByLineFeed, std::u16string& line);
@@ -43,7 +43,8 @@ private:
     FilePtr stream_;
     AnsiDecoder ansi_;
     std::size_t chunkSize_;
-    Encoding encoding_ = Encoding::Unknown;
+    bool encodingKnown_ = false;
+    MarkedEncoding encoding_ = MarkedEncoding::None;  // None: the ANSI code page
     std::string buffer_;       // raw bytes read; those before begin_ are delivered
     std::size_t begin_ = 0;
     std::size_t scanned_ = 0;  // buffer_ is searched for a line end from here on

@@ -9,24 +9,17 @@
 #include <string>
 #include <string_view>
 
-#include "base/PlatformFile.h"
+#include "base/CodePage.h"
 #include "base/Utf.h"
-#include "settings/AnsiEncoder.h"
 #include "settings/IniText.h"
 #include "settings/ProfileFunctions.h"
 
 namespace sonotag::settings {
 namespace {
 
-enum class Encoding { Ansi, Utf8, Utf16Le, Utf16Be };
-
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
-
 struct ProfileText {
     std::u16string text;
-    Encoding encoding = Encoding::Ansi;
+    MarkedEncoding encoding = MarkedEncoding::None;  // None: the ANSI code page
 };
 
 std::filesystem::path FilePath(const char16_t* path) { return std::filesystem::path(std::u16string(path)); }
@@ -44,45 +37,20 @@ std::optional<std::string> ReadBytes(const std::filesystem::path& path) {
     return bytes;
 }
 
-std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
-    std::u16string text(bytes.size() / 2, u'\0');
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto first = static_cast<unsigned char>(bytes[2 * i]);
-        const auto second = static_cast<unsigned char>(bytes[2 * i + 1]);
-        text[i] = static_cast<char16_t>(bigEndian ? first << 8 | second : second << 8 | first);
-    }
-    return text;
-}
-
-std::string EncodeUtf16(std::u16string_view text, bool bigEndian) {
-    std::string bytes;
-    bytes.reserve(text.size() * 2);
-    for (char16_t unit : text) {
-        const auto high = static_cast<char>(unit >> 8);
-        const auto low = static_cast<char>(unit & 0xFF);
-        bytes.push_back(bigEndian ? high : low);
-        bytes.push_back(bigEndian ? low : high);
-    }
-    return bytes;
-}
-
 ProfileText Decode(std::string_view bytes) {
-    if (bytes.starts_with(kUtf8Mark)) return {Utf8ToUtf16(bytes.substr(kUtf8Mark.size())), Encoding::Utf8};
-    if (bytes.starts_with(kUtf16LeMark)) return {DecodeUtf16(bytes.substr(2), false), Encoding::Utf16Le};
-    if (bytes.starts_with(kUtf16BeMark)) return {DecodeUtf16(bytes.substr(2), true), Encoding::Utf16Be};
-    ProfileText decoded;
-    AnsiDecoder().append(bytes, decoded.text);
+    const ByteOrderMark mark = DetectByteOrderMark(bytes);
+    ProfileText decoded{{}, mark.encoding};
+    bytes.remove_prefix(mark.length);
+    if (mark.encoding == MarkedEncoding::None) {
+        AnsiDecoder().append(bytes, decoded.text);
+    } else {
+        AppendInMarkedEncoding(bytes, mark.encoding, decoded.text);
+    }
     return decoded;
 }
 
-std::string Encode(std::u16string_view text, Encoding encoding) {
-    switch (encoding) {
-        case Encoding::Utf8: return std::string(kUtf8Mark) + Utf16ToUtf8(text);
-        case Encoding::Utf16Le: return std::string(kUtf16LeMark) + EncodeUtf16(text, false);
-        case Encoding::Utf16Be: return std::string(kUtf16BeMark) + EncodeUtf16(text, true);
-        case Encoding::Ansi: break;
-    }
-    return EncodeAnsi(text);
+std::string Encode(std::u16string_view text, MarkedEncoding encoding) {
+    return encoding == MarkedEncoding::None ? EncodeAnsi(text) : EncodeWithByteOrderMark(text, encoding);
 }
 
 // The file's text; nothing when it is missing or cannot be read.

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <limits>
 
+#include "base/Utf.h"
 #include "settings/IniText.h"
 #include "settings/ProfileFunctions.h"
 
@@ -72,7 +73,7 @@ bool FileExists(const std::u16string& path, bool& known) {
 // write the file in UTF-16 rather than in the ANSI code page.
 void CreateUnicodeFile(const std::u16string& path) {
     std::ofstream out(std::filesystem::path(path), std::ios::binary);
-    out.write("\xFF\xFE", 2);
+    out << ByteOrderMarkBytes(MarkedEncoding::Utf16Le);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <limits>
 #include <nlohmann/json.hpp>
-#include <optional>
 #include <set>
 #include <vector>
 
@@ -64,42 +63,6 @@ std::int64_t ExpectInteger(const Json& value, const std::string& where) {
         Fail(where, "is too large");
     }
     return value.get<std::int64_t>();
-}
-
-// The offset of the first byte that does not start a well-formed UTF-8
-// sequence (overlong forms, surrogates and values past U+10FFFF included).
-std::optional<std::size_t> FindMalformedUtf8(std::string_view bytes) {
-    std::size_t offset = 0;
-    while (offset < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[offset]);
-        std::size_t length = 0;
-        unsigned char low = 0x80;  // bounds of the second byte
-        unsigned char high = 0xBF;
-        if (lead < 0x80) {
-            length = 1;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) low = 0xA0;
-            if (lead == 0xED) high = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) low = 0x90;
-            if (lead == 0xF4) high = 0x8F;
-        } else {
-            return offset;
-        }
-        if (offset + length > bytes.size()) return offset;
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto byte = static_cast<unsigned char>(bytes[offset + k]);
-            const unsigned char min = k == 1 ? low : 0x80;
-            const unsigned char max = k == 1 ? high : 0xBF;
-            if (byte < min || byte > max) return offset;
-        }
-        offset += length;
-    }
-    return std::nullopt;
 }
 
 std::string Item(const std::string& where, std::size_t index) { return where + "[" + std::to_string(index) + "]"; }
@@ -302,12 +265,6 @@ std::unique_ptr<Document> MakePlainTextDocument(std::u16string_view text) {
     document->addStory(std::u16string(text), std::vector<CharFormat>(text.size()));
     document->select({0});
     return document;
-}
-
-std::u16string DecodeUtf8Text(std::string_view bytes) {
-    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    if (const auto bad = FindMalformedUtf8(bytes)) Fail("", "not valid UTF-8 at byte " + std::to_string(*bad));
-    return Utf8ToUtf16(bytes);
 }
 
 std::string DumpDocumentJson(const Document& document) {

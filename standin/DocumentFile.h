@@ -32,10 +32,6 @@ public:
 std::unique_ptr<Document> ParseDocumentJson(std::string_view utf8);
 std::unique_ptr<Document> MakePlainTextDocument(std::u16string_view text);
 
-// UTF-8 bytes of a text file, without a byte-order mark, as UTF-16; throws
-// DocumentFormatError at the first malformed sequence.
-std::u16string DecodeUtf8Text(std::string_view bytes);
-
 // The same document always gives the same bytes: stories and runs in text
 // order, adjacent characters of equal format merged into one run.
 std::string DumpDocumentJson(const Document& document);

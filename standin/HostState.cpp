@@ -56,7 +56,7 @@ void HostState::loadDocumentFile(const std::u16string& path) {
         } else {
             replaceDocument(ParseDocumentJson(bytes));
         }
-    } catch (const DocumentFormatError& error) {
+    } catch (const std::runtime_error& error) {  // DocumentFormatError, MalformedText
         throw DocumentFormatError(Describe(path) + ": " + error.what());
     }
 }

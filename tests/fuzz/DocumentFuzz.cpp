@@ -1,6 +1,7 @@
 // Stand-in loaders on any bytes (byte 0: loader, notation): refusal keeps the document; reload, run and removal restore it.
 
 #include "annotation/Annotation.h"
+#include "base/Utf.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "standin/DocumentFile.h"
 #include "standin/StandInHost.h"
@@ -14,9 +15,9 @@ constexpr char kKeptDocument[] = R"({"stories": [{"text": "kept"}]})";
 bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view bytes) {  // false: refused
     try {
         if (loader < 2) host.loadDocumentJson(bytes);
-        else host.loadPlainText(loader == 2 ? standin::DecodeUtf8Text(bytes) : Utf16Units(bytes));
+        else host.loadPlainText(loader == 2 ? DecodeUtf8Text(bytes) : Utf16Units(bytes));
         return true;
-    } catch (const standin::DocumentFormatError&) { return false; }
+    } catch (const std::runtime_error&) { return false; }  // DocumentFormatError, MalformedText
 }
 
 } }  // namespace sonotag::fuzz

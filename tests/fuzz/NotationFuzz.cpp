@@ -2,7 +2,6 @@
 
 #include "base/Utf.h"
 #include "notation/Notation.h"
-#include "standin/DocumentFile.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace sonotag::fuzz { namespace {
@@ -43,12 +42,12 @@ void CheckUtf(std::string_view bytes) {
     FUZZ_EXPECT(decoded.size() <= bytes.size());
     const std::string encoded = Utf16ToUtf8(decoded);
     bool wellFormed = true;  // and the same text, behind a letter: the strict reader drops a leading mark
-    try { FUZZ_EXPECT(standin::DecodeUtf8Text("x" + encoded) == u"x" + decoded); } catch (const standin::DocumentFormatError&) { wellFormed = false; }
+    try { FUZZ_EXPECT(DecodeUtf8Text("x" + encoded) == u"x" + decoded); } catch (const MalformedText&) { wellFormed = false; }
     FUZZ_EXPECT(wellFormed);
     if (bytes.starts_with("\xEF\xBB\xBF")) return;
     try {
-        FUZZ_EXPECT(standin::DecodeUtf8Text(bytes) == decoded);  // strict and lenient agree on good input
-    } catch (const standin::DocumentFormatError&) { FUZZ_EXPECT(decoded.find(u'\uFFFD') != std::u16string::npos); }
+        FUZZ_EXPECT(DecodeUtf8Text(bytes) == decoded);  // strict and lenient agree on good input
+    } catch (const MalformedText&) { FUZZ_EXPECT(decoded.find(u'\uFFFD') != std::u16string::npos); }
 }
 
 } }  // namespace sonotag::fuzz

@@ -6,7 +6,7 @@
 
 #include "dictionary/EncodedTextFile.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "base/PlatformFile.h"
+#include "base/CodePage.h"
 #include "base/Utf.h"
 #include "tests/fuzz/FuzzSupport.h"
 
