@@ -82,6 +82,11 @@ void Dialog::EndDialog(INT_PTR result) {
     }
 }
 
+INT_PTR Dialog::SetMessageResult(LRESULT result) {
+    SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
 void Dialog::RunMessageLoop() {
     MSG message;
     while (!ended_ && window_) {

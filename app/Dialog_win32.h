@@ -89,6 +89,11 @@ protected:
 
     // Ends a modal run with `result`; hides a modeless dialog.
     void EndDialog(INT_PTR result);
+    // A handler's answer to a message whose result the dialog manager takes
+    // from DWLP_MSGRESULT (all but WM_INITDIALOG, WM_QUERYDRAGICON, the
+    // WM_CTLCOLOR ones and a few more, which return theirs directly):
+    // stores `result` there and returns the TRUE the handler gives back.
+    INT_PTR SetMessageResult(LRESULT result);
     bool IsModal() const { return modal_; }
 
 private:

@@ -29,6 +29,23 @@ void AttachHostConnection(const std::u16string& progId, host::ObjectRef& applica
     application = connection.application();
 }
 
+// While the document is being changed, a session end that waits for it
+// shows the user why (without a reason, only the program's name).
+class ShutdownBlock {
+public:
+    ShutdownBlock(HWND window, const std::u16string& reason)
+        : window_(window), blocked_(ShutdownBlockReasonCreate(window, Wide(reason)) != FALSE) {}
+    ~ShutdownBlock() {
+        if (blocked_) ShutdownBlockReasonDestroy(window_);
+    }
+    ShutdownBlock(const ShutdownBlock&) = delete;
+    ShutdownBlock& operator=(const ShutdownBlock&) = delete;
+
+private:
+    HWND window_;
+    bool blocked_;
+};
+
 }  // namespace
 
 const CommandHandler<MainWindow> MainWindow::kCommands[] = {
@@ -45,6 +62,8 @@ const MessageHandler<MainWindow> MainWindow::kMessages[] = {
     MessageHandler<MainWindow>{WM_SYSCOMMAND, &MainWindow::OnSysCommand},
     MessageHandler<MainWindow>{WM_HOTKEY, &MainWindow::OnHotKey},
     MessageHandler<MainWindow>{WM_CLOSE, &MainWindow::OnClose},
+    MessageHandler<MainWindow>{WM_QUERYENDSESSION, &MainWindow::OnQueryEndSession},
+    MessageHandler<MainWindow>{WM_ENDSESSION, &MainWindow::OnEndSession},
     MessageHandler<MainWindow>{WM_DESTROY, &MainWindow::OnDestroy},
     MessageHandler<MainWindow>{WM_PAINT, &MainWindow::OnPaint},
     MessageHandler<MainWindow>{WM_QUERYDRAGICON, &MainWindow::OnQueryDragIcon},
@@ -54,7 +73,8 @@ MainWindow::MainWindow()
     : Dialog(IDD_MAIN),
       icon_(LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))),
       comparisonTable_(std::make_unique<ComparisonTableWindow>()),
-      session_(ProgramFolder()) {}
+      session_(ProgramFolder()),
+      hostOperations_([this](std::intptr_t result) { EndDialog(result); }) {}
 
 MainWindow::~MainWindow() = default;
 
@@ -101,38 +121,36 @@ bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& 
 // Enter does nothing at window level; it still presses the focused button.
 void MainWindow::OnOK() {}
 
-void MainWindow::OnCancel() { EndWhenIdle(IDCANCEL); }
+void MainWindow::OnCancel() { hostOperations_.EndWhenIdle(IDCANCEL); }
 
-void MainWindow::OnFinish() { EndWhenIdle(IDOK); }
+void MainWindow::OnFinish() { hostOperations_.EndWhenIdle(IDOK); }
 
-void MainWindow::RunHostOperation(const std::function<void()>& operation) {
-    if (hostOperationRunning_) return;
-    hostOperationRunning_ = true;
-    operation();
-    hostOperationRunning_ = false;
-    if (const auto ending = std::exchange(heldEnding_, std::nullopt)) EndDialog(*ending);
-}
-
-void MainWindow::EndWhenIdle(INT_PTR result) {
-    if (hostOperationRunning_) {
-        if (!heldEnding_) heldEnding_ = result;  // the first ending command wins
-    } else {
-        EndDialog(result);
-    }
+void MainWindow::RunHostOperation(const std::function<void()>& operation, HostOperationKind kind) {
+    hostOperations_.Run(
+        [&] {
+            std::optional<ShutdownBlock> block;
+            if (kind == HostOperationKind::ChangesDocument) block.emplace(handle(), ResourceString(IDS_SHUTDOWN_WAITS));
+            operation();
+        },
+        kind);
 }
 
 void MainWindow::OnAnnotate() {
-    RunHostOperation([this] {
-        WindowUi ui(handle(), Item(IDC_ANNOTATE));
-        session_.Annotate(ui);
-    });
+    RunHostOperation(
+        [this] {
+            WindowUi ui(handle(), Item(IDC_ANNOTATE));
+            session_.Annotate(ui);
+        },
+        HostOperationKind::ChangesDocument);
 }
 
 void MainWindow::OnRemoveAnnotations() {
-    RunHostOperation([this] {
-        WindowUi ui(handle());
-        session_.RemoveAnnotations(ui);
-    });
+    RunHostOperation(
+        [this] {
+            WindowUi ui(handle());
+            session_.RemoveAnnotations(ui);
+        },
+        HostOperationKind::ChangesDocument);
 }
 
 void MainWindow::OnComparisonTable() {
@@ -140,17 +158,19 @@ void MainWindow::OnComparisonTable() {
 }
 
 void MainWindow::OnChooseVersion() {
-    RunHostOperation([this] { ChooseHostVersion(true); });
+    RunHostOperation([this] { ChooseHostVersion(true); }, HostOperationKind::Dialog);
 }
 
 // The dialog walks the host's styles when it opens and resolves the chosen
 // one on OK.
 void MainWindow::OnSettings() {
-    RunHostOperation([this] {
-        SessionState& state = session_.state();
-        SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
-        dialog.RunModal(handle());
-    });
+    RunHostOperation(
+        [this] {
+            SessionState& state = session_.state();
+            SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
+            dialog.RunModal(handle());
+        },
+        HostOperationKind::Dialog);
 }
 
 void MainWindow::OnHelp() {
@@ -182,7 +202,9 @@ bool MainWindow::ChooseHostVersion(bool fromMenu) {
     return dialog.RunModal(handle()) == IDOK;
 }
 
-void MainWindow::SaveSettings() { session_.SaveSettings(); }
+void MainWindow::SaveSettings() {
+    if (!std::exchange(settingsSaved_, true)) session_.SaveSettings();
+}
 
 INT_PTR MainWindow::OnSysCommand(WPARAM command, LPARAM) {
     if (!IsAboutCommand(static_cast<unsigned>(command))) return FALSE;  // default processing
@@ -197,9 +219,24 @@ INT_PTR MainWindow::OnHotKey(WPARAM id, LPARAM) {
 }
 
 INT_PTR MainWindow::OnClose(WPARAM, LPARAM) {
-    if (!hostOperationRunning_) comparisonTable_.reset();  // closes its window, if it has one
+    if (!hostOperations_.busy()) comparisonTable_.reset();  // closes its window, if it has one
     OnCancel();
     return TRUE;
+}
+
+// Log-off or shutdown: refused while the document is being changed, unless
+// the system does not let the program refuse. A dialog procedure gives the
+// answer through DWLP_MSGRESULT.
+INT_PTR MainWindow::OnQueryEndSession(WPARAM, LPARAM flags) {
+    const bool forced = (flags & ENDSESSION_CRITICAL) != 0;
+    return SetMessageResult(hostOperations_.MaySessionEnd(forced) ? TRUE : FALSE);
+}
+
+// The process may go as soon as this returns, without WM_DESTROY: the
+// settings are written now, as at a normal close.
+INT_PTR MainWindow::OnEndSession(WPARAM ending, LPARAM) {
+    if (ending) SaveSettings();
+    return SetMessageResult(0);
 }
 
 INT_PTR MainWindow::OnDestroy(WPARAM, LPARAM) {

@@ -14,6 +14,7 @@
 #include "app/ComparisonTableWindow_win32.h"
 #include "app/Dialog_win32.h"
 #include "app/Session.h"
+#include "app/ShellRules.h"
 #include "host/AttachHost_win32.h"
 
 namespace sonotag {
@@ -45,21 +46,22 @@ private:
     INT_PTR OnSysCommand(WPARAM command, LPARAM);
     INT_PTR OnHotKey(WPARAM id, LPARAM);
     INT_PTR OnClose(WPARAM, LPARAM);
+    INT_PTR OnQueryEndSession(WPARAM, LPARAM flags);
+    INT_PTR OnEndSession(WPARAM ending, LPARAM);
     INT_PTR OnDestroy(WPARAM, LPARAM);
     INT_PTR OnPaint(WPARAM, LPARAM);
     INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
 
-    // A host operation (a run, a removal, the settings dialog, the version
-    // choice) waits on cross-process calls, and meanwhile COM delivers this
-    // window's messages. So no other operation starts during one, and an
-    // ending command ("完成", Esc, close) is held until it has ended: the
-    // session must not go while its work is still on the stack.
-    void RunHostOperation(const std::function<void()>& operation);
-    void EndWhenIdle(INT_PTR result);
+    // One host operation at a time, an ending command held meanwhile (see
+    // HostOperationGate). A run or a removal also names itself as the
+    // reason a session end waits.
+    void RunHostOperation(const std::function<void()>& operation, HostOperationKind kind);
 
     void AppendAboutItem();
     // The version dialog; false when the user left it with Exit.
     bool ChooseHostVersion(bool fromMenu);
+    // Writes config.ini once: at the session's end, or else at the
+    // window's destruction.
     void SaveSettings();
 
     // Declared first, so that COM outlives every host reference below.
@@ -68,8 +70,8 @@ private:
     HICON icon_;
     std::unique_ptr<ComparisonTableWindow> comparisonTable_;
     Session session_;
-    bool hostOperationRunning_ = false;
-    std::optional<INT_PTR> heldEnding_;
+    HostOperationGate hostOperations_;
+    bool settingsSaved_ = false;
 };
 
 }  // namespace sonotag

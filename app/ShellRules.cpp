@@ -1,5 +1,7 @@
 #include "app/ShellRules.h"
 
+#include <utility>
+
 #include "res/resource.h"
 
 namespace sonotag {
@@ -29,5 +31,38 @@ unsigned MessageBoxTypeFor(MessageIcon icon) {
 }
 
 bool IsAboutCommand(unsigned systemCommand) { return (systemCommand & 0xFFF0u) == IDM_ABOUT; }
+
+HostOperationGate::HostOperationGate(std::function<void(std::intptr_t)> endWindow)
+    : endWindow_(std::move(endWindow)) {}
+
+bool HostOperationGate::Run(const std::function<void()>& operation, HostOperationKind kind) {
+    if (running_) return false;
+    running_ = kind;
+    // Released however the operation ends: a flag left set would ignore
+    // every later command and hold every close for good.
+    struct Releaser {
+        HostOperationGate& gate;
+        ~Releaser() { gate.Release(); }
+    } const releaser{*this};
+    operation();
+    return true;
+}
+
+void HostOperationGate::Release() noexcept {
+    running_.reset();
+    if (const auto ending = std::exchange(heldEnding_, std::nullopt)) endWindow_(*ending);
+}
+
+void HostOperationGate::EndWhenIdle(std::intptr_t result) {
+    if (!running_) {
+        endWindow_(result);
+    } else if (!heldEnding_) {
+        heldEnding_ = result;
+    }
+}
+
+bool HostOperationGate::MaySessionEnd(bool forced) const {
+    return forced || running_ != HostOperationKind::ChangesDocument;
+}
 
 }  // namespace sonotag

@@ -1,6 +1,10 @@
 #pragma once
-// Names and small rules of the Windows shell that need no window to decide.
+// Names and small rules of the Windows shell that need no window to decide,
+// and the gate that lets its host operations run one at a time.
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -31,5 +35,41 @@ unsigned MessageBoxTypeFor(MessageIcon icon);
 // System menu commands carry flags in their low four bits: every id from
 // 16 to 31 is the About item.
 bool IsAboutCommand(unsigned systemCommand);
+
+// What a host operation is to a session end (log-off, shutdown): a run or
+// a removal changes the user's document and the end waits for it; a dialog
+// (the settings, the version choice) is simply left, as by its Cancel.
+enum class HostOperationKind { ChangesDocument, Dialog };
+
+// A host operation (a run, a removal, the settings dialog, the version
+// choice) waits on cross-process calls, and meanwhile the window's messages
+// are delivered. So no other operation starts during one, and an ending
+// command ("完成", Esc, close) is held until it has ended: the session must
+// not go while its work is still on the stack.
+class HostOperationGate {
+public:
+    // `endWindow` carries out an ending command's result; it must not throw.
+    explicit HostOperationGate(std::function<void(std::intptr_t result)> endWindow);
+
+    // Runs `operation` unless one is running (then nothing runs: false).
+    // However it ends, an exception passing on included, the gate is open
+    // again and an ending command held meanwhile is carried out.
+    bool Run(const std::function<void()>& operation, HostOperationKind kind);
+    // An ending command: carried out at once when no operation runs, else
+    // held until it has ended; the first one held wins.
+    void EndWhenIdle(std::intptr_t result);
+
+    bool busy() const { return running_.has_value(); }
+    // Whether a session end may go ahead now: not while the document is
+    // being changed, unless the system forces the end.
+    bool MaySessionEnd(bool forced) const;
+
+private:
+    void Release() noexcept;
+
+    std::function<void(std::intptr_t)> endWindow_;
+    std::optional<HostOperationKind> running_;
+    std::optional<std::intptr_t> heldEnding_;
+};
 
 }  // namespace sonotag

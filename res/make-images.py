@@ -108,15 +108,20 @@ def icon_picture():
 
 def ico_bytes(picture):
     """One 32 x 32 image, 8 bits per pixel with a 256-colour palette and an
-    AND mask for the transparent corners, in the classic icon layout."""
+    AND mask for the transparent corners, in the classic icon layout.
+
+    Windows draws an icon as (screen AND mask) XOR image, so under the
+    mask's transparent bits the image must be black, or the screen shows
+    through inverted: palette entry 0 is kept black for them and the
+    picture is quantised into the other 255."""
     size = picture.width
     opaque = [a >= 128 for a in picture.getchannel("A").getdata()]
     rgb = Image.new("RGB", picture.size, (255, 255, 255))
     rgb.paste(picture, mask=picture.getchannel("A"))
-    indexed = rgb.quantize(colors=256, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
-    palette = indexed.getpalette()[: 256 * 3]
+    indexed = rgb.quantize(colors=255, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    palette = [0, 0, 0] + indexed.getpalette()[: 255 * 3]
     palette += [0] * (256 * 3 - len(palette))
-    pixels = list(indexed.getdata())
+    pixels = [index + 1 for index in indexed.getdata()]
 
     colour_table = b"".join(struct.pack("<BBBB", palette[i + 2], palette[i + 1], palette[i], 0)
                             for i in range(0, 256 * 3, 3))

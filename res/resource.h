@@ -15,6 +15,7 @@
 
 // Strings, icon, bitmap
 #define IDS_ABOUT_ITEM 101
+#define IDS_SHUTDOWN_WAITS 103
 #define IDI_APPLICATION_ICON 128
 #define IDB_COMPARISON_TABLE 139
 

@@ -452,6 +452,10 @@ TEST_F(SonotagTest, MainPathGivesBackEveryHostObjectItTook) {
 
 // Sent: a thread waiting on a COM call takes sent messages at once; Wine leaves posted ones until the run's box.
 void SendCommand(HWND main, int id) { SendNotifyMessageW(main, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
+LRESULT Answer(HWND main, UINT message, WPARAM wparam, LPARAM lparam = 0) {  // -1: none within 20 s
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(main, message, wparam, lparam, SMTO_NORMAL, 20000, &answer) ? LRESULT(answer) : -1;
+}
 
 struct CommandDuringARun { const char* name; void (*send)(HWND main); bool ends; };
 
@@ -461,6 +465,10 @@ const CommandDuringARun kCommandsDuringARun[] = {
     {"Esc", [](HWND main) { SendCommand(main, IDCANCEL); }, true},
     {"EveryOtherHostCommand", [](HWND main) {
          for (int id : {IDC_ANNOTATE, ID_REMOVE_ANNOTATIONS, ID_SETTINGS, ID_CHOOSE_VERSION}) SendCommand(main, id);
+     }, false},
+    {"LogOffWaitsUnlessForced", [](HWND main) {
+         EXPECT_EQ(Answer(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+         EXPECT_EQ(Answer(main, WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
      }, false},
 };
 
@@ -475,13 +483,19 @@ TEST_P(CommandDuringARunTest, WaitsForTheRunOrIsIgnored) {
     ASSERT_TRUE(WaitFor([&] { return probe.count(control::kCallCount) >= 3; }, 30s)) << "no run";
     GetParam().send(main_);
     EXPECT_EQ(DismissMessageBox(pid(), 60s), kCompletion);
-    if (!GetParam().ends) {
+    if (!GetParam().ends) {  // then the session ends, the settings written there and only there
         EXPECT_FALSE(DismissMessageBox(pid(), 2s)) << "one run, one completion box";
         EXPECT_EQ(DialogsOf(pid()), std::vector<HWND>{main_}) << "no dialog of the ignored commands";
+        EXPECT_EQ(Answer(main_, WM_ENDSESSION, FALSE), 0);  // another program refused
+        EXPECT_FALSE(fs::exists(folder_ / "config.ini"));
+        EXPECT_EQ(Answer(main_, WM_QUERYENDSESSION, 0), TRUE);
+        EXPECT_EQ(Answer(main_, WM_ENDSESSION, TRUE), 0);
+        EXPECT_EQ(ConfigLines(folder_), DefaultConfigLines()) << "lost at the session's end";
+        fs::remove(folder_ / "config.ini");
         ClickButton(main_, IDC_FINISH);
     }
     EXPECT_EQ(process_->wait(), 0u);
-    EXPECT_EQ(ConfigLines(folder_), DefaultConfigLines());
+    EXPECT_EQ(ConfigLines(folder_), GetParam().ends ? DefaultConfigLines() : std::vector<std::wstring>{}) << "twice";
     EXPECT_TRUE(LiveObjectsBecome(probe, 0));
     EXPECT_EQ(probe.story().value("text", ""), kAnnotatedLesson) << "one run, nothing taken back";
     EXPECT_TRUE(probe.everyRunHas("font", "Lucida Sans Unicode"));

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+#include <vector>
+
 namespace sonotag {
 namespace {
 
@@ -17,6 +20,37 @@ TEST(MessageBoxType, TheIconAskedForElseTheExclamation) {
     EXPECT_EQ(MessageBoxTypeFor(MessageIcon::Stop), kMessageBoxIconStop);
     EXPECT_EQ(MessageBoxTypeFor(MessageIcon::Information), kMessageBoxIconInformation);
     EXPECT_EQ(MessageBoxTypeFor(MessageIcon::None), kMessageBoxIconExclamation);
+}
+
+// Endings (1 OK, 2 Cancel) sent during the operation; those carried out; whether a session end may go meanwhile.
+TEST(HostOperationGate, OneAtATimeEndingsHeldAndOpenAgainHoweverTheOperationEnds) {
+    using Kind = HostOperationKind;
+    const struct { Kind kind; bool throws; std::vector<std::intptr_t> sent, ended; bool sessionMayEnd; } cases[] = {
+        {Kind::ChangesDocument, false, {}, {}, false},
+        {Kind::ChangesDocument, true, {}, {}, false},  // a host call's exception passes on
+        {Kind::Dialog, false, {2, 1}, {2}, true},      // the first ending held wins
+        {Kind::ChangesDocument, true, {1}, {1}, false},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::intptr_t> ended;
+        HostOperationGate gate([&](std::intptr_t result) { ended.push_back(result); });
+        int runs = 0;
+        const auto operation = [&] {
+            EXPECT_FALSE(gate.Run([&] { ++runs; }, Kind::Dialog)) << "a second operation started";
+            for (const std::intptr_t result : c.sent) gate.EndWhenIdle(result);
+            EXPECT_TRUE(ended.empty()) << "ended with its work on the stack";
+            EXPECT_EQ(gate.MaySessionEnd(false), c.sessionMayEnd);
+            EXPECT_TRUE(gate.MaySessionEnd(true)) << "a forced end refused";
+            if (c.throws) throw std::runtime_error("the host has quit");
+        };
+        if (c.throws) EXPECT_THROW(gate.Run(operation, c.kind), std::runtime_error);
+        else EXPECT_TRUE(gate.Run(operation, c.kind));
+        EXPECT_EQ(ended, c.ended);
+        EXPECT_TRUE(gate.Run([&] { ++runs; }, Kind::ChangesDocument) && runs == 1) << "the next command ignored";
+        EXPECT_TRUE(gate.MaySessionEnd(false));
+        gate.EndWhenIdle(1);
+        EXPECT_EQ(ended.size(), c.ended.size() + 1) << "a close held for good";
+    }
 }
 
 }  // namespace
