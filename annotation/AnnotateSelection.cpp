@@ -36,17 +36,13 @@ ObjectRef SelectionObject(const ObjectRef& application) {
     return Required(converted);
 }
 
-std::u16string AnnotationText(const AnnotationSettings& settings, const std::u16string& transcription) {
-    return settings.separator + settings.leftSymbol + transcription + settings.rightSymbol;
-}
-
 // Gives the characters at the 1-based positions [first, last] of the word
 // the notation's font or the chosen character style.
 void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const RunFormat& format) {
     if (first > last) return;
     const ObjectRef characters = GetObjectRef(word, code::kCharacters);
     const Value look = format.characterStyle ? Value(format.characterStyle)
-                                             : Value(format.settings.useUnicode ? kUnicodeFont : kKingsoftFont);
+                                             : Value(FontOf(format.settings.notation.notation()));
     const DispatchId property = format.characterStyle ? code::kAppliedCharacterStyle : code::kAppliedFont;
     for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
 }
@@ -67,9 +63,10 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     if (!match) return;
 
     const AnnotationSettings& settings = format.settings;
-    const std::u16string transcription =
-        RenderTranscription(match->transcription, settings.ipaVersion, settings.useUnicode);
-    const std::u16string annotation = AnnotationText(settings, transcription);
+    const Notation notation = settings.notation.notation();
+    const std::u16string transcription = RenderTranscription(match->transcription, notation);
+    const AnnotationParts parts{settings.separator, settings.leftSymbol, transcription, settings.rightSymbol};
+    const std::u16string annotation = parts.text();
 
     // B and A: the word's insertion points before and after the insertion.
     // The annotation goes at B, the last one, or as many points before it
@@ -86,7 +83,7 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     Put(point, code::kContents, Value(annotation));
     const std::int32_t after = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
 
-    const FormatWindow window = FormatWindowOf(settings, transcription.size());
+    const FormatWindow window = FormatWindowOf(notation, parts);
     const std::int64_t first = at + static_cast<std::int64_t>(window.offset);
     const std::int64_t last =
         std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1 - suffix);
@@ -102,14 +99,6 @@ void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const
 }
 
 }  // namespace
-
-FormatWindow FormatWindowOf(const AnnotationSettings& settings, std::size_t transcriptionLength) {
-    if (settings.useUnicode) {
-        return {settings.separator.size(),
-                settings.leftSymbol.size() + transcriptionLength + settings.rightSymbol.size()};
-    }
-    return {settings.separator.size() + settings.leftSymbol.size(), transcriptionLength};
-}
 
 RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary, std::int32_t undoMark) {
     return OutcomeOf(undoMark, [&](std::int32_t& mark) {

@@ -22,10 +22,6 @@ class PhoneticDictionary;
 // and undoes nothing.
 inline constexpr std::int32_t kInitialUndoMark = 10000000;
 
-// The fonts of the two notations, given to the host by name.
-inline constexpr char16_t kUnicodeFont[] = u"Lucida Sans Unicode";
-inline constexpr char16_t kKingsoftFont[] = u"KPP Edition 2008教师节";
-
 // What a run or a removal came to.
 struct RunOutcome {
     // The mark the next removal starts from.
@@ -80,14 +76,5 @@ RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictio
 // outcome's mark is then the level found before undoing. On failure the
 // mark stays `undoMark`.
 RunOutcome RemoveAnnotations(const host::ObjectRef& application, std::int32_t undoMark);
-
-// Where the format goes inside the inserted annotation text, as 0-based
-// offsets: in Unicode notation everything after the separator, in Kingsoft
-// letters exactly the transcription.
-struct FormatWindow {
-    std::size_t offset = 0;
-    std::size_t length = 0;
-};
-FormatWindow FormatWindowOf(const settings::AnnotationSettings& settings, std::size_t transcriptionLength);
 
 }  // namespace sonotag

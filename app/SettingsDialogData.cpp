@@ -27,11 +27,11 @@ SettingsDialogControls InitialDialogControls(const AnnotationSettings& settings,
         controls.styleText =
             controls.chosenStyle ? controls.styleEntries[*controls.chosenStyle] : settings.characterStyleName;
     }
-    controls.version = settings.ipaVersion == 0 ? kNewerNotationEntry : kOlderNotationEntry;
+    controls.version = settings.notation.showsNewerConvention() ? kNewerNotationEntry : kOlderNotationEntry;
     controls.leftSymbol = settings.leftSymbol;
     controls.rightSymbol = settings.rightSymbol;
     controls.separator = settings.separator;
-    controls.useUnicode = settings.useUnicode;
+    controls.useUnicode = settings.notation.useUnicode;
     return controls;
 }
 
@@ -39,11 +39,10 @@ void AcceptDialogControls(const SettingsDialogControls& controls, AnnotationSett
                           const host::ObjectRef& application, host::ObjectRef& characterStyle) {
     settings.characterStyleName = controls.styleText;
     ResolveCharacterStyle(application, controls.styleText, characterStyle, StyleResolution::Dialog);
-    settings.ipaVersion = controls.version == kNewerNotationEntry ? 0 : 1;
+    settings.notation = StoredNotation::FromDialog(controls.version == kNewerNotationEntry, controls.useUnicode);
     settings.leftSymbol = controls.leftSymbol;
     settings.rightSymbol = controls.rightSymbol;
     settings.separator = controls.separator;
-    settings.useUnicode = controls.useUnicode;
 }
 
 }  // namespace sonotag::settings

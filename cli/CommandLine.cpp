@@ -55,13 +55,6 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
     return split;
 }
 
-std::optional<Notation> ParseNotation(const std::string& name) {
-    if (name == "kingsoft13") return Notation::Kingsoft13;
-    if (name == "kingsoft14") return Notation::Kingsoft14;
-    if (name == "unicode") return Notation::Unicode;
-    return std::nullopt;
-}
-
 Command ParseLookup(const std::vector<std::string>& arguments) {
     auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--notation"}, {}});
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
@@ -71,7 +64,7 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     if (split.values.count("--dictionary")) command.dictionary = split.values["--dictionary"];
     if (split.values.count("--encoding")) command.encoding = split.values["--encoding"];
     if (split.values.count("--notation")) {
-        const std::optional<Notation> notation = ParseNotation(split.values["--notation"]);
+        const std::optional<Notation> notation = NotationNamed(split.values["--notation"]);
         if (!notation) return UsageError{"unknown notation: " + split.values["--notation"]};
         command.notation = *notation;
     }
@@ -113,7 +106,7 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--skip", command.skipList);
     command.stories = split.lists["--story"];
     if (split.values.count("--notation")) {
-        command.notation = ParseNotation(split.values["--notation"]);
+        command.notation = NotationNamed(split.values["--notation"]);
         if (!command.notation) return UsageError{"unknown notation: " + split.values["--notation"]};
     }
     command.json = split.flags.count("--json") != 0;

@@ -7,9 +7,9 @@
 #include <variant>
 #include <vector>
 
-namespace sonotag::cli {
+#include "notation/Notation.h"
 
-enum class Notation { Kingsoft13, Kingsoft14, Unicode };
+namespace sonotag::cli {
 
 struct LookupCommand {
     std::optional<std::string> dictionary;  // default: dictionary.txt beside the executable

@@ -147,8 +147,7 @@ RunChoices PrepareSettings(const AnnotateCommand& command, const host::ObjectRef
     }
     settings::AnnotationSettings& chosen = state.settings;
     if (command.notation) {
-        chosen.ipaVersion = *command.notation == Notation::Kingsoft13 ? 1 : 0;
-        chosen.useUnicode = *command.notation == Notation::Unicode;
+        chosen.notation = settings::StoredNotation::Of(*command.notation);
     }
     if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
     if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
@@ -248,11 +247,9 @@ int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err
         err << "sonotag: " << error.what() << '\n';
         return kBadInput;
     }
-    const int ipaVersion = command.notation == Notation::Kingsoft13 ? 1 : 0;
-    const bool useUnicode = command.notation == Notation::Unicode;
     for (const std::string& word : command.words) {
         const std::u16string_view stored = dictionary.lookup(Utf8ToUtf16(word));
-        out << word << '\t' << Utf16ToUtf8(RenderTranscription(stored, ipaVersion, useUnicode)) << '\n';
+        out << word << '\t' << Utf16ToUtf8(RenderTranscription(stored, command.notation)) << '\n';
     }
     return kSucceeded;
 }

@@ -83,10 +83,36 @@ std::u16string ToIpa14Letters(std::u16string_view stored) { return ApplyIpa14Ste
 
 std::u16string ToUnicodeIpa(std::u16string_view stored) { return ApplyIpa14Step(kUnicodeMap, stored); }
 
-std::u16string RenderTranscription(std::u16string_view stored, int ipaVersion, bool useUnicode) {
-    if (useUnicode) return ToUnicodeIpa(stored);  // applies the IPA14 step itself
-    if (ipaVersion != 1) return ToIpa14Letters(stored);
+std::optional<Notation> NotationNamed(std::string_view name) {
+    if (name == "kingsoft13") return Notation::Kingsoft13;
+    if (name == "kingsoft14") return Notation::Kingsoft14;
+    if (name == "unicode") return Notation::Unicode;
+    return std::nullopt;
+}
+
+std::u16string RenderTranscription(std::u16string_view stored, Notation notation) {
+    switch (notation) {
+        case Notation::Unicode: return ToUnicodeIpa(stored);  // applies the IPA14 step itself
+        case Notation::Kingsoft14: return ToIpa14Letters(stored);
+        case Notation::Kingsoft13: break;
+    }
     return std::u16string(stored);
+}
+
+const char16_t* FontOf(Notation notation) { return notation == Notation::Unicode ? kUnicodeFont : kKingsoftFont; }
+
+std::u16string AnnotationParts::text() const {
+    std::u16string joined;
+    joined.reserve(separator.size() + leftSymbol.size() + transcription.size() + rightSymbol.size());
+    joined.append(separator).append(leftSymbol).append(transcription).append(rightSymbol);
+    return joined;
+}
+
+FormatWindow FormatWindowOf(Notation notation, const AnnotationParts& parts) {
+    if (notation == Notation::Unicode) {
+        return {parts.separator.size(), parts.leftSymbol.size() + parts.transcription.size() + parts.rightSymbol.size()};
+    }
+    return {parts.separator.size() + parts.leftSymbol.size(), parts.transcription.size()};
 }
 
 }  // namespace sonotag

@@ -5,7 +5,30 @@
 #include <cstdint>
 #include <string>
 
+#include "notation/Notation.h"
+
 namespace sonotag::settings {
+
+// The notation as config.ini keeps it (YBVER and UNICODE), held exactly as
+// read so that it is written back as it was; its readings are decided here.
+struct StoredNotation {
+    // YBVER: 0 the newer convention (IPA14), 1 the older (IPA13); a
+    // hand-edited other value renders as the newer one but is shown as the
+    // older one by the settings dialog.
+    std::int32_t ipaVersion = 0;
+    // UNICODE: Unicode IPA characters rather than the font's letters.
+    bool useUnicode = true;
+
+    // What the run writes.
+    Notation notation() const;
+    // The settings dialog's version choice: the newer convention only for 0.
+    bool showsNewerConvention() const { return ipaVersion == 0; }
+    static StoredNotation FromDialog(bool newerConvention, bool unicode) { return {newerConvention ? 0 : 1, unicode}; }
+    // A notation chosen by name (the command line).
+    static StoredNotation Of(Notation notation);
+
+    bool operator==(const StoredNotation&) const = default;
+};
 
 inline constexpr char16_t kDefaultHostProgId[] = u"InDesign.Application.CS3";
 
@@ -19,10 +42,7 @@ struct AnnotationSettings {
     // Put before and after the transcription.
     std::u16string leftSymbol = u"\\";
     std::u16string rightSymbol = u"\\";
-    // 0: the newer notation (IPA14); any other value: the older one (IPA13).
-    std::int32_t ipaVersion = 0;
-    // Unicode IPA characters rather than the phonetic font's letters.
-    bool useUnicode = true;
+    StoredNotation notation = {};
     // A word the exact look-up misses gets a second chance without its edge
     // punctuation, apostrophes and hyphens normalised, in lower case.
     bool loose = true;

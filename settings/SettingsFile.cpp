@@ -39,8 +39,8 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     settings.separator = SeparatorFromStored(ReadText(file, key::kSeparator, kSpaceCode));
     settings.leftSymbol = ReadText(file, key::kLeftSymbol, u"\\");
     settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
-    settings.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
-    settings.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
+    settings.notation.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
+    settings.notation.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
     settings.loose = SwitchFromStored(ReadText(file, key::kLoose, u""));
     return settings;
 }
@@ -56,8 +56,8 @@ void SaveSettings(const std::u16string& configPath, const AnnotationSettings& se
     WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
     WriteText(file, key::kLeftSymbol, settings.leftSymbol);
     WriteText(file, key::kRightSymbol, settings.rightSymbol);
-    file.WriteInt(kSettingsSection, key::kIpaVersion, settings.ipaVersion, 10);
-    file.WriteBool(kSettingsSection, key::kUseUnicode, settings.useUnicode);
+    file.WriteInt(kSettingsSection, key::kIpaVersion, settings.notation.ipaVersion, 10);
+    file.WriteBool(kSettingsSection, key::kUseUnicode, settings.notation.useUnicode);
     file.WriteBool(kSettingsSection, key::kLoose, settings.loose);
 }
 

@@ -21,7 +21,7 @@ using namespace host;
 
 settings::AnnotationSettings Format(std::int32_t ipa, bool unicode, std::u16string separator, std::u16string left,
                                     std::u16string right) {
-    return {u"", u"", std::move(separator), std::move(left), std::move(right), ipa, unicode, false};
+    return {u"", u"", std::move(separator), std::move(left), std::move(right), {ipa, unicode}, false};
 }
 
 // One story to annotate and one more; `selection` as the document file writes it.
@@ -55,7 +55,7 @@ TEST_F(Annotation, SameEffectsAsTheLiteralPerCharacterRun) {
                 };
                 EXPECT_EQ(AnnotateSelection(attached(real), dictionary, 9).undoMark, 1);
                 test::LiteralAnnotateSelection(attached(literal), dictionary);
-                const std::string where = document + (format.useUnicode ? " unicode" : " kingsoft") + (styled ? " styled" : "");
+                const std::string where = document + (format.notation.useUnicode ? " unicode" : " kingsoft") + (styled ? " styled" : "");
                 ASSERT_EQ(real.dumpDocumentJson(), literal.dumpDocumentJson()) << where;
                 for (std::int32_t k = real.undoStepCount() / 2; k > 0; --k) {
                     for (standin::StandInHost* h : {&real, &literal}) Call(GetObjectRef(h->application(), code::kActiveDocument), code::kUndo);
@@ -118,7 +118,7 @@ std::u16string Annotate(const std::u16string& text, bool loose) {
     standin::StandInHost host;
     host.loadPlainText(text);
     test::AttachedState target(host.application());
-    target.settings = {u"", u"", u"", u"[", u"]", 1, false, loose};
+    target.settings = {u"", u"", u"", u"[", u"]", {1, false}, loose};
     target.skipList = &skipList;
     EXPECT_TRUE(AnnotateSelection(target, dictionary, kInitialUndoMark).completed());
     const std::u16string result = host.storyText(0);

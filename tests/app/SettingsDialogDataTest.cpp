@@ -22,15 +22,15 @@ TEST(SettingsDialog, ControlsShowTheRecordAndOkTakesThemBack) {
         {-1, kOlderNotationEntry, u"新版国际音标", 1, u":[无]", false},
     };
     for (const auto& [ipa, shown, chosen, stored, styleText, kept] : cases) {
-        SettingsDialogControls controls = InitialDialogControls({u"CS9", u":S", u"\t", u" /", u"/ ", ipa, ipa != 0, false}, nullptr);
+        SettingsDialogControls controls = InitialDialogControls({u"CS9", u":S", u"\t", u" /", u"/ ", {ipa, ipa != 0}, false}, nullptr);
         EXPECT_EQ(controls.version, shown);
         EXPECT_EQ(controls.styleText, u":S");
         controls.version = chosen;
         controls.styleText = styleText;
         host::ObjectRef style = earlier.application();
-        AnnotationSettings accepted{u"CS9", u"", u"", u"", u"", 7, true, false};
+        AnnotationSettings accepted{u"CS9", u"", u"", u"", u"", {7, true}, false};
         AcceptDialogControls(controls, accepted, nullptr, style);
-        EXPECT_EQ(accepted, (AnnotationSettings{u"CS9", styleText, u"\t", u" /", u"/ ", stored, ipa != 0, false}));
+        EXPECT_EQ(accepted, (AnnotationSettings{u"CS9", styleText, u"\t", u" /", u"/ ", {stored, ipa != 0}, false}));
         EXPECT_EQ(style == earlier.application(), kept);
     }
 }

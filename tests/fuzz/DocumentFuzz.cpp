@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             dictionary.addLine(text.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.length())) + u"||5iuCZ[:");
     }
     settings::AnnotationSettings format;
-    format.useUnicode = (data[0] & 4) != 0;
+    format.notation.useUnicode = (data[0] & 4) != 0;
     format.leftSymbol = u"[";
     format.rightSymbol = u"]";
     const RunOutcome run = AnnotateSelection(RunTarget{host.application(), format, nullptr}, dictionary, kInitialUndoMark);

@@ -21,11 +21,9 @@ TEST(Notation, WholeTranscriptionsInEachNotation) {
     for (const WordCase& c : kWords) {
         const std::u16string stored(c.stored);
         SCOPED_TRACE(testing::PrintToString(stored));
-        EXPECT_EQ(RenderTranscription(stored, 1, false), stored);
-        EXPECT_EQ(RenderTranscription(stored, 0, false), c.ipa14);
-        EXPECT_EQ(RenderTranscription(stored, 2, false), c.ipa14);
-        EXPECT_EQ(RenderTranscription(stored, 1, true), c.unicode);
-        EXPECT_EQ(RenderTranscription(stored, 0, true), c.unicode);
+        EXPECT_EQ(RenderTranscription(stored, Notation::Kingsoft13), stored);
+        EXPECT_EQ(RenderTranscription(stored, Notation::Kingsoft14), c.ipa14);
+        EXPECT_EQ(RenderTranscription(stored, Notation::Unicode), c.unicode);
         EXPECT_EQ(ToIpa14Letters(c.ipa14), c.ipa14);  // once is twice
         EXPECT_EQ(ToUnicodeIpa(c.ipa14), c.unicode);
     }

@@ -202,7 +202,7 @@ TEST_P(ConfigFile, LoadsWhatItCanAndSavesOverIt) {
     AnnotationSettings expected = Changed(GetParam().expected);
     EXPECT_EQ(ReadSettings(path), expected);
     expected.rightSymbol = u"]";
-    expected.ipaVersion = 1;
+    expected.notation.ipaVersion = 1;
     SaveSettings(path, expected);
     if (expected.characterStyleName == u":[无]") expected.characterStyleName.clear();  // saved as no style
     EXPECT_EQ(ReadSettings(path), expected);
@@ -219,16 +219,16 @@ INSTANTIATE_TEST_SUITE_P(
         ConfigCase{"SeparatorT", "[COM]\r\nFGF=T\r\n", +[](AnnotationSettings& s) { s.separator = u"\t"; }},
         ConfigCase{"SeparatorLowerS", "[COM]\r\nFGF=s\r\n", +[](AnnotationSettings& s) { s.separator = u"s"; }},
         ConfigCase{"SeparatorQuotedBlanks", "[COM]\r\nFGF=\" \t\"\r\n", +[](AnnotationSettings& s) { s.separator = u" \t"; }},
-        ConfigCase{"VersionMinusOne", "[COM]\r\nYBVER=-1\r\n", +[](AnnotationSettings& s) { s.ipaVersion = -1; }},
+        ConfigCase{"VersionMinusOne", "[COM]\r\nYBVER=-1\r\n", +[](AnnotationSettings& s) { s.notation.ipaVersion = -1; }},
         ConfigCase{"EmptyValuesGiveEmptyTextsAndDefaultNumbers",
                    "[COM]\r\nIDVER=\r\nCHARSTYLE=\r\nFGF=\r\nSYML=\r\nSYMR=\r\nYBVER=\r\nUNICODE=\r\nLOOSE=\r\n",
                    +[](AnnotationSettings& s) { s.hostProgId = s.separator = s.leftSymbol = s.rightSymbol = u""; }},
         ConfigCase{"EveryKey",
                    "; by hand\r\n[com]\r\nIDVER=I.CS5\r\nCHARSTYLE=:\xD2\xF4\xB1\xEA:P\r\nFGF=--\r\n"
                    "SYML=[\r\nSYMR=\"]\"\r\nYBVER=2\r\nUNICODE=no\r\nLOOSE=0\r\n",
-                   +[](AnnotationSettings& s) { s = {u"I.CS5", u":音标:P", u"--", u"[", u"]", 2, false, false}; }},
+                   +[](AnnotationSettings& s) { s = {u"I.CS5", u":音标:P", u"--", u"[", u"]", {2, false}, false}; }},
         ConfigCase{"LooseOffWordAndUnicodeAsANumber", "[COM]\r\nUNICODE=on\r\nLOOSE= Off \r\n",
-                   +[](AnnotationSettings& s) { s.useUnicode = s.loose = false; }},
+                   +[](AnnotationSettings& s) { s.notation.useUnicode = s.loose = false; }},
         ConfigCase{"NoStyleIsSavedEmpty", "[COM]\r\nCHARSTYLE=:[\xCE\xDE]\r\n", +[](AnnotationSettings& s) { s.characterStyleName = u":[无]"; }},
         ConfigCase{"RandomBytes", RandomBytes(1 << 16, 1), Defaults},
         ConfigCase{"RandomLinesAroundTheSection", RandomBytes(5000, 2, true) + kLeftSymbolSection + RandomBytes(5000, 3, true), LeftSymbol},
@@ -237,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(
                    +[](AnnotationSettings& s) { s.leftSymbol = u"<"; s.characterStyleName = {kHugeStyle.begin(), kHugeStyle.end()}; }},
         ConfigCase{"Utf16MarkThenRandomUnits", "\xFF\xFE" + RandomBytes(1 << 14, 4), Defaults},
         ConfigCase{"NulCutsAValue", "[COM]\r\nSYML=<\0>\r\n"s, LeftSymbol},
-        ConfigCase{"BinaryValues", "[COM]\r\nYBVER=\x01\x02\r\nUNICODE=\xFF\xFE\r\n", +[](AnnotationSettings& s) { s.useUnicode = false; }}),
+        ConfigCase{"BinaryValues", "[COM]\r\nYBVER=\x01\x02\r\nUNICODE=\xFF\xFE\r\n", +[](AnnotationSettings& s) { s.notation.useUnicode = false; }}),
     test::CaseName());
 
 TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiOneIsUpdatedInPlace) {
@@ -247,7 +247,7 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     EXPECT_NO_THROW(SaveSettings(folder.programPath("gone") + u"/config.ini", AnnotationSettings{}));
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "gone"));
     const auto path = folder.programPath("config.ini");
-    SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", -3, false, true});
+    SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", {-3, false}, true});
     EXPECT_EQ(FileBytes(path), Utf16Le(u"[COM]\r\nIDVER=X\r\nCHARSTYLE=:音\U0001F600\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
                                        u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\n"));
     const std::string ansi = "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xD2\xF4\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n";
@@ -256,6 +256,20 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     s.characterStyleName = u":果";
     SaveSettings(ansiPath, s);
     EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
+}
+
+// YBVER and UNICODE as the run and the dialog read them; a hand-edited YBVER=2 writes the newer
+// convention but the dialog shows the older one.
+TEST(ConfigFile, StoredNotationReadings) {
+    const struct { StoredNotation stored; Notation run; bool newer; } cases[] = {
+        {{0, false}, Notation::Kingsoft14, true}, {{1, false}, Notation::Kingsoft13, false}, {{2, false}, Notation::Kingsoft14, false},
+        {{-1, false}, Notation::Kingsoft14, false}, {{1, true}, Notation::Unicode, false}, {{0, true}, Notation::Unicode, true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(std::pair(c.stored.notation(), c.stored.showsNewerConvention()), std::pair(c.run, c.newer)) << c.stored.ipaVersion;
+        EXPECT_EQ(StoredNotation::Of(c.run).notation(), c.run);
+        EXPECT_EQ(StoredNotation::FromDialog(c.newer, c.stored.useUnicode).notation(), c.newer || c.stored.useUnicode ? c.run : Notation::Kingsoft13);
+    }
 }
 
 // A switch is off only when it says so; anything else leaves it on.
@@ -290,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
         std::pair{"LoneQuote", +[](AnnotationSettings& s) { s.leftSymbol = u"\""; }},
         std::pair{"StyleWithoutColon", +[](AnnotationSettings& s) { s.characterStyleName = u"Phonetics"; }},
         std::pair{"ChineseStylePath", +[](AnnotationSettings& s) { s.characterStyleName = u":音标样式:国际音标 "; }},
-        std::pair{"OtherVersion", +[](AnnotationSettings& s) { s = {u"I.CS5", u"", u" ", u"\\", u"\\", 1, false, false}; }}),
+        std::pair{"OtherVersion", +[](AnnotationSettings& s) { s = {u"I.CS5", u"", u" ", u"\\", u"\\", {1, false}, false}; }}),
     [](const auto& p) { return std::string(p.param.first); });
 
 } }  // namespace sonotag::settings

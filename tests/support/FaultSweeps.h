@@ -81,7 +81,7 @@ inline std::int64_t Act(const ObjectRef& app, std::int64_t k, const std::functio
 
 inline RunOutcome Annotate(const ObjectRef& app, bool useUnicode, const ObjectRef& style) {
     settings::AnnotationSettings format;
-    format.useUnicode = useUnicode;
+    format.notation.useUnicode = useUnicode;
     return AnnotateSweep(AttachedState(app, format, style));
 }
 
@@ -150,7 +150,7 @@ inline std::int64_t SweepSettingsDialog(const ObjectRef& app, std::int64_t k) {
         controls.useUnicode = false;
         settings::AcceptDialogControls(controls, record, app, style);
     });
-    EXPECT_TRUE(record.characterStyleName == u":G1:G2:Deep" && record.separator == u"\t" && !record.useUnicode);
+    EXPECT_TRUE(record.characterStyleName == u":G1:G2:Deep" && record.separator == u"\t" && !record.notation.useUnicode);
     EXPECT_EQ(k > 0, controls.styleEntries.size() < kSweepStylePaths.size() || style == earlier);
     EXPECT_TRUE(std::equal(controls.styleEntries.begin(), controls.styleEntries.end(), kSweepStylePaths.begin()));
     style.reset();

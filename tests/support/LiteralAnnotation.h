@@ -27,7 +27,7 @@ inline void LiteralAnnotateSelection(const RunTarget& target, PhoneticDictionary
         const std::u16string_view stored = dictionary.lookup(text);
         if (stored.empty()) continue;
         const std::u16string annotation = format.separator + format.leftSymbol +
-                                          RenderTranscription(stored, format.ipaVersion, format.useUnicode) +
+                                          RenderTranscription(stored, format.notation.notation()) +
                                           format.rightSymbol;
         const std::int32_t before = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
         Put(CallForObject(GetObjectRef(word, code::kInsertionPoints), code::kLast), code::kContents, Value(annotation));
@@ -35,12 +35,12 @@ inline void LiteralAnnotateSelection(const RunTarget& target, PhoneticDictionary
         const ObjectRef characters = GetObjectRef(word, code::kCharacters);
         for (std::int32_t j = 1; j <= GetInteger(characters, code::kCount); ++j) {
             const ObjectRef character = Item(characters, j);
-            const bool inWindow = format.useUnicode ? before < j && j < after : before + 1 < j && j < after - 1;
+            const bool inWindow = format.notation.useUnicode ? before < j && j < after : before + 1 < j && j < after - 1;
             if (!inWindow) continue;
             if (target.characterStyle) {
                 Put(character, code::kAppliedCharacterStyle, Value(target.characterStyle));
             } else {
-                Put(character, code::kAppliedFont, Value(format.useUnicode ? kUnicodeFont : kKingsoftFont));
+                Put(character, code::kAppliedFont, Value(format.notation.useUnicode ? kUnicodeFont : kKingsoftFont));
             }
         }
     }

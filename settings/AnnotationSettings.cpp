@@ -1,0 +1,14 @@
+#include "settings/AnnotationSettings.h"
+
+namespace sonotag::settings {
+
+Notation StoredNotation::notation() const {
+    if (useUnicode) return Notation::Unicode;  // Unicode IPA is always written in the newer convention
+    return ipaVersion == 1 ? Notation::Kingsoft13 : Notation::Kingsoft14;
+}
+
+StoredNotation StoredNotation::Of(Notation notation) {
+    return {notation == Notation::Kingsoft13 ? 1 : 0, notation == Notation::Unicode};
+}
+
+}  // namespace sonotag::settings
