@@ -20,15 +20,6 @@ namespace {
 constexpr UINT kHotKeyModifiers = MOD_ALT;
 constexpr UINT kHotKey = 0x31;  // "1" of the main keyboard
 
-// Attaches the connection held as a plain reference: the old object is
-// given up before the new one is made, and kept when the ProgID is unknown.
-void AttachHostConnection(const std::u16string& progId, host::ObjectRef& application) {
-    host::HostConnection connection;
-    connection.attach(std::move(application));
-    host::AttachHost(progId, connection);
-    application = connection.application();
-}
-
 // While the document is being changed, a session end that waits for it
 // shows the user why (without a reason, only the program's name).
 class ShutdownBlock {
@@ -73,7 +64,7 @@ MainWindow::MainWindow()
     : Dialog(IDD_MAIN),
       icon_(LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))),
       comparisonTable_(std::make_unique<ComparisonTableWindow>()),
-      session_(ProgramFolder()),
+      session_(ProgramFolder(), host::AttachHost),
       hostOperations_([this](std::intptr_t result) { EndDialog(result); }) {}
 
 MainWindow::~MainWindow() = default;
@@ -90,13 +81,12 @@ bool MainWindow::OnInitDialog() {
 
     // Start-up: the settings, the version choice (attaching the host), the
     // saved style resolved there, the word list, then topmost.
-    const LoadOutcome outcome = session_.LoadSettings([this](std::u16string&, host::ObjectRef&) {
-        return ChooseHostVersion(false) ? VersionChoice::Confirmed : VersionChoice::Exit;
-    });
-    // Exit ends the program at once, without writing the settings.
+    const LoadOutcome outcome = session_.loadSettings([this] { return ChooseHostVersion(); });
+    // Exit ends the program at once, without writing the settings: the one
+    // place the program ends other than by closing its window.
     if (outcome == LoadOutcome::ExitChosen) ExitProcess(0);
     WindowUi ui(handle());
-    session_.LoadDictionary(ui);
+    session_.loadDictionary(ui);
     // Topmost also after a failed load: the window is as usable as ever.
     SetWindowPos(handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     return true;
@@ -139,7 +129,7 @@ void MainWindow::OnAnnotate() {
     RunHostOperation(
         [this] {
             WindowUi ui(handle(), Item(IDC_ANNOTATE));
-            session_.Annotate(ui);
+            session_.annotate(ui);
         },
         HostOperationKind::ChangesDocument);
 }
@@ -148,7 +138,7 @@ void MainWindow::OnRemoveAnnotations() {
     RunHostOperation(
         [this] {
             WindowUi ui(handle());
-            session_.RemoveAnnotations(ui);
+            session_.removeAnnotations(ui);
         },
         HostOperationKind::ChangesDocument);
 }
@@ -158,7 +148,7 @@ void MainWindow::OnComparisonTable() {
 }
 
 void MainWindow::OnChooseVersion() {
-    RunHostOperation([this] { ChooseHostVersion(true); }, HostOperationKind::Dialog);
+    RunHostOperation([this] { ChooseHostVersion(); }, HostOperationKind::Dialog);
 }
 
 // The dialog walks the host's styles when it opens and resolves the chosen
@@ -166,8 +156,8 @@ void MainWindow::OnChooseVersion() {
 void MainWindow::OnSettings() {
     RunHostOperation(
         [this] {
-            SessionState& state = session_.state();
-            SettingsDialog dialog(state.settings, state.hostConnection, state.characterStyle);
+            SettingsDialog dialog(session_.settingsDialogControls(),
+                                  [this](const SettingsDialogControls& controls) { session_.acceptSettingsDialog(controls); });
             dialog.RunModal(handle());
         },
         HostOperationKind::Dialog);
@@ -185,25 +175,14 @@ void MainWindow::OnHelp() {
     ShellExecuteExW(&request);
 }
 
-bool MainWindow::ChooseHostVersion(bool fromMenu) {
-    SessionState& state = session_.state();
-    const auto attach = [this, &state, fromMenu](const std::u16string& progId) {
-        const auto attachConnection = [&progId](host::ObjectRef& connection) {
-            AttachHostConnection(progId, connection);
-        };
-        // At start-up the settings load resolves the style after the choice.
-        if (fromMenu) {
-            session_.AttachHostAnew(attachConnection);
-        } else {
-            attachConnection(state.hostConnection);
-        }
-    };
-    VersionDialog dialog(kHostProgIds, state.settings.hostProgId, attach, fromMenu);
+bool MainWindow::ChooseHostVersion() {
+    VersionDialog dialog(kHostProgIds, session_.hostProgId(),
+                         [this](const std::u16string& progId) { session_.confirmHostVersion(progId); });
     return dialog.RunModal(handle()) == IDOK;
 }
 
 void MainWindow::SaveSettings() {
-    if (!std::exchange(settingsSaved_, true)) session_.SaveSettings();
+    if (!std::exchange(settingsSaved_, true)) session_.saveSettings();
 }
 
 INT_PTR MainWindow::OnSysCommand(WPARAM command, LPARAM) {

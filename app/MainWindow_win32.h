@@ -59,7 +59,7 @@ private:
 
     void AppendAboutItem();
     // The version dialog; false when the user left it with Exit.
-    bool ChooseHostVersion(bool fromMenu);
+    bool ChooseHostVersion();
     // Writes config.ini once: at the session's end, or else at the
     // window's destruction.
     void SaveSettings();

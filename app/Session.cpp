@@ -25,44 +25,48 @@ private:
 
 }  // namespace
 
-Session::Session(std::u16string programFolder) : programFolder_(std::move(programFolder)) {}
+Session::Session(std::u16string programFolder, HostAttacher attachHost)
+    : programFolder_(std::move(programFolder)), attachHost_(std::move(attachHost)) {}
 
 Session::~Session() {
-    state_.characterStyle.reset();
-    state_.hostConnection.reset();
+    characterStyle_.reset();
+    application_.reset();
 }
-
-std::u16string Session::configPath() const { return settings::ConfigFilePath(programFolder_); }
 
 std::u16string Session::helpPagePath() const { return HelpPagePath(programFolder_); }
 
-LoadOutcome Session::LoadSettings(const ChooseHostVersionAtStartUp& chooseHostVersion) {
-    state_.settings = settings::ReadSettings(configPath());
-    if (chooseHostVersion(state_.settings.hostProgId, state_.hostConnection) == VersionChoice::Exit) {
-        return LoadOutcome::ExitChosen;
-    }
-    ResolveSavedStyle();
+LoadOutcome Session::loadSettings(const std::function<bool()>& chooseVersion) {
+    settings_ = settings::ReadSettings(settings::ConfigFilePath(programFolder_));
+    if (!chooseVersion()) return LoadOutcome::ExitChosen;
+    resolveSavedStyle();
+    started_ = true;
     return LoadOutcome::Loaded;
 }
 
-void Session::ResolveSavedStyle() {
-    state_.characterStyle.reset();
-    const std::u16string& name = state_.settings.characterStyleName;
-    if (!name.empty()) {
-        host::ResolveCharacterStyle(state_.hostConnection, name, state_.characterStyle, host::StyleResolution::Load);
-    }
+void Session::resolveSavedStyle() {
+    characterStyle_.reset();
+    const std::u16string& name = settings_.characterStyleName;
+    if (!name.empty()) host::ResolveCharacterStyle(application_, name, characterStyle_, host::StyleResolution::Load);
 }
 
-void Session::AttachHostAnew(const std::function<void(host::ObjectRef&)>& attach) {
+void Session::confirmHostVersion(const std::u16string& progId) {
+    settings_.hostProgId = progId;
     // Held weakly: the attachment gives the old application up before it
     // makes the new one.
-    const std::weak_ptr<host::HostObject> previous = state_.hostConnection;
-    attach(state_.hostConnection);
-    if (state_.hostConnection && previous.lock() == state_.hostConnection) return;  // the same application
-    ResolveSavedStyle();
+    const std::weak_ptr<host::HostObject> previous = application_;
+    application_ = attachHost_(progId, std::move(application_));
+    // At start-up the settings load resolves the style after the choice.
+    if (!started_ || (application_ && previous.lock() == application_)) return;
+    resolveSavedStyle();
 }
 
-bool Session::LoadDictionary(MessageSink& sink) {
+SettingsDialogControls Session::settingsDialogControls() const { return InitialDialogControls(settings_, application_); }
+
+void Session::acceptSettingsDialog(const SettingsDialogControls& controls) {
+    AcceptDialogControls(controls, settings_, application_, characterStyle_);
+}
+
+bool Session::loadDictionary(MessageSink& sink) {
     const std::optional<FileError> error = dictionary_.load(DictionaryPath(programFolder_));
     if (error) sink.showMessage(error->userText(), MessageIcon::Stop);
     const std::optional<FileError> skipError =
@@ -71,21 +75,21 @@ bool Session::LoadDictionary(MessageSink& sink) {
     return !error;
 }
 
-void Session::Annotate(AnnotationUi& ui) {
+void Session::annotate(AnnotationUi& ui) {
     const DisabledButton disabled(ui);
-    const RunTarget target{state_.hostConnection, state_.settings, state_.characterStyle, &skipList_};
+    const RunTarget target{application_, settings_, characterStyle_, &skipList_};
     const RunOutcome outcome = AnnotateSelection(target, dictionary_, undoMark_);
     undoMark_ = outcome.undoMark;
     ui.showMessage(outcome.completed() ? std::u16string(kCompletionMessage) : host::FormatErrorReport(*outcome.error),
                    MessageIcon::None);
 }
 
-void Session::RemoveAnnotations(MessageSink& sink) {
-    const RunOutcome outcome = sonotag::RemoveAnnotations(state_.hostConnection, undoMark_);
+void Session::removeAnnotations(MessageSink& sink) {
+    const RunOutcome outcome = RemoveAnnotations(application_, undoMark_);
     undoMark_ = outcome.undoMark;
     if (!outcome.completed()) sink.showMessage(host::FormatErrorReport(*outcome.error), MessageIcon::None);
 }
 
-void Session::SaveSettings() const { settings::SaveSettings(configPath(), state_.settings); }
+void Session::saveSettings() const { settings::SaveSettings(settings::ConfigFilePath(programFolder_), settings_); }
 
 }  // namespace sonotag

@@ -10,6 +10,7 @@
 
 #include "annotation/Annotation.h"
 #include "app/MessageSink.h"
+#include "app/SettingsDialogData.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
@@ -32,79 +33,76 @@ inline constexpr std::u16string_view kHostProgIds[] = {
     u"InDesign.Application",
 };
 
-// What the session holds for the whole run: the user's choices, the host's
-// application object (empty until an attachment succeeds), and the style
-// that settings.characterStyleName resolved to there, or none.
-struct SessionState {
-    settings::AnnotationSettings settings;
-    host::ObjectRef hostConnection;
-    host::ObjectRef characterStyle;
-};
-
-enum class VersionChoice { Confirmed, Exit };
-
-// The start-up version choice: shows the choice with hostProgId
-// preselected, may replace hostProgId and attach the connection. Exit means
-// the program ends at once without saving.
-using ChooseHostVersionAtStartUp =
-    std::function<VersionChoice(std::u16string& hostProgId, host::ObjectRef& hostConnection)>;
+// Attaches to the host version a ProgID names, giving `current` up first
+// when the ProgID is known (host::AttachHost in the program).
+using HostAttacher = std::function<host::ObjectRef(const std::u16string& progId, host::ObjectRef current)>;
 
 enum class LoadOutcome { Loaded, ExitChosen };
 
+// The main window's state for the whole run of the program and the work
+// behind its commands: the user's choices, the host's application object
+// (empty until an attachment succeeds), the style the saved style path
+// resolved to there, the word list and skip list, and the undo mark.
 class Session {
 public:
-    explicit Session(std::u16string programFolder);
+    Session(std::u16string programFolder, HostAttacher attachHost);
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
     // Releases the host references; COM must still be up.
     ~Session();
 
-    const std::u16string& programFolder() const { return programFolder_; }
-    std::u16string configPath() const;
     std::u16string helpPagePath() const;
 
-    // Start-up, in this order: reads config.ini, runs the version choice
-    // (which may attach the host), then resolves the saved character style
-    // in the attached host (failures are silent: the program then starts
-    // without a style). ExitChosen: the program must end at once, writing
-    // nothing, and nothing is resolved.
-    LoadOutcome LoadSettings(const ChooseHostVersionAtStartUp& chooseHostVersion);
+    // Start-up, in this order: reads config.ini, runs `chooseVersion` (the
+    // version choice, whose OK calls confirmHostVersion; false: Exit), then
+    // resolves the saved character style in the attached host (failures
+    // are silent: the program then starts without a style). ExitChosen: the
+    // program must end at once, writing nothing, and nothing is resolved.
+    LoadOutcome loadSettings(const std::function<bool()>& chooseVersion);
 
-    // The menu's version choice, once confirmed: `attach` attaches the host
-    // connection it is given (a ProgID it does not know leaves it as it
-    // was). A character style is an object of the application it came from
-    // and no use with another one: when the application object changed, the
-    // saved style is resolved anew in the new one, or dropped.
-    void AttachHostAnew(const std::function<void(host::ObjectRef& hostConnection)>& attach);
+    // The version the choice preselects, and its OK: the ProgID is stored
+    // and attached at once (an unknown one keeps the attachment there is).
+    // After start-up, a style belongs to the application it came from: when
+    // the application object changed, the saved style is resolved anew in
+    // the new one, or dropped.
+    const std::u16string& hostProgId() const { return settings_.hostProgId; }
+    void confirmHostVersion(const std::u16string& progId);
+
+    // The settings dialog: its controls when it opens (the style list from
+    // the attached host's document), and its OK.
+    SettingsDialogControls settingsDialogControls() const;
+    void acceptSettingsDialog(const SettingsDialogControls& controls);
 
     // Reads the word list beside the program, then the skip list when
     // there is one; a failure shows the stop message (the file and its
     // cause) through `sink` and leaves that list empty.
-    bool LoadDictionary(MessageSink& sink);
+    bool loadDictionary(MessageSink& sink);
 
     // The annotation run over the host's selection, with the settings as
     // they are now. The button is disabled for the whole run; the completion
     // message or the one error report is shown while it still is, and then
     // it is enabled again, however the run ended.
-    void Annotate(AnnotationUi& ui);
+    void annotate(AnnotationUi& ui);
     // Takes the last run back through the host's undo history; only a
     // failure is reported.
-    void RemoveAnnotations(MessageSink& sink);
+    void removeAnnotations(MessageSink& sink);
 
-    // Writes the settings to config.ini (at the window's destruction).
-    void SaveSettings() const;
+    // Writes the settings to config.ini (at the window's end).
+    void saveSettings() const;
 
-    SessionState& state() { return state_; }
-    const settings::AnnotationSettings& settings() const { return state_.settings; }
-    PhoneticDictionary& dictionary() { return dictionary_; }
+    const settings::AnnotationSettings& settings() const { return settings_; }
     std::int32_t undoMark() const { return undoMark_; }
 
 private:
-    std::u16string programFolder_;
-    // Resolves settings.characterStyleName anew in the attached host.
-    void ResolveSavedStyle();
+    // Resolves settings_.characterStyleName anew in the attached host.
+    void resolveSavedStyle();
 
-    SessionState state_;
+    std::u16string programFolder_;
+    HostAttacher attachHost_;
+    bool started_ = false;  // the start-up is over
+    settings::AnnotationSettings settings_;
+    host::ObjectRef application_;
+    host::ObjectRef characterStyle_;
     std::int32_t undoMark_ = kInitialUndoMark;
     PhoneticDictionary dictionary_;
     PhoneticDictionary skipList_;

@@ -3,7 +3,10 @@
 #include "host/CharacterStyle.h"
 #include "settings/IniText.h"
 
-namespace sonotag::settings {
+namespace sonotag {
+
+using settings::AnnotationSettings;
+using settings::StoredNotation;
 
 using host::ListDocumentStyles;
 using host::ResolveCharacterStyle;
@@ -13,7 +16,7 @@ std::optional<std::size_t> FindStyleEntry(const std::vector<std::u16string>& ent
     std::optional<std::size_t> caseless;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         if (entries[i] == path) return i;
-        if (!caseless && EqualIgnoringCase(entries[i], path)) caseless = i;
+        if (!caseless && settings::EqualIgnoringCase(entries[i], path)) caseless = i;
     }
     return caseless;
 }
@@ -45,4 +48,4 @@ void AcceptDialogControls(const SettingsDialogControls& controls, AnnotationSett
     settings.separator = controls.separator;
 }
 
-}  // namespace sonotag::settings
+}  // namespace sonotag

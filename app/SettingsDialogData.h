@@ -11,7 +11,7 @@
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
 
-namespace sonotag::settings {
+namespace sonotag {
 
 // The two entries of the version combo box (1006).
 inline constexpr char16_t kNewerNotationEntry[] = u"新版国际音标(IPA14)";
@@ -38,16 +38,16 @@ struct SettingsDialogControls {
 // the host fails). The saved style path chooses the entry equal to it,
 // letters compared without case (its exact spelling first); when there is
 // none, the field shows the saved path itself, so that OK keeps it.
-SettingsDialogControls InitialDialogControls(const AnnotationSettings& settings,
+SettingsDialogControls InitialDialogControls(const settings::AnnotationSettings& settings,
                                              const host::ObjectRef& application);
 
 // OK: the style field's text becomes characterStyleName and is resolved in
 // its dialog form (a failure leaves `characterStyle` as it was); then the
 // notation, the three texts and the Unicode choice are taken.
-void AcceptDialogControls(const SettingsDialogControls& controls, AnnotationSettings& settings,
+void AcceptDialogControls(const SettingsDialogControls& controls, settings::AnnotationSettings& settings,
                           const host::ObjectRef& application, host::ObjectRef& characterStyle);
 
 // The entry a saved style path chooses, if any.
 std::optional<std::size_t> FindStyleEntry(const std::vector<std::u16string>& entries, const std::u16string& path);
 
-}  // namespace sonotag::settings
+}  // namespace sonotag

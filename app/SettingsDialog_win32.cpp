@@ -51,19 +51,18 @@ const CommandHandler<SettingsDialog> SettingsDialog::kCommands[] = {
     {IDC_TAB_BUTTON, BN_CLICKED, &SettingsDialog::OnTabButton},
 };
 
-SettingsDialog::SettingsDialog(settings::AnnotationSettings& settings, const host::ObjectRef& application,
-                               host::ObjectRef& characterStyle)
-    : Dialog(IDD_SETTINGS), settings_(settings), application_(application), characterStyle_(characterStyle) {}
+SettingsDialog::SettingsDialog(SettingsDialogControls shown, Accept accept)
+    : Dialog(IDD_SETTINGS), shown_(std::move(shown)), accept_(std::move(accept)) {}
 
 bool SettingsDialog::OnInitDialog() {
     HWND version = Item(IDC_IPA_VERSION);
-    AddEntry(version, settings::kNewerNotationEntry);
-    AddEntry(version, settings::kOlderNotationEntry);
-    ShowControls(settings::InitialDialogControls(settings_, application_));
+    AddEntry(version, kNewerNotationEntry);
+    AddEntry(version, kOlderNotationEntry);
+    ShowControls(shown_);
     return true;
 }
 
-void SettingsDialog::ShowControls(const settings::SettingsDialogControls& controls) {
+void SettingsDialog::ShowControls(const SettingsDialogControls& controls) {
     HWND styles = Item(IDC_CHARACTER_STYLE);
     for (std::size_t order = 0; order < controls.styleEntries.size(); ++order) {
         AddEntry(styles, controls.styleEntries[order], order);
@@ -80,8 +79,8 @@ void SettingsDialog::ShowControls(const settings::SettingsDialogControls& contro
     CheckDlgButton(handle(), IDC_USE_UNICODE, controls.useUnicode ? BST_CHECKED : BST_UNCHECKED);
 }
 
-settings::SettingsDialogControls SettingsDialog::TakeControls() const {
-    settings::SettingsDialogControls controls;
+SettingsDialogControls SettingsDialog::TakeControls() const {
+    SettingsDialogControls controls;
     controls.styleText = WindowText(Item(IDC_CHARACTER_STYLE));
     controls.version = ChosenEntry(Item(IDC_IPA_VERSION));
     controls.leftSymbol = WindowText(Item(IDC_LEFT_SYMBOL));
@@ -106,7 +105,7 @@ void SettingsDialog::OnTabButton() {
 }
 
 void SettingsDialog::OnOK() {
-    settings::AcceptDialogControls(TakeControls(), settings_, application_, characterStyle_);
+    accept_(TakeControls());
     EndDialog(IDOK);
 }
 

@@ -1,19 +1,19 @@
 #pragma once
 // "音标设置": notation, Unicode choice, separator, the two symbols and the
 // character style from the open document. It keeps no data of its own: it
-// shows the main window's settings and OK writes them back in memory.
+// shows the controls it is given, and OK hands them back before it closes.
+
+#include <functional>
 
 #include "app/Dialog_win32.h"
-#include "host/HostObject.h"
-#include "settings/AnnotationSettings.h"
 #include "app/SettingsDialogData.h"
 
 namespace sonotag {
 
 class SettingsDialog : public Dialog {
 public:
-    SettingsDialog(settings::AnnotationSettings& settings, const host::ObjectRef& application,
-                   host::ObjectRef& characterStyle);
+    using Accept = std::function<void(const SettingsDialogControls& controls)>;
+    SettingsDialog(SettingsDialogControls shown, Accept accept);
 
 protected:
     bool OnInitDialog() override;
@@ -24,12 +24,11 @@ private:
     static const CommandHandler<SettingsDialog> kCommands[];
 
     void OnTabButton();
-    void ShowControls(const settings::SettingsDialogControls& controls);
-    settings::SettingsDialogControls TakeControls() const;
+    void ShowControls(const SettingsDialogControls& controls);
+    SettingsDialogControls TakeControls() const;
 
-    settings::AnnotationSettings& settings_;
-    const host::ObjectRef& application_;
-    host::ObjectRef& characterStyle_;
+    SettingsDialogControls shown_;
+    Accept accept_;
 };
 
 }  // namespace sonotag

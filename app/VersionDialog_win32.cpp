@@ -5,20 +5,15 @@
 
 namespace sonotag {
 
-VersionDialog::VersionDialog(std::span<const std::u16string_view> progIds, std::u16string& hostProgId,
-                             AttachHost attachHost, bool fromMenu)
-    : Dialog(IDD_VERSION),
-      progIds_(progIds),
-      hostProgId_(hostProgId),
-      attachHost_(std::move(attachHost)),
-      fromMenu_(fromMenu) {}
+VersionDialog::VersionDialog(std::span<const std::u16string_view> progIds, std::u16string saved, Confirm confirm)
+    : Dialog(IDD_VERSION), progIds_(progIds), saved_(std::move(saved)), confirm_(std::move(confirm)) {}
 
 // The entry equal to the setting, letters in any case: "InDesign.Application"
 // begins every other entry, so a prefix search alone could never find the
 // later ones. Otherwise the first entry that begins with the setting; that
 // search starts after entry 0 and wraps round to it. No match selects nothing.
 void VersionDialog::PreselectSavedVersion(HWND list) const {
-    const LPARAM saved = reinterpret_cast<LPARAM>(Wide(hostProgId_));
+    const LPARAM saved = reinterpret_cast<LPARAM>(Wide(saved_));
     const LRESULT equal = SendMessageW(list, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), saved);
     if (equal != CB_ERR) {
         SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(equal), 0);
@@ -40,16 +35,9 @@ bool VersionDialog::OnInitDialog() {
 void VersionDialog::OnOK() {
     const std::u16string chosen = WindowText(Item(IDC_VERSION_LIST));
     if (!chosen.empty()) {
-        hostProgId_ = chosen;
-        attachHost_(chosen);
+        confirm_(chosen);
     }
     EndDialog(IDOK);
-}
-
-void VersionDialog::OnCancel() {
-    // At start-up, Exit ends the program at once: nothing is written back.
-    if (!fromMenu_) ExitProcess(0);
-    EndDialog(IDCANCEL);
 }
 
 }  // namespace sonotag

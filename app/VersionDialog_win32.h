@@ -13,25 +13,24 @@ namespace sonotag {
 
 class VersionDialog : public Dialog {
 public:
-    using AttachHost = std::function<void(const std::u16string& progId)>;
+    using Confirm = std::function<void(const std::u16string& progId)>;
 
-    // `hostProgId` is the setting the list preselects and OK overwrites;
-    // `attachHost` attaches the host connection to the chosen version.
-    VersionDialog(std::span<const std::u16string_view> progIds, std::u16string& hostProgId, AttachHost attachHost,
-                  bool fromMenu);
+    // `saved` is the setting the list preselects; OK with an entry chosen
+    // passes it to `confirm` (which stores and attaches it) before the
+    // dialog closes. Exit (IDCANCEL) decides nothing: at start-up the caller
+    // ends the program.
+    VersionDialog(std::span<const std::u16string_view> progIds, std::u16string saved, Confirm confirm);
 
 protected:
     bool OnInitDialog() override;
     void OnOK() override;
-    void OnCancel() override;
 
 private:
     void PreselectSavedVersion(HWND list) const;
 
     std::span<const std::u16string_view> progIds_;
-    std::u16string& hostProgId_;
-    AttachHost attachHost_;
-    bool fromMenu_;
+    std::u16string saved_;
+    Confirm confirm_;
 };
 
 }  // namespace sonotag

@@ -79,9 +79,8 @@ int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     const host::OleApartment apartment;
     try {
-        host::HostConnection connection;
-        host::AttachHost(u"InDesign.Application.CS3", connection);
-        if (!connection.isAttached()) {
+        host::ObjectRef connection = host::AttachHost(u"InDesign.Application.CS3", nullptr);
+        if (!connection) {
             std::fprintf(stderr, "annotation_com_bench: the stand-in host is not registered in this prefix\n");
             return 1;
         }
@@ -91,18 +90,18 @@ int main(int argc, char** argv) {
         format.leftSymbol = u"[";
         format.rightSymbol = u"]";
         format.loose = false;  // the literal loop's look-up, so the documents compare
-        const test::AttachedState state(connection.application(), format);
+        const test::AttachedState state(connection, format);
 
         std::printf("%d words through COM to standin-host.exe, median of %d runs each:\n", kWords, rounds);
         bool completed = false;
-        const Figures ours = Measure(connection.application(), text, rounds, [&] {
+        const Figures ours = Measure(connection, text, rounds, [&] {
             completed = AnnotateSelection(state, dictionary, kInitialUndoMark).completed();
         });
         if (!completed) {
             std::fprintf(stderr, "annotation_com_bench: the run did not complete\n");
             return 1;
         }
-        const Figures literal = Measure(connection.application(), text, rounds,
+        const Figures literal = Measure(connection, text, rounds,
                                         [&] { test::LiteralAnnotateSelection(state, dictionary); });
         Print("the program's run", ours);
         Print("the literal per-character loop", literal);

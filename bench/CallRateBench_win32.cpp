@@ -66,17 +66,16 @@ int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 2.0;
     const sonotag::host::OleApartment apartment;
     try {
-        sonotag::host::HostConnection connection;
         const auto attachStart = Clock::now();
-        sonotag::host::AttachHost(u"InDesign.Application.CS3", connection);
+        sonotag::host::ObjectRef connection = sonotag::host::AttachHost(u"InDesign.Application.CS3", nullptr);
         const double attachSeconds = std::chrono::duration<double>(Clock::now() - attachStart).count();
-        if (!connection.isAttached()) {
+        if (!connection) {
             std::fprintf(stderr, "call_rate_bench: the stand-in host is not registered in this prefix\n");
             return 1;
         }
         std::printf("attaching (CS3) took %.3f s\n", attachSeconds);
-        MeasureAll("stand-in host in another process", connection.application(), seconds);
-        connection.release();
+        MeasureAll("stand-in host in another process", connection, seconds);
+        connection.reset();
 
         sonotag::standin::StandInHost model;
         const ObjectRef inProcess =

@@ -14,17 +14,17 @@ constexpr DWORD kAnyServerContext = CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER
 
 }  // namespace
 
-void AttachHost(const std::u16string& progId, HostConnection& connection) {
+ObjectRef AttachHost(const std::u16string& progId, ObjectRef current) {
     CLSID classId{};
-    if (FAILED(CLSIDFromProgID(Wide(progId.c_str()), &classId))) return;
-    connection.release();
+    if (FAILED(CLSIDFromProgID(Wide(progId.c_str()), &classId))) return current;
+    current.reset();
 
     ComRef<IUnknown> instance;
-    if (FAILED(CoCreateInstance(classId, nullptr, kAnyServerContext, IID_IUnknown, instance.putVoid()))) return;
-    if (FAILED(OleRun(instance.get()))) return;
+    if (FAILED(CoCreateInstance(classId, nullptr, kAnyServerContext, IID_IUnknown, instance.putVoid()))) return nullptr;
+    if (FAILED(OleRun(instance.get()))) return nullptr;
     ComRef<IDispatch> application;
     QueryInterface(instance.get(), IID_IDispatch, application);
-    connection.attach(WrapDispatch(std::move(application)));
+    return WrapDispatch(std::move(application));
 }
 
 OleApartment::OleApartment() : initialised_(SUCCEEDED(OleInitialize(nullptr))) {}

@@ -70,10 +70,10 @@ struct Process {  // Sonotag.exe in its folder; killed, as a crash would, when i
 
 class HostProbe {  // a client the host's counters leave out
     host::OleApartment apartment_;  // outlives the connection
-    host::HostConnection connection_;
+    host::ObjectRef connection_;
 
 public:
-    HostProbe() { if (apartment_.isInitialised()) host::AttachHost(u"InDesign.Application.CS3", connection_); }
+    HostProbe() { if (apartment_.isInitialised()) connection_ = host::AttachHost(u"InDesign.Application.CS3", nullptr); }
 
     std::int32_t count(host::DispatchId code) const {  // -1: no answer
         const auto value = call(code, 0, host::ValueType::Integer);
@@ -82,7 +82,7 @@ public:
     std::optional<host::Value> call(host::DispatchId code, std::int32_t argument, host::ValueType type) const {
         const host::Value arguments[] = {host::Value(argument)};
         try {
-            return host::Required(connection_.application())
+            return host::Required(connection_)
                 ->invoke(code, host::InvokeKind::Method, std::span(arguments, argument ? 1 : 0), type);
         } catch (const host::AutomationError&) { return std::nullopt; }
     }

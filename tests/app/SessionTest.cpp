@@ -25,19 +25,16 @@ TEST(Session, RunsAndTakesBackWithTheFilesBesideTheProgram) {
         folder.write("config.ini", "[COM]\n" + config);
         folder.write("skip.txt", skip);
         {
-            Session session(test::ToProgramPath(folder.path()));
-            session.LoadSettings([&](std::u16string&, host::ObjectRef& connection) {
-                connection = host.application();
-                return VersionChoice::Confirmed;
-            });
-            EXPECT_TRUE(session.LoadDictionary(sink));
+            Session session(test::ToProgramPath(folder.path()), [&](const std::u16string&, host::ObjectRef) { return host.application(); });
+            session.loadSettings([&] { return session.confirmHostVersion(u"CS3"), true; });
+            EXPECT_TRUE(session.loadDictionary(sink));
             test::RecordingUi ui;
-            session.Annotate(ui);
+            session.annotate(ui);
             EXPECT_EQ(ui.buttonChanges, (std::vector<bool>{false, true}));  // the message shows while it is disabled
             ASSERT_EQ(ui.buttonEnabledDuringMessages, std::vector<bool>{false});
             EXPECT_EQ(ui.messages[0].text, kCompletionMessage);
             EXPECT_EQ(host.storyText(0), text);
-            session.RemoveAnnotations(sink);
+            session.removeAnnotations(sink);
             EXPECT_EQ(host.storyText(0), u"apple is on");
             EXPECT_EQ(host.liveObjects(), held);
         }

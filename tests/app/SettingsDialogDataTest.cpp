@@ -11,7 +11,9 @@
 #include "standin/StandInHost.h"
 #include "tests/settings/StandInDocument.h"
 
-namespace sonotag::settings {
+namespace sonotag {
+
+using settings::AnnotationSettings;
 namespace {
 
 // {ipaVersion, the version entry shown, the entry left at OK, stored, the style text at OK, earlier style kept}
@@ -59,4 +61,4 @@ TEST_F(WithHost, DialogChoosesTheWholeSavedPathInAnyLettersAndKeepsAStyleForNoMa
 }
 
 }  // namespace
-}  // namespace sonotag::settings
+}  // namespace sonotag

@@ -142,13 +142,13 @@ inline std::int64_t SweepSettingsDialog(const ObjectRef& app, std::int64_t k) {
     record.characterStyleName = u":Phonetics";
     ObjectRef style = SweepStyle(app, u":Phonetics");
     const ObjectRef earlier = style;  // the window's style
-    settings::SettingsDialogControls controls;
+    SettingsDialogControls controls;
     const std::int64_t calls = Act(app, k, [&] {
-        controls = settings::InitialDialogControls(record, app);
+        controls = InitialDialogControls(record, app);
         controls.styleText = u":G1:G2:Deep";
         controls.separator = u"\t";
         controls.useUnicode = false;
-        settings::AcceptDialogControls(controls, record, app, style);
+        AcceptDialogControls(controls, record, app, style);
     });
     EXPECT_TRUE(record.characterStyleName == u":G1:G2:Deep" && record.separator == u"\t" && !record.notation.useUnicode);
     EXPECT_EQ(k > 0, controls.styleEntries.size() < kSweepStylePaths.size() || style == earlier);
