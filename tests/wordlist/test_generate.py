@@ -92,7 +92,7 @@ class Generation(unittest.TestCase):
         output = Path(self.folder.name, "dictionary.txt")
         (self.scowl / "english-words.35").write_text("zebra\n")
         status = generate.main(["--scowl", str(self.scowl), "--frequencies", str(self.frequencies),
-                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output), "--no-reference",
+                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output), "--no-reference", "--no-classes",
                                 "--espeak", *FAKE_ESPEAK])
         self.assertEqual(status, 0)
         self.assertEqual(output.read_bytes(), b"apple||5Apl\r\nApple||5Apl\r\nI||ai\r\nread||ri:d\r\nRead||ri:d\r\n"
