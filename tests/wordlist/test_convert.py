@@ -111,7 +111,7 @@ class Conversions(unittest.TestCase):
             ("menu", "m_'E_n_j_u:", "5mZnju:"),               # final u: stays
             ("maybe", "m_'eI_b_i:", "5meibi"),                # final i: does not
             ("possible", "p_'0_s_I2_b_@L", "5pCs[bl"),
-            ("handsome", "h_'a_n_d_s_V_m", "5hAnds[m"),
+            ("handsome", "h_'a_n_d_s_V_m", "5hAnds[m"), ("some", "s_'V_m", "sQm"),
             ("unusual", "V_n_j_'u:_Z_u:_@L", "Qn5ju:Vu[l"),  # un- keeps its n
         ])
 
