@@ -10,16 +10,10 @@ import wordset
 class Rejections(unittest.TestCase):
     def test_filters(self):
         cases = [
-            ("apple", None),
-            ("I", None),
-            ("don't", None),
+            ("apple", None), ("I", None), ("don't", None),
             ("it's", None),                    # a contraction, not a possessive
-            ("apple's", "possessive"),
-            ("b", "single letter"),
-            ("mp3", "digits or other characters"),
-            ("co-op", "digits or other characters"),
-            ("café", "not ASCII"),
-            ("AIDS", "several capitals"),
+            ("apple's", "possessive"), ("b", "single letter"), ("mp3", "digits or other characters"),
+            ("co-op", "digits or other characters"), ("café", "not ASCII"), ("AIDS", "several capitals"),
             ("Polish", None),
         ]
         for word, reason in cases:
@@ -28,8 +22,7 @@ class Rejections(unittest.TestCase):
 
     def test_words_espeak_would_spell(self):
         cases = [
-            ("TV", True), ("Mr", True), ("yd", True),
-            ("gym", False), ("Polish", False), ("o'clock", False),
+            ("TV", True), ("Mr", True), ("yd", True), ("gym", False), ("Polish", False), ("o'clock", False),
         ]
         for word, spelt in cases:
             with self.subTest(word=word):
@@ -40,8 +33,7 @@ class Scowl(unittest.TestCase):
     def test_reads_british_lists_up_to_the_level(self):
         with tempfile.TemporaryDirectory() as folder:
             files = {
-                "english-words.10": "the\ncolour\n",
-                "english-words.35": "colour\nzebra\n",
+                "english-words.10": "the\ncolour\n", "english-words.35": "colour\nzebra\n",
                 "british-words.20": "centre\n",
                 "american-words.10": "center\n",          # other spelling
                 "british_z-words.10": "organize\n",        # Oxford spelling
