@@ -58,7 +58,8 @@ class Propagation(unittest.TestCase):
         mended, changes = classes.propagate(entries, generated, corrections, {"decrease": "di5kri:s"},
                                             set(corrections), frozenset({"live"}))
         self.assertEqual(dict(mended), {"columns": "5kCl[mz", "unwelcome": "Qn5wZlk[m", "welcomed": "5wZlk[md",
-                                        "lives": "laivz", "decrease": "5di:kri:s", "decreased": "di5kri:st", "decreases": "5di:kri:siz",
+                                        "lives": "laivz", "decrease": "5di:kri:s", "decreased": "di5kri:st",
+                                        "decreases": "5di:kri:siz",
                                         "employees": "im5plRii:z", "Columns": "5kClQmz"})
         self.assertEqual(sorted((n, w) for n, w, _, _ in changes),
                          [(5, "columns"), (5, "unwelcome"), (5, "welcomed"), (7, "decreased")])

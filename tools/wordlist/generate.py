@@ -232,7 +232,8 @@ def class_review_lines(changes, verdicts):
             verdict, note = verdicts.get((number, word), ("unjudged", ""))
             lines.append(f"sample\t{number}\t{word}\t{chr(9).join(before_after[number, word])}\t{verdict}\t{note}")
     lines.append("# Every change: class, word, before, after.")
-    lines += [f"changed\t{n}\t{w}\t{b}\t{a}" for n, w, b, a in sorted(changes, key=lambda c: (c[0], wordlist_file.sort_key(c[1])))]
+    in_order = sorted(changes, key=lambda change: (change[0], wordlist_file.sort_key(change[1])))
+    lines += [f"changed\t{n}\t{w}\t{b}\t{a}" for n, w, b, a in in_order]
     return lines
 
 
