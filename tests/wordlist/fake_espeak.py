@@ -5,15 +5,8 @@ lines into one clause; a word "crash" makes it fail."""
 import sys
 
 PHONEMES = {
-    "the": "D_'@",
-    "apple": "'a_p_@L",
-    "polish": "p_'0_l_I_S",
-    "Polish": "p_'oU_l_I_S",
-    "zebra": "z_'E_b_r_@",
-    "read": "r_'E_d",
-    "colour": "k_'V_l_3",
-    "skipped": "s_k_'I_p_t",
-    "bizarre": "b_I_z_'Q",
+    "the": "D_'@", "apple": "'a_p_@L", "polish": "p_'0_l_I_S", "Polish": "p_'oU_l_I_S", "zebra": "z_'E_b_r_@",
+    "read": "r_'E_d", "colour": "k_'V_l_3", "skipped": "s_k_'I_p_t", "bizarre": "b_I_z_'Q",
     "anecdotal": "'a_n_I_k_d_oU_t_@L",
 }
 

@@ -13,8 +13,6 @@ class FrequencyCoverage(unittest.TestCase):
         exact, with_pieces = coverage.frequency_coverage(KEYS, entries)
         self.assertAlmostEqual(exact, 0.5)
         self.assertAlmostEqual(with_pieces, 0.9)    # don, t, m are pieces of contractions
-
-    def test_empty_list(self):
         self.assertEqual(coverage.frequency_coverage(KEYS, []), (0.0, 0.0))
 
 
@@ -26,8 +24,6 @@ class TextCoverage(unittest.TestCase):
         self.assertEqual(count, 8)
         self.assertEqual(dict(missing), {"APPLE": 1, "(apple": 1, "zebra": 1})
         self.assertAlmostEqual(share, 5 / 8)
-
-    def test_no_words(self):
         self.assertEqual(coverage.text_coverage(KEYS, "1 2 3 --")[:2], (0.0, 0))
 
 

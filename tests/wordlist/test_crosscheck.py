@@ -27,37 +27,25 @@ def moved(phonemes, word, syllable):
 
 class StressMover(unittest.TestCase):
     def test_moves_the_mark_to_the_onset_of_the_new_syllable(self):
-        cases = [
-            # The old primary stays as the secondary when it comes earlier.
-            ("anticipation", "a_n_t_'I_s_I_p_eI_S_@_n", 3, "An7tisi5peiF[n"),
+        cases = [  # word, phonemes, the syllable the stress goes to, the result
+            ("anticipation", "a_n_t_'I_s_I_p_eI_S_@_n", 3, "An7tisi5peiF[n"),  # an earlier primary stays secondary
             ("identification", "aI_d_'E_n_t_I_f_I_k_eI_S_@_n", 4, "ai7dZntifi5keiF[n"),
-            # A secondary already on the target is promoted, a later one goes.
-            ("alabaster", ",a_l_@_b_'a_s_t_3", 0, "5Al[bAst["),
-            # Another secondary before the target: the old primary drops.
-            ("representation", "r_,E_p_r_I_z_'E_n_t_eI_S_@_n", 3, "7rZprizZn5teiF[n"),
-            # A syllabic l stays a syllable of its own, unstressed.
-            ("anecdotal", "'a_n_I_k_d_oU_t_@L", 2, "7Anik5d[utl"),
-            # ai[ is two syllables: the one after it is the third.
-            ("violinist", "v_'aI@_l_I_n_I_s_t", 2, "7vai[5linist"),
-            # Onsets as elsewhere: sk before the vowel, st kept together.
-            ("misfire", "m_'I_s_f_aI@", 1, "7mi5sfai["),
+            ("alabaster", ",a_l_@_b_'a_s_t_3", 0, "5Al[bAst["),  # a secondary there is promoted, a later one goes
+            ("representation", "r_,E_p_r_I_z_'E_n_t_eI_S_@_n", 3, "7rZprizZn5teiF[n"),  # the old primary drops
+            ("anecdotal", "'a_n_I_k_d_oU_t_@L", 2, "7Anik5d[utl"),  # a syllabic l stays a syllable, unstressed
+            ("violinist", "v_'aI@_l_I_n_I_s_t", 2, "7vai[5linist"),  # ai[ is two syllables
+            ("misfire", "m_'I_s_f_aI@", 1, "7mi5sfai["),  # onsets as elsewhere: sf, st kept together
             ("staphylococcus", "s_t_'a_f_I_l_@_k_0_k_@_s", 3, "7stAfil[5kCk[s"),
-            # The open a# takes the stress as A.
-            ("banana", "b_a#_n_'A:_n_@", 0, "5bAnB:n["),
+            ("banana", "b_a#_n_'A:_n_@", 0, "5bAnB:n["),  # the open a# takes the stress as A
         ]
         for word, phonemes, syllable, expected in cases:
             with self.subTest(word=word):
                 self.assertEqual(moved(phonemes, word, syllable), expected)
 
     def test_syllables_that_cannot_carry_the_stress(self):
-        cases = [
-            ("apple", "'a_p_@L", 1),                      # syllabic l
-            ("violinist", "v_'aI@_l_I_n_I_s_t", 1),      # second half of ai[
-            ("banana", "b_@_n_'A:_n_@", 0),               # schwa
-            ("decadent", "d_I2_k_'a_d_@_n_t", 0),         # weak i
-            ("escorting", "E_s_k_'O@_t_I_N", 0),           # the weak e of es-
-            ("apple", "'a_p_@L", 5),                      # no such syllable
-        ]
+        cases = [("apple", "'a_p_@L", 1), ("violinist", "v_'aI@_l_I_n_I_s_t", 1),  # syllabic l, second half of ai[
+                 ("banana", "b_@_n_'A:_n_@", 0), ("decadent", "d_I2_k_'a_d_@_n_t", 0),  # schwa, weak i
+                 ("escorting", "E_s_k_'O@_t_I_N", 0), ("apple", "'a_p_@L", 5)]  # weak e of es-, no such syllable
         for word, phonemes, syllable in cases:
             with self.subTest(word=word, syllable=syllable):
                 segments = convert.analyse(phonemes, word)
@@ -71,19 +59,12 @@ def entry(*phones):
 
 
 REFERENCE = {
-    "anticipation": entry("AE0 N T IH2 S AH0 P EY1 SH AH0 N"),
-    "apple": entry("AE1 P AH0 L"),
-    "hotel": entry("HH OW0 T EH1 L"),
-    "garage": entry("G ER0 AA1 ZH"),
-    "magazine": entry("M AE1 G AH0 Z IY2 N"),
-    "decadent": entry("D EH1 K AH0 D AH0 N T"),
-    "located": entry("L OW1 K EY2 T IH0 D"),
-    "circulation": entry("S ER1 K Y AH0 L EY2 SH AH0 N"),
-    "portuguese": entry("P AO1 R CH AH0 G IY2 Z"),
-    "overcome": entry("OW1 V ER0 K AH2 M"),
-    "overlooking": entry("OW1 V ER0 L UH2 K IH0 NG"),
-    "every": entry("EH1 V ER0 IY0", "EH1 V R IY0"),
-    "veterinarian": entry("V EH2 T R AH0 N EH1 R IY0 AH0 N"),
+    "anticipation": entry("AE0 N T IH2 S AH0 P EY1 SH AH0 N"), "apple": entry("AE1 P AH0 L"),
+    "hotel": entry("HH OW0 T EH1 L"), "garage": entry("G ER0 AA1 ZH"), "magazine": entry("M AE1 G AH0 Z IY2 N"),
+    "decadent": entry("D EH1 K AH0 D AH0 N T"), "located": entry("L OW1 K EY2 T IH0 D"),
+    "circulation": entry("S ER1 K Y AH0 L EY2 SH AH0 N"), "portuguese": entry("P AO1 R CH AH0 G IY2 Z"),
+    "overcome": entry("OW1 V ER0 K AH2 M"), "overlooking": entry("OW1 V ER0 L UH2 K IH0 NG"),
+    "every": entry("EH1 V ER0 IY0", "EH1 V R IY0"), "veterinarian": entry("V EH2 T R AH0 N EH1 R IY0 AH0 N"),
     "addresses": entry("AE1 D R EH1 S IH0 Z"),
 }
 DIFFERENCES = frozenset({"magazine"})
@@ -94,8 +75,7 @@ class Check(unittest.TestCase):
         cases = [
             ("anticipation", "a_n_t_'I_s_I_p_eI_S_@_n", crosscheck.MOVED, 3),
             ("Apple", "'a_p_@L", crosscheck.AGREES, 0),                  # looked up in lower case
-            ("hotel", "h_'oU_t_E_l", crosscheck.SHORT, 0),
-            ("magazine", "m_a_g_@_z_'i:_n", crosscheck.KNOWN, 2),
+            ("hotel", "h_'oU_t_E_l", crosscheck.SHORT, 0), ("magazine", "m_a_g_@_z_'i:_n", crosscheck.KNOWN, 2),
             ("decadent", "d_I2_k_'a_d_@_n_t", crosscheck.WEAK, 1),
             ("located", "l_oU_k_'eI_t_I_d", crosscheck.SUFFIX, 1),
             ("circulation", "s_3:_k_j_U_l_'eI_S_@_n", crosscheck.SUFFIX, 2),
@@ -104,8 +84,7 @@ class Check(unittest.TestCase):
             ("overlooking", "oU_v_3_l_'U_k_I_N", crosscheck.COMPOUND, 2),
             ("every", "'E_v_r_i", crosscheck.AGREES, 0),                 # the variant of two syllables
             ("veterinarian", "v_E_t_3_r_I_n_'e@_r_i@_n", crosscheck.MISALIGNED, 3),
-            ("addresses", "@_d_r_E_s_'I_z", crosscheck.AMBIGUOUS, 2),
-            ("apples", "'a_p_@L_z", crosscheck.ABSENT, 0),
+            ("addresses", "@_d_r_E_s_'I_z", crosscheck.AMBIGUOUS, 2), ("apples", "'a_p_@L_z", crosscheck.ABSENT, 0),
         ]
         for word, phonemes, status, after in cases:
             with self.subTest(word=word):
@@ -132,13 +111,9 @@ class Check(unittest.TestCase):
     def test_agreement_counts_only_comparable_words(self):
         def outcome(syllables, before, after, status, primaries):
             return crosscheck.Outcome("w", syllables, before, after, status, primaries)
-        outcomes = [
-            outcome(2, 0, 0, crosscheck.AGREES, (0,)),
-            outcome(3, 0, 1, crosscheck.MOVED, (1,)),
-            outcome(3, 0, 0, crosscheck.KNOWN, (2,)),
-            outcome(3, 1, 1, crosscheck.ABSENT, ()),
-            outcome(4, 3, 3, crosscheck.AGREES, (3,)),
-        ]
+        outcomes = [outcome(2, 0, 0, crosscheck.AGREES, (0,)), outcome(3, 0, 1, crosscheck.MOVED, (1,)),
+                    outcome(3, 0, 0, crosscheck.KNOWN, (2,)), outcome(3, 1, 1, crosscheck.ABSENT, ()),
+                    outcome(4, 3, 3, crosscheck.AGREES, (3,))]
         self.assertEqual(crosscheck.agreement(outcomes, 5, 2), (2 / 4, 3 / 4, 4))
         self.assertEqual(crosscheck.agreement(outcomes, 3, 3), (0.0, 1 / 2, 2))
         self.assertEqual(crosscheck.agreement(outcomes, 1, 3), (0.0, 0.0, 0))
@@ -146,12 +121,9 @@ class Check(unittest.TestCase):
 
 class Reference(unittest.TestCase):
     def test_phones(self):
-        cases = [
-            ("AE0 N T IH2 S AH0 P EY1 SH AH0 N", 5, (3,), ("n", "t", "s", "p", "S", "n"), (0, 2, 3, 4, 5)),
-            ("K AA1 R", 1, (0,), ("k",), (1,)),
-            ("S IH1 NG ER0", 2, (0,), ("s", "n"), (1, 2)),
-            ("AE1 D R EH1 S", 2, (0, 1), ("d", "s"), (0, 1)),
-        ]
+        cases = [("AE0 N T IH2 S AH0 P EY1 SH AH0 N", 5, (3,), ("n", "t", "s", "p", "S", "n"), (0, 2, 3, 4, 5)),
+                 ("K AA1 R", 1, (0,), ("k",), (1,)), ("S IH1 NG ER0", 2, (0,), ("s", "n"), (1, 2)),
+                 ("AE1 D R EH1 S", 2, (0, 1), ("d", "s"), (0, 1))]
         for phones, syllables, primaries, consonants, onsets in cases:
             with self.subTest(phones=phones):
                 self.assertEqual(reference.parse_phones(phones),

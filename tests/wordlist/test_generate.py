@@ -22,10 +22,8 @@ class Generation(unittest.TestCase):
         self.scowl = root / "scowl"
         self.scowl.mkdir()
         lists = {
-            "english-words.10": ["the", "apple", "apple's", "polish", "read", "x"],
-            "english-words.35": ["zebra"],
-            "english-upper.35": ["Polish", "TV", "I"],
-            "british-words.20": ["colour"],
+            "english-words.10": ["the", "apple", "apple's", "polish", "read", "x"], "english-words.35": ["zebra"],
+            "english-upper.35": ["Polish", "TV", "I"], "british-words.20": ["colour"],
             "english-words.60": ["aardvark"],
         }
         for name, words in lists.items():
@@ -45,9 +43,7 @@ class Generation(unittest.TestCase):
     def test_words_transcriptions_corrections_and_copies(self):
         entries, report, candidates, unused, words = self.build(size=10)
         self.assertEqual(dict(entries), {
-            "the": "T[", "The": "T[",
-            "I": "ai",
-            "apple": "5Apl", "Apple": "5Apl",
+            "the": "T[", "The": "T[", "I": "ai", "apple": "5Apl", "Apple": "5Apl",
             "read": "ri:d", "Read": "ri:d",             # the correction wins
             "colour": "5kQl[", "Colour": "5kQl[",
             "polish": "5pCliF", "Polish": "5p[uliF",    # its own transcription
@@ -55,10 +51,8 @@ class Generation(unittest.TestCase):
         self.assertEqual(words, 7)
         self.assertEqual(candidates, 8)                  # apple's, x, TV left out
         self.assertEqual(unused, ["unused"])
-        self.assertEqual(report.dropped["possessive"], 1)
-        self.assertEqual(report.dropped["single letter"], 1)
-        self.assertEqual(report.dropped["several capitals"], 1)
-        self.assertEqual(report.dropped["by a correction"], 1)
+        self.assertEqual([report.dropped[reason] for reason in ("possessive", "single letter", "several capitals",
+                                                                "by a correction")], [1, 1, 1, 1])
 
     def test_the_reference_moves_the_stress_of_a_long_word(self):
         (self.scowl / "english-words.35").write_text("anecdotal\n")
@@ -73,30 +67,31 @@ class Generation(unittest.TestCase):
         self.assertEqual(statuses["apple"], crosscheck.AGREES)
         self.assertNotIn("I", statuses)                  # corrections are not checked
 
-    def test_cut_keeps_the_most_frequent(self):
+    def test_cut_keeps_the_most_frequent_and_the_same_inputs_give_the_same_bytes(self):
         entries, _, _, _, words = self.build(size=3)
-        self.assertEqual(words, 3)
-        self.assertEqual(sorted(w for w, _ in entries), ["Apple", "I", "The", "apple", "the"])
+        self.assertEqual((words, sorted(w for w, _ in entries)), (3, ["Apple", "I", "The", "apple", "the"]))
+        self.assertEqual(wordlist_file.encode(self.build(size=10)[0]), wordlist_file.encode(self.build(size=10)[0]))
 
     def test_unknown_phonemes_stop_the_build(self):
         (self.scowl / "english-words.35").write_text("bizarre\n")
         with self.assertRaisesRegex(ValueError, "bizarre.*'Q'"):
             self.build(size=20)
 
-    def test_same_inputs_give_the_same_bytes(self):
-        first = wordlist_file.encode(self.build(size=10)[0])
-        second = wordlist_file.encode(self.build(size=10)[0])
-        self.assertEqual(first, second)
-
-    def test_main_writes_the_file(self):
-        output = Path(self.folder.name, "dictionary.txt")
-        (self.scowl / "english-words.35").write_text("zebra\n")
-        status = generate.main(["--scowl", str(self.scowl), "--frequencies", str(self.frequencies),
-                                "--overrides", str(self.overrides), "--size", "4", "--output", str(output), "--no-reference",
-                                "--espeak", *FAKE_ESPEAK])
+    def test_main_writes_the_list_and_the_class_review(self):
+        root = Path(self.folder.name)
+        (root / "classes.txt").write_text("[words]\ncolour 5kAl[\n")
+        (root / "verdicts.txt").write_text("8\tcolour\tright\tmade up\n")
+        status = generate.main(["--scowl", str(self.scowl), "--frequencies", str(self.frequencies), "--overrides",
+                                str(self.overrides), "--size", "5", "--output", str(root / "out.txt"), "--no-reference",
+                                "--classes", str(root / "classes.txt"), "--class-review", str(root / "review.txt"),
+                                "--verdicts", str(root / "verdicts.txt"), "--espeak", *FAKE_ESPEAK])
         self.assertEqual(status, 0)
-        self.assertEqual(output.read_bytes(), b"apple||5Apl\r\nApple||5Apl\r\nI||ai\r\nread||ri:d\r\nRead||ri:d\r\n"
-                                              b"the||T[\r\nThe||T[\r\n")
+        self.assertEqual((root / "out.txt").read_bytes(), b"apple||5Apl\r\nApple||5Apl\r\ncolour||5kAl[\r\n"
+                         b"Colour||5kAl[\r\nI||ai\r\nread||ri:d\r\nRead||ri:d\r\nthe||T[\r\nThe||T[\r\n")
+        review = (root / "review.txt").read_text().splitlines()
+        self.assertIn("# class 8, single words and the yod after tS dZ F V: 1 words changed", review)
+        self.assertIn("sample\t8\tcolour\t5kQl[\t5kAl[\tright\tmade up", review)
+        self.assertIn("changed\t8\tcolour\t5kQl[\t5kAl[", review)
 
     def test_main_reports_a_missing_word_list_without_writing(self):
         output = Path(self.folder.name, "dictionary.txt")

@@ -20,10 +20,8 @@ class Overrides(unittest.TestCase):
 
     def test_bad_lines_name_their_place(self):
         cases = [
-            ("a [\nlive\n", r":2: expected a word and a transcription"),
-            ("live liv laiv\n", r":1: expected a word"),
-            ("a [\nlive lIv\n", r":2: live: not in the letter code: I"),
-            ("a [\na [n\n", r":2: a is corrected twice"),
+            ("a [\nlive\n", r":2: expected a word and a transcription"), ("live liv laiv\n", r":1: expected a word"),
+            ("a [\nlive lIv\n", r":2: live: not in the letter code: I"), ("a [\na [n\n", r":2: a is corrected twice"),
         ]
         for text, message in cases:
             with self.subTest(text=text), self.assertRaisesRegex(wordlist_file.OverridesError, message):

@@ -270,7 +270,8 @@ def choose_vowel_codes(segments, word):
             s.code = "i"  # enjoy, example, express
         elif s.name in ("I", "I2") and not s.stress and _weak_ible(segments, i):
             s.code = "["  # possible, incredible, terribly
-        elif s.name == "V" and not s.stress and word.lower().endswith("some") and i == _last_nucleus(segments):
+        elif (s.name == "V" and not s.stress and several_syllables and word.lower().endswith("some")
+              and i == _last_nucleus(segments)):
             s.code = "["  # handsome, awesome
     for i, s in enumerate(segments):
         if s.name == "@L":
