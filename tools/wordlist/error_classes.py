@@ -225,9 +225,11 @@ def _last_syllable_in(base, context):
 def weak_u_after_stress(word, segments, context):
     """Class 6: argument, document, executive, educate."""
     lower = word.lower()
+    # A base with a final long u keeps it before an ending (arguing,
+    # valueless), but -ment weakens it (argument).
     if lower in context.tables.long_u or any(
             base in context.words and _last_syllable_in(base, context)
-            for base, _ in bases(lower, SUFFIXES + ("ery",))):
+            for base, suffix in bases(lower, SUFFIXES + ("ery",)) if not suffix.startswith("ment")):
         return False
     stressed = _stressed(segments)
     nuclei = _nuclei(segments)
