@@ -4,20 +4,10 @@
 #include <stdexcept>
 
 #include "base/Utf.h"
+#include "host/CharacterStyle.h"
 
 namespace sonotag::standin {
 namespace {
-
-std::vector<std::u16string_view> SplitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> segments;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t colon = path.find(u':', begin);
-        segments.push_back(path.substr(begin, colon == std::u16string_view::npos ? colon : colon - begin));
-        if (colon == std::u16string_view::npos) return segments;
-        begin = colon + 1;
-    }
-}
 
 [[noreturn]] void BadPath(std::u16string_view path, const std::string& problem) {
     throw std::invalid_argument("style path \"" + Utf16ToUtf8(path) + "\" " + problem);
@@ -41,7 +31,7 @@ void StyleTree::addNoStyleIfMissing() {
 
 void StyleTree::add(std::u16string_view path) {
     if (path.empty() || path.front() != u':') BadPath(path, "does not begin with \":\"");
-    const auto segments = SplitPath(path);
+    const auto segments = host::SplitStylePath(path);
     StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         if (segments[k].empty()) BadPath(path, "has an empty group name");
@@ -67,7 +57,7 @@ void StyleTree::add(std::u16string_view path) {
 
 std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
     if (path.empty() || path.front() != u':') return std::nullopt;
-    const auto segments = SplitPath(path);
+    const auto segments = host::SplitStylePath(path);
     const StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         group = ChildGroup(*group, segments[k]);
@@ -81,13 +71,13 @@ std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
 
 std::u16string StyleTree::pathOf(const StyleGroup& group) const {
     std::u16string path = u":";
-    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + g->name);
+    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + host::EscapeStyleName(g->name));
     return path;
 }
 
 std::u16string StyleTree::pathOf(StyleId id) const {
     const CharacterStyle& entry = style(id);
-    return pathOf(*entry.group) + entry.name;
+    return pathOf(*entry.group) + host::EscapeStyleName(entry.name);
 }
 
 std::vector<std::u16string> StyleTree::paths() const {

@@ -1,8 +1,9 @@
 #pragma once
 // The document's character styles and the groups that hold them. A style is
 // named by its path: ":" and each enclosing group's name and ":", then the
-// style's name (":Phonetics", ":Group:Inner:Deep"). The top-level style
-// "[无]" is always there.
+// style's name (":Phonetics", ":Group:Inner:Deep"), a colon inside a name
+// written `\:` (host/CharacterStyle.h). The top-level style "[无]" is
+// always there.
 
 #include <cstdint>
 #include <memory>
