@@ -124,10 +124,11 @@ IdmlDocument::IdmlDocument(const std::filesystem::path& path)
     std::set<std::string> read = {"mimetype", kDesignMap};
     const pugi::xml_node root = designMap.document_element();
     for (pugi::xml_node entry : root.children("idPkg:Story")) {
-        LoadedStory story{entry.attribute("src").value(), {}, nullptr};
+        LoadedStory story{entry.attribute("src").value(), {}, {}};
         if (!read.insert(story.entry).second) continue;  // listed twice: one story all the same
-        story.xml = std::make_unique<StoryXml>(package_->read(story.entry), story.entry);
-        story.self = story.xml->self();
+        const StoryXml xml(package_->read(story.entry), story.entry);
+        story.self = xml.self();
+        for (const StoryText& text : xml.texts()) story.texts.push_back(text.text);
         stories_.push_back(std::move(story));
     }
     if (const pugi::xml_node styles = root.child("idPkg:Styles")) {
@@ -163,9 +164,9 @@ void IdmlDocument::loadStories(const std::vector<std::string>& ids) {
     }
     for (std::size_t story = 0; story < stories_.size(); ++story) {
         if (!ids.empty() && std::find(ids.begin(), ids.end(), stories_[story].self) == ids.end()) continue;
-        const std::vector<StoryText>& texts = stories_[story].xml->texts();
+        const std::vector<std::u16string>& texts = stories_[story].texts;
         for (std::size_t text = 0; text < texts.size(); ++text) {
-            const std::u16string& characters = texts[text].text;
+            const std::u16string& characters = texts[text];
             for (std::size_t start = 0; start < characters.size();) {
                 const std::size_t end = PieceEnd(characters, start);
                 std::vector<standin::CharFormat> formats(end - start);
@@ -229,10 +230,10 @@ const RangeFormat* IdmlDocument::lookOf(const standin::CharFormat& format) {
     return look.get();
 }
 
-void IdmlDocument::collectEdits(const Paragraph& paragraph, std::vector<Insertion>& edits) {
+void IdmlDocument::collectEdits(const Paragraph& paragraph, const StoryXml& xml, std::vector<Insertion>& edits) {
     const auto index = static_cast<std::int32_t>(&paragraph - paragraphs_.data());
     const standin::Story& edited = document_->story(index);
-    const StoryText& original = stories_[paragraph.story].xml->texts()[paragraph.text];
+    const StoryText& original = xml.texts().at(paragraph.text);
     const std::vector<standin::CharFormat>& formats = edited.formats();
     const std::u16string& text = edited.text();
     for (std::size_t first = 0; first < text.size();) {
@@ -260,17 +261,21 @@ void IdmlDocument::save(const std::filesystem::path& output) {
         throw std::runtime_error("the output " + output.string() + " is the input; it is never written");
     }
     if (!saved_) {
-        // Story by story (their paragraphs are in order), each story's XML
-        // let go once saved.
+        // Story by story (their paragraphs are in order), each changed one
+        // parsed again, for the run kept only its texts.
+        std::unique_ptr<StoryXml> xml;
         std::vector<Insertion> edits;
         for (std::size_t paragraph = 0; paragraph < paragraphs_.size(); ++paragraph) {
-            const std::size_t story = paragraphs_[paragraph].story;
-            if (changed(paragraphs_[paragraph])) collectEdits(paragraphs_[paragraph], edits);
-            if (edits.empty() || (paragraph + 1 < paragraphs_.size() && paragraphs_[paragraph + 1].story == story)) continue;
-            stories_[story].xml->insert(edits);
+            const LoadedStory& story = stories_[paragraphs_[paragraph].story];
+            if (changed(paragraphs_[paragraph])) {
+                if (!xml) xml = std::make_unique<StoryXml>(package_->read(story.entry), story.entry);
+                collectEdits(paragraphs_[paragraph], *xml, edits);
+            }
+            if (!xml || (paragraph + 1 < paragraphs_.size() && paragraphs_[paragraph + 1].story == paragraphs_[paragraph].story)) continue;
+            xml->insert(edits);
             edits = {};
-            edited_[stories_[story].entry] = stories_[story].xml->save();
-            stories_[story].xml.reset();
+            edited_[story.entry] = xml->save();
+            xml.reset();
         }
         saved_ = true;
     }

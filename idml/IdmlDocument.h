@@ -78,12 +78,12 @@ private:
     struct LoadedStory {
         std::string entry;  // e.g. Stories/Story_u139.xml
         std::string self;
-        std::unique_ptr<StoryXml> xml;
+        std::vector<std::u16string> texts;  // as StoryXml reads them; the XML is parsed again to save the run's edits
     };
     std::string styleSelf(std::uint32_t style) const;
     bool changed(const Paragraph& paragraph) const;
     const RangeFormat* lookOf(const standin::CharFormat& format);
-    void collectEdits(const Paragraph& paragraph, std::vector<Insertion>& edits);
+    void collectEdits(const Paragraph& paragraph, const StoryXml& xml, std::vector<Insertion>& edits);
 
     std::filesystem::path path_;
     std::unique_ptr<ZipPackage> package_;
