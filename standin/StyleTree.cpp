@@ -13,13 +13,6 @@ namespace {
     throw std::invalid_argument("style path \"" + Utf16ToUtf8(path) + "\" " + problem);
 }
 
-const StyleGroup* ChildGroup(const StyleGroup& parent, std::u16string_view name) {
-    for (const auto& group : parent.groups) {
-        if (group->name == name) return group.get();
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 void StyleTree::addNoStyleIfMissing() {
@@ -27,6 +20,7 @@ void StyleTree::addNoStyleIfMissing() {
     if (find(path)) return;
     styles_.push_back({kNoStyleName, &root_});
     root_.styles.insert(root_.styles.begin(), static_cast<StyleId>(styles_.size()));
+    styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(&root_, kNoStyleName), static_cast<StyleId>(styles_.size()));
 }
 
 void StyleTree::add(std::u16string_view path) {
@@ -35,10 +29,9 @@ void StyleTree::add(std::u16string_view path) {
     StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         if (segments[k].empty()) BadPath(path, "has an empty group name");
-        auto* child = const_cast<StyleGroup*>(ChildGroup(*group, segments[k]));
+        StyleGroup*& child = groupIndex_[{group, segments[k]}];
         if (!child) {
-            group->groups.push_back(
-                std::make_unique<StyleGroup>(StyleGroup{std::u16string(segments[k]), group, {}, {}}));
+            group->groups.push_back(std::make_unique<StyleGroup>(StyleGroup{segments[k], group, {}, {}}));
             child = group->groups.back().get();
         } else if (k + 2 == segments.size() && segments.back().empty()) {
             BadPath(path, "names a group that is already there");
@@ -50,7 +43,9 @@ void StyleTree::add(std::u16string_view path) {
         if (group == &root_) BadPath(path, "has an empty style name");
         return;  // a group of its own
     }
-    if (find(path)) BadPath(path, "is listed twice");
+    if (!styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(group, name), static_cast<StyleId>(styles_.size() + 1)).second) {
+        BadPath(path, "is listed twice");
+    }
     styles_.push_back({std::u16string(name), group});
     group->styles.push_back(static_cast<StyleId>(styles_.size()));
 }
@@ -60,13 +55,12 @@ std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
     const auto segments = host::SplitStylePath(path);
     const StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
-        group = ChildGroup(*group, segments[k]);
-        if (!group) return std::nullopt;
+        const auto child = groupIndex_.find({group, segments[k]});
+        if (child == groupIndex_.end()) return std::nullopt;
+        group = child->second;
     }
-    for (StyleId id : group->styles) {
-        if (style(id).name == segments.back()) return id;
-    }
-    return std::nullopt;
+    const auto style = styleIndex_.find({group, segments.back()});
+    return style == styleIndex_.end() ? std::nullopt : std::optional(style->second);
 }
 
 std::u16string StyleTree::pathOf(const StyleGroup& group) const {

@@ -6,6 +6,7 @@
 // always there.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -60,6 +61,10 @@ public:
 private:
     StyleGroup root_;
     std::vector<CharacterStyle> styles_;
+    // (group, name) -> its group or style: look-ups that stay quick in a
+    // document of many groups or styles.
+    std::map<std::pair<const StyleGroup*, std::u16string>, StyleGroup*> groupIndex_;
+    std::map<std::pair<const StyleGroup*, std::u16string>, StyleId> styleIndex_;
 };
 
 }  // namespace sonotag::standin
