@@ -225,6 +225,7 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         {"oversized-entry.idml", cli::kBadInput, "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"},
         {"missing.idml", cli::kBadInput, "cannot open"},
         {"damaged-entry.idml", cli::kBadInput, "damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)"},
+        {"encrypted-entry.idml", cli::kBadInput, "encrypted-entry.idml: entry META-INF/container.xml is encrypted"},
         {storyWith(nest("<XMLElement>", "</XMLElement>", 40000, "<Content>a</Content>")), cli::kBadInput, "Stories/Story_split.xml" + deep},
         {storyWith("<Properties>" + nest("<P>", "</P>", 300000, "") + "</Properties><Content>a</Content>"), cli::kBadInput, deep},
         {craft("Resources/Styles.xml", "<idPkg:Styles><RootCharacterStyleGroup>" + nest("<CharacterStyleGroup Name=\"\">", "</CharacterStyleGroup>",
