@@ -68,7 +68,10 @@ void AddStyles(pugi::xml_node root, standin::StyleTree& styles, std::map<std::ui
         const pugi::xml_node child = levels.back().next;
         if (!child) {
             levels.pop_back();
-            if (!levels.empty()) path.resize(levels.back().path), groups.resize(levels.back().groups);
+            if (!levels.empty()) {
+                path.resize(levels.back().path);
+                groups.resize(levels.back().groups);
+            }
             continue;
         }
         const Level level = levels.back();

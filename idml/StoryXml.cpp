@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -215,7 +216,7 @@ Marks WriteText(const std::vector<Insertion>& insertions) {
         }
         list.push_back(&insertion);
     }
-    std::sort(contents.begin(), contents.end(), [](pugi::xml_node a, pugi::xml_node b) { return KeyOf(a) < KeyOf(b); });
+    std::sort(contents.begin(), contents.end(), [](pugi::xml_node a, pugi::xml_node b) { return std::less<>()(KeyOf(a), KeyOf(b)); });
     contents.erase(std::unique(contents.begin(), contents.end()), contents.end());
     Marks marks;
     for (const pugi::xml_node content : contents) WriteContent(content, byNode, marks);
