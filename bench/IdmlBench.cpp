@@ -1,14 +1,25 @@
-// An IDML package with a generated 100,000-word story annotated end to end,
-// as `sonotag annotate IN.idml --output OUT.idml` does it: the package read,
-// the run over every paragraph, the package written. Prints the time and the
-// peak memory of that command; it never fails on either.
+// IDML packages with a generated story annotated end to end, as
+// `sonotag annotate IN.idml --output OUT.idml` does it: the package read, the
+// run over every paragraph, the package written. Three layouts: a
+// ParagraphStyleRange per paragraph; InDesign's own for body text, one
+// ParagraphStyleRange and one CharacterStyleRange holding every paragraph as
+// a <Content>…</Content><Br/> pair (at 10,000 and 100,000 words, to show
+// the time per word stays flat); and one paragraph of 200,000 characters.
+// Prints the time (wall clock and processor) and the peak memory of each
+// command; never fails on either.
+// `idml_bench [WORDS]` caps the word counts (to measure a slow build).
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include <malloc.h>
+#include <sys/resource.h>
 
 #include "bench/BenchText.h"
 #include "cli/Commands.h"
@@ -19,21 +30,34 @@ using namespace sonotag;
 
 namespace {
 
-// The generated text as one story, a ParagraphStyleRange per paragraph.
-std::string StoryXmlOf(const std::u16string& text) {
+enum class Layout { RangePerParagraph, SingleRange };
+
+constexpr char kRangeStart[] = R"(<CharacterStyleRange AppliedCharacterStyle="CharacterStyle/$ID/[No character style]">)";
+
+// The text as one story; its paragraphs end in Br.
+std::string StoryXmlOf(const std::u16string& text, Layout layout) {
     std::string xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
                       R"(<idPkg:Story xmlns:idPkg="http://ns.adobe.com/AdobeInDesign/idml/1.0/packaging" DOMVersion="7.5">)"
                       R"(<Story Self="split">)";
-    std::size_t start = 0;
-    while (start <= text.size()) {
+    const bool single = layout == Layout::SingleRange;
+    if (single) xml += std::string("<ParagraphStyleRange>") + kRangeStart + "\n";
+    for (std::size_t start = 0; start <= text.size();) {
         const std::size_t end = std::min(text.find(u'\r', start), text.size());
-        xml += R"(<ParagraphStyleRange><CharacterStyleRange AppliedCharacterStyle="CharacterStyle/$ID/[No character style]">)";
+        if (!single) xml += std::string("<ParagraphStyleRange>") + kRangeStart;
         xml += "<Content>" + Utf16ToUtf8(text.substr(start, end - start)) + "</Content>";
         if (end < text.size()) xml += "<Br/>";
-        xml += "</CharacterStyleRange></ParagraphStyleRange>\n";
+        xml += single ? "\n" : "</CharacterStyleRange></ParagraphStyleRange>\n";
         start = end + 1;
     }
+    if (single) xml += "</CharacterStyleRange></ParagraphStyleRange>";
     return xml + "</Story></idPkg:Story>\n";
+}
+
+// One paragraph of at least `characters` characters.
+std::u16string LongParagraph(std::size_t characters, PhoneticDictionary& dictionary) {
+    std::u16string text = bench::MakeText(static_cast<int>(characters / 4), dictionary);
+    std::replace(text.begin(), text.end(), u'\r', u' ');
+    return text.substr(0, text.find(u' ', characters));
 }
 
 // The peak resident memory since the last reset, in megabytes.
@@ -45,35 +69,70 @@ double PeakMegabytes() {
     return 0;
 }
 
-}  // namespace
+// The processor time this process has used, in seconds: on a machine
+// others share, the figure that shows the work.
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
 
-int main() {
-    constexpr int kWords = 100000;
-    PhoneticDictionary unused;
-    const std::string story = StoryXmlOf(bench::MakeText(kWords, unused));
+struct Figures {
+    double seconds = 0, cpuSeconds = 0;
+    double megabytes = 0;
+};
+
+// Annotates the story in a package and prints the figures of that command.
+Figures Annotate(const std::string& label, const std::string& story) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "sonotag-idml-bench";
     std::filesystem::create_directories(folder);
     // The hand-made test package, with its first story replaced by the generated one.
     idml::ZipPackage(SONOTAG_SOURCE_DIR "/tests/fixtures/idml/cases.idml")
         .writeCopy(folder / "in.idml", {{"Stories/Story_split.xml", story}});
-
     cli::AnnotateCommand command;
     command.dictionary = SONOTAG_SOURCE_DIR "/dictionary/dictionary.txt";
     command.input = (folder / "in.idml").string();
     command.output = (folder / "out.idml").string();
     command.stats = true;
+    malloc_trim(0);  // what the last command freed leaves the count
     std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak count
     std::istringstream in;
     std::ostringstream out, err;
     const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
     const int status = cli::RunAnnotate(command, in, out, err);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("annotating a %d-word story in an IDML package (word list: dictionary/dictionary.txt, defaults)\n",
-                kWords);
-    std::printf("exit status %d; %s", status, err.str().c_str());
-    std::printf("read, run, write: %.2f s; peak memory %.0f MB (story XML %.1f MB in, %.1f MB package out)\n",
-                seconds, PeakMegabytes(), static_cast<double>(story.size()) / 1e6,
+    const Figures figures{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
+                          CpuSeconds() - cpuStart, PeakMegabytes()};
+    std::printf("%s\n  exit status %d; %s", label.c_str(), status, err.str().c_str());
+    std::printf("  read, run, write: %.2f s (processor %.2f s); peak memory %.0f MB (story XML %.1f MB in, %.1f MB package out)\n",
+                figures.seconds, figures.cpuSeconds, figures.megabytes, static_cast<double>(story.size()) / 1e6,
                 static_cast<double>(std::filesystem::file_size(folder / "out.idml")) / 1e6);
+    std::fflush(stdout);
     std::filesystem::remove_all(folder);
+    return figures;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int cap = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int large = std::min(cap, 100000), small = std::min(cap, 10000);
+    PhoneticDictionary unused;
+    std::printf("annotating generated stories in an IDML package (word list: dictionary/dictionary.txt, defaults)\n");
+    const auto words = [&](int count) { return bench::MakeText(count, unused); };
+    Annotate(std::to_string(large) + " words, a ParagraphStyleRange per paragraph of 12 words",
+             StoryXmlOf(words(large), Layout::RangePerParagraph));
+    double perWord[2];
+    for (int k = 0; k < 2; ++k) {
+        const int count = k == 0 ? small : large;
+        const Figures figures = Annotate(std::to_string(count) + " words, one range, paragraphs of 12 words as Content/Br pairs",
+                                         StoryXmlOf(words(count), Layout::SingleRange));
+        perWord[k] = figures.cpuSeconds / count;
+    }
+    std::printf("  processor time per word at %d words / at %d words: %.2f\n", large, small, perWord[1] / perWord[0]);
+    const std::size_t characters = static_cast<std::size_t>(std::min(cap, 100000)) * 2;
+    Annotate("one paragraph of " + std::to_string(characters) + " characters in one Content",
+             StoryXmlOf(LongParagraph(characters, unused), Layout::SingleRange));
     return 0;
 }

@@ -5,17 +5,6 @@
 namespace sonotag::host {
 namespace {
 
-// The texts between colons; the first is the text before the first colon.
-std::vector<std::u16string> Segments(std::u16string_view path) {
-    std::vector<std::u16string> segments;
-    for (;;) {
-        const auto colon = path.find(u':');
-        segments.emplace_back(path.substr(0, colon));
-        if (colon == std::u16string_view::npos) return segments;
-        path.remove_prefix(colon + 1);
-    }
-}
-
 ObjectRef ActiveDocument(const ObjectRef& application) {
     return GetObjectRef(application, code::kActiveDocument);
 }
@@ -47,13 +36,36 @@ void LookUpStyle(const ObjectRef& application, const std::vector<std::u16string>
 
 }  // namespace
 
+std::vector<std::u16string> SplitStylePath(std::u16string_view path) {
+    std::vector<std::u16string> segments(1);
+    for (std::size_t k = 0; k < path.size(); ++k) {
+        if (path[k] == u'\\' && k + 1 < path.size() && path[k + 1] == u':') {
+            segments.back() += path[++k];
+        } else if (path[k] == u':') {
+            segments.emplace_back();
+        } else {
+            segments.back() += path[k];
+        }
+    }
+    return segments;
+}
+
+std::u16string EscapeStyleName(std::u16string_view name) {
+    std::u16string escaped;
+    for (const char16_t c : name) {
+        if (c == u':') escaped += u'\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
 void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view path,
                            ObjectRef& characterStyle, StyleResolution form) {
     if (form == StyleResolution::Dialog && path.empty()) {
         characterStyle.reset();
         return;
     }
-    const auto segments = Segments(path);
+    const auto segments = SplitStylePath(path);
     if (segments.size() < 2) return;
     try {
         LookUpStyle(application, segments, characterStyle, form);
@@ -68,12 +80,12 @@ void FillStyleList(const ObjectRef& container, const std::u16string& prefix,
     // The count is asked before every group, as the collection is walked.
     for (std::int32_t i = 1; i <= GetInteger(groups, code::kCount); ++i) {
         const ObjectRef group = Item(groups, i);
-        FillStyleList(group, prefix + u":" + NameOf(group), entries);
+        FillStyleList(group, prefix + u":" + EscapeStyleName(NameOf(group)), entries);
     }
     const ObjectRef styles = GetObjectRef(container, code::kCharacterStyles);
     const std::int32_t count = GetInteger(styles, code::kCount);
     for (std::int32_t i = 1; i <= count; ++i) {
-        entries.push_back(prefix + u":" + NameOf(Item(styles, i)));
+        entries.push_back(prefix + u":" + EscapeStyleName(NameOf(Item(styles, i))));
     }
 }
 

@@ -2,54 +2,112 @@
 
 #include <algorithm>
 #include <cstring>
+#include <set>
 #include <stdexcept>
 
 #include <pugixml.hpp>
 
 #include "base/Utf.h"
 #include "idml/StoryXml.h"
+#include "idml/XmlEntry.h"
 #include "idml/ZipPackage.h"
 #include "standin/Document.h"
 #include "standin/HostState.h"
+#include "standin/Words.h"
 
 namespace sonotag::idml {
 namespace {
 
 constexpr char kDesignMap[] = "designmap.xml";
 
-pugi::xml_document ParseXml(const std::string& xml, const std::string& entry) {
-    pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size());
-    if (!parsed) throw PackageError(entry + " is not well-formed XML (" + parsed.description() + ")");
-    return document;
+bool Named(pugi::xml_node node, const char* name) { return std::strcmp(node.name(), name) == 0; }
+
+// A name as the window shows it: InDesign's own styles carry "$ID/", and
+// its "[No character style]" is the stand-in's "[无]".
+std::string ShownName(std::string_view name) {
+    if (name.substr(0, 4) == "$ID/") name.remove_prefix(4);
+    if (name == "[No character style]") return Utf16ToUtf8(standin::kNoStyleName);
+    return std::string(name);
 }
 
-// A style's name as the window shows it: InDesign's own styles carry "$ID/",
-// and its "[No character style]" is the stand-in's "[无]".
-std::u16string StyleName(const char* name) {
-    std::string_view shown = name;
-    if (shown.substr(0, 4) == "$ID/") shown.remove_prefix(4);
-    if (shown == "[No character style]") return standin::kNoStyleName;
-    return Utf8ToUtf16(shown);
-}
-
-// Adds the character styles under `group` to the document's style tree, with
-// the ":Group:Style" paths the window gives them.
-void AddStyles(pugi::xml_node group, const std::u16string& prefix, standin::StyleTree& styles,
-               std::map<std::uint32_t, std::string>& selves) {
-    for (pugi::xml_node child : group.children()) {
-        const std::u16string path = prefix + StyleName(child.attribute("Name").value());
-        if (std::strcmp(child.name(), "CharacterStyleGroup") == 0) {
-            AddStyles(child, path + u":", styles, selves);
-        } else if (std::strcmp(child.name(), "CharacterStyle") == 0) {
-            try {
-                styles.add(path);
-            } catch (const std::invalid_argument&) {
-                // already there ("[无]"), or a name no path can spell
-            }
-            if (const auto id = styles.find(path)) selves[*id] = child.attribute("Self").value();
+// InDesign writes the Name of a grouped style or group qualified by its
+// groups ("Naviga:byline" in the group "Naviga"); the path takes the part
+// after that prefix, whether it names every enclosing group or the nearest.
+std::string_view Unqualified(std::string_view name, std::string_view groups, std::string_view nearest) {
+    for (const std::string_view prefix : {groups, nearest}) {
+        if (!prefix.empty() && name.size() > prefix.size() && name.starts_with(prefix) && name[prefix.size()] == ':') {
+            return name.substr(prefix.size() + 1);
         }
     }
+    return name;
+}
+
+// A name as one segment of a style path: a colon in it written `\:`, as
+// InDesign escapes one in a Name.
+std::string PathSegment(std::string_view name) {
+    std::string segment;
+    for (std::size_t k = 0; k < name.size(); ++k) {
+        if (name[k] == ':' && (k == 0 || name[k - 1] != '\\')) segment += '\\';
+        segment += name[k];
+    }
+    return segment;
+}
+
+// Adds the character styles under the root group to the document's style
+// tree, each under the path the window gives it (":Group:Style"). A walk
+// with a stack of its own; one path and one prefix grow and shrink with it.
+void AddStyles(pugi::xml_node root, standin::StyleTree& styles, std::map<std::uint32_t, std::string>& selves) {
+    struct Level {
+        pugi::xml_node next;
+        std::size_t path, groups, nearest;  // the lengths of `path` and `groups`, where the nearest group's name starts
+    };
+    std::string path = ":";  // the group's path, ending in ':'
+    std::string groups;      // its groups' names as Names qualify them ("A:B")
+    std::vector<Level> levels{{root.first_child(), path.size(), 0, 0}};
+    while (!levels.empty()) {
+        const pugi::xml_node child = levels.back().next;
+        if (!child) {
+            levels.pop_back();
+            if (!levels.empty()) {
+                path.resize(levels.back().path);
+                groups.resize(levels.back().groups);
+            }
+            continue;
+        }
+        const Level level = levels.back();
+        levels.back().next = child.next_sibling();
+        const bool group = Named(child, "CharacterStyleGroup");
+        if (!group && !Named(child, "CharacterStyle")) continue;
+        const std::string shown = ShownName(child.attribute("Name").value());
+        const std::string_view name = Unqualified(shown, groups, std::string_view(groups).substr(level.nearest));
+        if (group) {
+            const std::size_t nearest = groups.empty() ? 0 : groups.size() + 1;
+            groups += (groups.empty() ? "" : ":") + std::string(name);
+            path += PathSegment(name) + ":";
+            levels.push_back({child.first_child(), path.size(), groups.size(), nearest});
+            continue;
+        }
+        const std::u16string stylePath = Utf8ToUtf16(path + PathSegment(name));
+        try {
+            styles.add(stylePath);
+        } catch (const std::invalid_argument&) {
+            // already there ("[无]"), or a name no path can spell
+        }
+        if (const auto id = styles.find(stylePath)) selves[*id] = child.attribute("Self").value();
+    }
+}
+
+// Where the stand-in story that starts at `start` ends: after the paragraph
+// break, or for a long paragraph after the first word separator past
+// kPieceLength characters, so that no story is long enough for its edits
+// (each moving the text after it) to add up; words never span a separator.
+std::size_t PieceEnd(std::u16string_view characters, std::size_t start) {
+    constexpr std::size_t kPieceLength = 1024;
+    const std::size_t end = std::min(characters.find(u'\r', start), characters.size() - 1) + 1;
+    for (std::size_t k = start + kPieceLength; k + 1 < end; ++k) {
+        if (standin::IsWordSeparator(characters[k])) return k + 1;
+    }
+    return end;
 }
 
 }  // namespace
@@ -64,20 +122,30 @@ IdmlDocument::IdmlDocument(const std::filesystem::path& path)
         throw PackageError(name + " is not an IDML package (no mimetype entry first)");
     }
     if (package_->read("mimetype") != kIdmlMimeType) throw PackageError(name + " is not an IDML package (wrong mimetype)");
-    const pugi::xml_document designMap = ParseXml(package_->read(kDesignMap), kDesignMap);
+    pugi::xml_document designMap;
+    ParseXmlEntry(designMap, package_->read(kDesignMap), pugi::parse_default, kDesignMap);
+    std::set<std::string> read = {"mimetype", kDesignMap};
     const pugi::xml_node root = designMap.document_element();
     for (pugi::xml_node entry : root.children("idPkg:Story")) {
-        LoadedStory story{entry.attribute("src").value(), {}, nullptr};
-        story.xml = std::make_unique<StoryXml>(package_->read(story.entry), story.entry);
-        story.self = story.xml->self();
+        LoadedStory story{entry.attribute("src").value(), {}, {}};
+        if (!read.insert(story.entry).second) continue;  // listed twice: one story all the same
+        const StoryXml xml(package_->read(story.entry), story.entry);
+        story.self = xml.self();
+        for (const StoryText& text : xml.texts()) story.texts.push_back(text.text);
         stories_.push_back(std::move(story));
     }
     if (const pugi::xml_node styles = root.child("idPkg:Styles")) {
         const std::string entry = styles.attribute("src").value();
-        const pugi::xml_document xml = ParseXml(package_->read(entry), entry);
+        pugi::xml_document xml;
+        ParseXmlEntry(xml, package_->read(entry), pugi::parse_default, entry);
+        read.insert(entry);
         for (pugi::xml_node group : xml.document_element().children("RootCharacterStyleGroup")) {
-            AddStyles(group, u":", document_->styles(), styleSelves_);
+            AddStyles(group, document_->styles(), styleSelves_);
         }
+    }
+    // What is copied raw must be readable too: damage found now, not after the run.
+    for (const std::string& entry : package_->entries()) {
+        if (!read.contains(entry)) package_->check(entry);
     }
     hostState_->replaceDocument(document_);
     application_ = standin::MakeApplication(hostState_);
@@ -99,11 +167,11 @@ void IdmlDocument::loadStories(const std::vector<std::string>& ids) {
     }
     for (std::size_t story = 0; story < stories_.size(); ++story) {
         if (!ids.empty() && std::find(ids.begin(), ids.end(), stories_[story].self) == ids.end()) continue;
-        const std::vector<StoryText>& texts = stories_[story].xml->texts();
+        const std::vector<std::u16string>& texts = stories_[story].texts;
         for (std::size_t text = 0; text < texts.size(); ++text) {
-            const std::u16string& characters = texts[text].text;
+            const std::u16string& characters = texts[text];
             for (std::size_t start = 0; start < characters.size();) {
-                const std::size_t end = std::min(characters.find(u'\r', start), characters.size() - 1) + 1;
+                const std::size_t end = PieceEnd(characters, start);
                 std::vector<standin::CharFormat> formats(end - start);
                 for (std::size_t k = 0; k < formats.size(); ++k) formats[k].origin = static_cast<std::uint32_t>(k + 1);
                 document_->addStory(characters.substr(start, end - start), std::move(formats));
@@ -151,38 +219,42 @@ bool IdmlDocument::changed(const Paragraph& paragraph) const {
     return document_->story(index).length() != paragraph.length;
 }
 
-// Puts the text the run inserted in one paragraph into its story's XML,
-// last insertion first.
-void IdmlDocument::writeEdits(const Paragraph& paragraph) {
+// The text the run inserted in one paragraph, as insertions into its story's XML.
+// What a character's font or style makes of inserted text: none, or the
+// one RangeFormat kept for that look.
+const RangeFormat* IdmlDocument::lookOf(const standin::CharFormat& format) {
+    if (format.font == 0 && format.style == 0) return nullptr;
+    std::unique_ptr<RangeFormat>& look = looks_[{format.font, format.style}];
+    if (!look) {
+        look = std::make_unique<RangeFormat>();
+        if (format.font != 0) look->font = document_->fontName(format.font);
+        if (format.style != 0) look->styleSelf = styleSelf(format.style);
+    }
+    return look.get();
+}
+
+void IdmlDocument::collectEdits(const Paragraph& paragraph, const StoryXml& xml, std::vector<Insertion>& edits) {
     const auto index = static_cast<std::int32_t>(&paragraph - paragraphs_.data());
     const standin::Story& edited = document_->story(index);
-    StoryXml& xml = *stories_[paragraph.story].xml;
-    const StoryText& original = xml.texts()[paragraph.text];
+    const StoryText& original = xml.texts().at(paragraph.text);
     const std::vector<standin::CharFormat>& formats = edited.formats();
-    for (std::int32_t end = edited.length(); end > 0;) {
+    const std::u16string& text = edited.text();
+    for (std::size_t first = 0; first < text.size();) {
         // [first, end): one original character and the characters inserted after it.
-        std::int32_t first = end - 1;
-        while (first > 0 && formats[static_cast<std::size_t>(first - 1)].origin ==
-                                formats[static_cast<std::size_t>(first)].origin) {
-            --first;
-        }
-        const std::size_t at = static_cast<std::size_t>(paragraph.start) + formats[static_cast<std::size_t>(first)].origin - 1;
-        if (original.text[at] != edited.text()[static_cast<std::size_t>(first)]) {
-            throw std::logic_error("the run changed the text it was given");
-        }
-        std::vector<InsertedRun> runs;
-        for (std::int32_t k = first + 1; k < end; ++k) {
-            const standin::CharFormat format = formats[static_cast<std::size_t>(k)];
-            RangeFormat look;
-            if (format.font != 0) look.font = document_->fontName(format.font);
-            if (format.style != 0) look.styleSelf = styleSelf(format.style);
-            if (runs.empty() || runs.back().format.font != look.font || runs.back().format.styleSelf != look.styleSelf) {
-                runs.push_back({{}, look});
+        std::size_t end = first + 1;
+        while (end < text.size() && formats[end].origin == formats[first].origin) ++end;
+        const std::size_t at = static_cast<std::size_t>(paragraph.start) + formats[first].origin - 1;
+        if (original.text[at] != text[first]) throw std::logic_error("the run changed the text it was given");
+        if (end > first + 1) {
+            Insertion& insertion = edits.emplace_back(Insertion{original.sources[at], {}});
+            for (std::size_t k = first + 1; k < end; ++k) {
+                const RangeFormat* look = lookOf(formats[k]);
+                std::vector<InsertedRun>& runs = insertion.runs;
+                if (runs.empty() || runs.back().format != look) runs.push_back({{}, look});
+                runs.back().text += text[k];
             }
-            runs.back().text += edited.text()[static_cast<std::size_t>(k)];
         }
-        if (!runs.empty()) xml.insertAfter(original.sources[at], runs);
-        end = first;
+        first = end;
     }
 }
 
@@ -192,12 +264,21 @@ void IdmlDocument::save(const std::filesystem::path& output) {
         throw std::runtime_error("the output " + output.string() + " is the input; it is never written");
     }
     if (!saved_) {
-        for (auto paragraph = paragraphs_.rbegin(); paragraph != paragraphs_.rend(); ++paragraph) {
-            if (changed(*paragraph)) writeEdits(*paragraph);
-        }
-        for (const Paragraph& paragraph : paragraphs_) {
-            const LoadedStory& story = stories_[paragraph.story];
-            if (changed(paragraph) && !edited_.contains(story.entry)) edited_[story.entry] = story.xml->save();
+        // Story by story (their paragraphs are in order), each changed one
+        // parsed again, for the run kept only its texts.
+        std::unique_ptr<StoryXml> xml;
+        std::vector<Insertion> edits;
+        for (std::size_t paragraph = 0; paragraph < paragraphs_.size(); ++paragraph) {
+            const LoadedStory& story = stories_[paragraphs_[paragraph].story];
+            if (changed(paragraphs_[paragraph])) {
+                if (!xml) xml = std::make_unique<StoryXml>(package_->read(story.entry), story.entry);
+                collectEdits(paragraphs_[paragraph], *xml, edits);
+            }
+            if (!xml || (paragraph + 1 < paragraphs_.size() && paragraphs_[paragraph + 1].story == paragraphs_[paragraph].story)) continue;
+            xml->insert(edits);
+            edits = {};
+            edited_[story.entry] = xml->save();
+            xml.reset();
         }
         saved_ = true;
     }

@@ -45,16 +45,23 @@ struct RangeFormat {
     std::string styleSelf;
 };
 
-// One character inserted after an original one, with its format (none
-// when both are empty: it joins the range of the character before it).
+// Text inserted after an original character, with its format, or none: it
+// then joins the range of the character before it. A host keeps one
+// format per look, for as long as the insertions.
 struct InsertedRun {
     std::u16string text;
-    RangeFormat format;
+    const RangeFormat* format = nullptr;
+};
+
+// The runs to put right after one character of a text.
+struct Insertion {
+    Source after;
+    std::vector<InsertedRun> runs;
 };
 
 class StoryXml {
 public:
-    // Throws PackageError naming `entry` when the XML is not well-formed.
+    // Throws PackageError naming `entry` for XML that ParseXmlEntry refuses.
     StoryXml(std::string_view xml, const std::string& entry);
     StoryXml(const StoryXml&) = delete;
     StoryXml& operator=(const StoryXml&) = delete;
@@ -63,12 +70,17 @@ public:
     // The Self id of the story.
     std::string self() const;
 
-    // Puts `runs` right after the character `after` of a text. Unformatted
-    // runs join that character's CharacterStyleRange; a formatted run gets
-    // a range of its own, split from it with all its attributes and
-    // Properties. Insert from the end of a text backwards: the sources of
-    // the characters before `after` stay valid, those after it do not.
-    void insertAfter(const Source& after, const std::vector<InsertedRun>& runs);
+    // Puts every insertion into the XML, each Content element and
+    // CharacterStyleRange they touch rewritten once, so the cost follows the
+    // story's size whatever its layout. Unformatted runs join the
+    // CharacterStyleRange of the character before them; a formatted run gets
+    // a range of its own, split from that one with all its attributes and
+    // Properties (a font also sets FontStyle="Regular"), and a container
+    // between the two (XMLElement, HyperlinkTextSource) is lifted out of the
+    // range with copies of it inside, as InDesign writes an element that
+    // spans several ranges. Call it once: it lets the texts go (their sources
+    // would not survive it).
+    void insert(const std::vector<Insertion>& insertions);
 
     std::string save() const;
 

@@ -79,6 +79,27 @@ std::string ZipPackage::read(const std::string& name) const {
     return data;
 }
 
+void ZipPackage::check(const std::string& name) const {
+    const std::string where = name_ + ": entry " + name;
+    const zip_int64_t index = zip_name_locate(archive_.get(), name.c_str(), 0);
+    if (index < 0) throw PackageError(name_ + " has no entry " + name);
+    zip_stat_t stat;
+    if (zip_stat_index(archive_.get(), static_cast<zip_uint64_t>(index), 0, &stat) != 0) {
+        throw PackageError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
+    }
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+        throw PackageError(where + " is encrypted");
+    }
+    const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
+    if (!file) throw PackageError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
+    std::vector<char> buffer(std::size_t{1} << 16);
+    std::uint64_t total = 0;
+    for (zip_int64_t got; (got = zip_fread(file.get(), buffer.data(), buffer.size())) != 0; total += static_cast<std::uint64_t>(got)) {
+        if (got < 0) throw PackageError(where + " is damaged (" + zip_file_strerror(file.get()) + ")");
+    }
+    if ((stat.valid & ZIP_STAT_SIZE) && total != stat.size) throw PackageError(where + " is damaged (shorter than its header says)");
+}
+
 void ZipPackage::writeCopy(const std::filesystem::path& output,
                            const std::map<std::string, std::string>& replaced) const {
     int error = 0;

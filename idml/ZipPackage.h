@@ -33,6 +33,12 @@ public:
     // truncated entry, or one larger than kMaxEntrySize.
     std::string read(const std::string& name) const;
 
+    // Reads the entry through to its end, where libzip checks its CRC,
+    // keeping nothing. Throws PackageError for a missing, encrypted,
+    // unreadable, damaged or truncated entry ("IN.idml: entry X is damaged
+    // (CRC error)").
+    void check(const std::string& name) const;
+
     // Writes the archive to `output` with the entries of `replaced` given
     // their new content (deflated) and every other entry copied raw, in the
     // same order. libzip writes a temporary file beside `output` and renames

@@ -4,30 +4,13 @@
 #include <stdexcept>
 
 #include "base/Utf.h"
+#include "host/CharacterStyle.h"
 
 namespace sonotag::standin {
 namespace {
 
-std::vector<std::u16string_view> SplitPath(std::u16string_view path) {
-    std::vector<std::u16string_view> segments;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t colon = path.find(u':', begin);
-        segments.push_back(path.substr(begin, colon == std::u16string_view::npos ? colon : colon - begin));
-        if (colon == std::u16string_view::npos) return segments;
-        begin = colon + 1;
-    }
-}
-
 [[noreturn]] void BadPath(std::u16string_view path, const std::string& problem) {
     throw std::invalid_argument("style path \"" + Utf16ToUtf8(path) + "\" " + problem);
-}
-
-const StyleGroup* ChildGroup(const StyleGroup& parent, std::u16string_view name) {
-    for (const auto& group : parent.groups) {
-        if (group->name == name) return group.get();
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -37,18 +20,18 @@ void StyleTree::addNoStyleIfMissing() {
     if (find(path)) return;
     styles_.push_back({kNoStyleName, &root_});
     root_.styles.insert(root_.styles.begin(), static_cast<StyleId>(styles_.size()));
+    styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(&root_, kNoStyleName), static_cast<StyleId>(styles_.size()));
 }
 
 void StyleTree::add(std::u16string_view path) {
     if (path.empty() || path.front() != u':') BadPath(path, "does not begin with \":\"");
-    const auto segments = SplitPath(path);
+    const auto segments = host::SplitStylePath(path);
     StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         if (segments[k].empty()) BadPath(path, "has an empty group name");
-        auto* child = const_cast<StyleGroup*>(ChildGroup(*group, segments[k]));
+        StyleGroup*& child = groupIndex_[{group, segments[k]}];
         if (!child) {
-            group->groups.push_back(
-                std::make_unique<StyleGroup>(StyleGroup{std::u16string(segments[k]), group, {}, {}}));
+            group->groups.push_back(std::make_unique<StyleGroup>(StyleGroup{segments[k], group, {}, {}}));
             child = group->groups.back().get();
         } else if (k + 2 == segments.size() && segments.back().empty()) {
             BadPath(path, "names a group that is already there");
@@ -60,34 +43,35 @@ void StyleTree::add(std::u16string_view path) {
         if (group == &root_) BadPath(path, "has an empty style name");
         return;  // a group of its own
     }
-    if (find(path)) BadPath(path, "is listed twice");
+    if (!styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(group, name), static_cast<StyleId>(styles_.size() + 1)).second) {
+        BadPath(path, "is listed twice");
+    }
     styles_.push_back({std::u16string(name), group});
     group->styles.push_back(static_cast<StyleId>(styles_.size()));
 }
 
 std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
     if (path.empty() || path.front() != u':') return std::nullopt;
-    const auto segments = SplitPath(path);
+    const auto segments = host::SplitStylePath(path);
     const StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
-        group = ChildGroup(*group, segments[k]);
-        if (!group) return std::nullopt;
+        const auto child = groupIndex_.find({group, segments[k]});
+        if (child == groupIndex_.end()) return std::nullopt;
+        group = child->second;
     }
-    for (StyleId id : group->styles) {
-        if (style(id).name == segments.back()) return id;
-    }
-    return std::nullopt;
+    const auto style = styleIndex_.find({group, segments.back()});
+    return style == styleIndex_.end() ? std::nullopt : std::optional(style->second);
 }
 
 std::u16string StyleTree::pathOf(const StyleGroup& group) const {
     std::u16string path = u":";
-    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + g->name);
+    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + host::EscapeStyleName(g->name));
     return path;
 }
 
 std::u16string StyleTree::pathOf(StyleId id) const {
     const CharacterStyle& entry = style(id);
-    return pathOf(*entry.group) + entry.name;
+    return pathOf(*entry.group) + host::EscapeStyleName(entry.name);
 }
 
 std::vector<std::u16string> StyleTree::paths() const {

@@ -1,10 +1,12 @@
 #pragma once
 // The document's character styles and the groups that hold them. A style is
 // named by its path: ":" and each enclosing group's name and ":", then the
-// style's name (":Phonetics", ":Group:Inner:Deep"). The top-level style
-// "[无]" is always there.
+// style's name (":Phonetics", ":Group:Inner:Deep"), a colon inside a name
+// written `\:` (host/CharacterStyle.h). The top-level style "[无]" is
+// always there.
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,6 +61,10 @@ public:
 private:
     StyleGroup root_;
     std::vector<CharacterStyle> styles_;
+    // (group, name) -> its group or style: look-ups that stay quick in a
+    // document of many groups or styles.
+    std::map<std::pair<const StyleGroup*, std::u16string>, StyleGroup*> groupIndex_;
+    std::map<std::pair<const StyleGroup*, std::u16string>, StyleId> styleIndex_;
 };
 
 }  // namespace sonotag::standin

@@ -165,6 +165,7 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
     const std::string dictionary = Utf16ToUtf8(folder.write("d.txt", "apple||5Apl\r\n"));
     const std::string said = Utf16ToUtf8(folder.programPath("err.txt"));
     const std::string lesson = " --dictionary " + dictionary + " " + Utf16ToUtf8(folder.write("in.txt", "apple pie apple\n"));
+    const std::string idml = " " SONOTAG_FIXTURES "/idml/";
     const struct { std::string arguments; int status; std::string message; } cases[] = {
         {"lookup --dictionary " + dictionary + " apple", kSucceeded, ""},
         {"lookup --encoding no-such-code-page --dictionary " + dictionary + " apple", kBadInput, "no-such-code-page"},
@@ -173,6 +174,10 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"annotate --fail-call 20" + lesson, kRunFailed, "\nsonotag: 发生错误:(null),原因:Unknown error 0x800706BA,描述:(null)!\n"},
         {"annotate --fail-call 1000000" + lesson, kSucceeded, ""},  // the run makes fewer calls
         {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for stand-in documents"},
+        {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml",
+         kSucceeded, ""},  // a grouped style by the path InDesign shows
+        {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,
+         "\nsonotag: damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)\n"},  // found before the run
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WEXITSTATUS(std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str())), c.status) << c.arguments;

@@ -18,6 +18,7 @@ TEST_F(CharacterStyles, ResolveThePathOrKeepTheEarlierStyle) {
         {u"Phonetics", Load, u"<earlier>"}, {u":", Load, u"<earlier>"}, {u":G9:Deep", Load, u"<earlier>"},
         {u":G1:Deep", Load, u"<earlier>"}, {u":G1:G2", Load, u"<earlier>"}, {u":phonetics", Load, u"<earlier>"},
         {u"", Dialog, u"<none>"}, {u":", Dialog, u"<none>"}, {u":[无]", Dialog, u"<none>"},
+        {u":Group:a\\:b", Load, u"a:b"}, {u":Group:a:b", Load, u"<earlier>"},  // a colon in a name
         {u":G1:[无]", Dialog, u"<earlier>"}, {u":G1:G2:Deeper", Dialog, u"Deeper"}, {u":Missing", Dialog, u"<earlier>"},
     };
     for (const auto& [path, form, expected] : cases) {

@@ -21,7 +21,7 @@ inline std::u16string SettingsFixture(const std::string& name) {
 inline const std::vector<std::u16string>& NestedStylePaths() {
     static const std::vector<std::u16string> paths{
         u":音标:国际音标", u":G1:G2:Deep", u":G1:G2:Deeper", u":G1:G3:Other", u":G1:Mid",
-        u":Group:Phonetics2", u":[无]", u":A", u":AB", u":Phonetics"};
+        u":Group:Phonetics2", u":Group:a\\:b", u":[无]", u":A", u":AB", u":Phonetics"};
     return paths;
 }
 
