@@ -49,7 +49,7 @@ void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t la
 
 // Where the words' transcriptions come from.
 struct RunLookup {
-    PhoneticDictionary& dictionary;
+    const PhoneticDictionary& dictionary;
     LookupRules rules;
 };
 
@@ -100,7 +100,7 @@ void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const
 
 }  // namespace
 
-RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary, std::int32_t undoMark) {
+RunOutcome AnnotateSelection(const RunTarget& target, const PhoneticDictionary& dictionary, std::int32_t undoMark) {
     return OutcomeOf(undoMark, [&](std::int32_t& mark) {
         mark = QueryUndoLevel(target.application);
         const ObjectRef selection = SelectionObject(target.application);

@@ -70,7 +70,7 @@ std::int32_t QueryUndoLevel(const host::ObjectRef& application);
 // level found before the first change, or `undoMark` when the level could
 // not be read; a failure (running out of memory included) ends the run and
 // comes back as the outcome's error.
-RunOutcome AnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary, std::int32_t undoMark);
+RunOutcome AnnotateSelection(const RunTarget& target, const PhoneticDictionary& dictionary, std::int32_t undoMark);
 
 // Undoes as many steps as the history has grown since `undoMark`; the
 // outcome's mark is then the level found before undoing. On failure the

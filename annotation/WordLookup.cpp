@@ -114,8 +114,8 @@ std::u16string CompoundTranscription(const PhoneticDictionary& dictionary, std::
 }
 
 // The look-up as the word list defines it: the word exactly as it stands.
-std::optional<WordMatch> ExactMatch(std::u16string_view word, PhoneticDictionary& dictionary) {
-    const std::u16string_view stored = dictionary.lookup(word);
+std::optional<WordMatch> ExactMatch(std::u16string_view word, const PhoneticDictionary& dictionary) {
+    const std::u16string_view stored = dictionary.find(word).value_or(std::u16string_view());
     if (stored.empty()) return std::nullopt;
     return WordMatch{std::u16string(stored), 0};
 }
@@ -144,7 +144,7 @@ bool IsEdgePunctuation(char16_t c) {
            within(u'\uFF1A', u'\uFF20') || within(u'\uFF3B', u'\uFF40') || within(u'\uFF5B', u'\uFF65');
 }
 
-std::optional<WordMatch> LookUpWord(std::u16string_view word, PhoneticDictionary& dictionary,
+std::optional<WordMatch> LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary,
                                     const LookupRules& rules) {
     if (rules.skipList && Contains(*rules.skipList, word)) return std::nullopt;
     if (!rules.loose) return ExactMatch(word, dictionary);

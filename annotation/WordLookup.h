@@ -51,10 +51,9 @@ bool IsCjkLetter(char16_t c);
 // in a text: like punctuation, it ends the word before it.
 inline constexpr char16_t kObjectMarker = u'\uFFFC';
 
-// The word's transcription, or nothing for a miss or a skipped word. A miss
-// of the exact key is remembered by the dictionary, as its lookup does; the
-// loose forms leave nothing behind.
-std::optional<WordMatch> LookUpWord(std::u16string_view word, PhoneticDictionary& dictionary,
+// The word's transcription, or nothing for a miss or a skipped word. The
+// word list is only read, so one list serves runs on several threads.
+std::optional<WordMatch> LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary,
                                     const LookupRules& rules);
 
 }  // namespace sonotag

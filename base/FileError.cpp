@@ -11,6 +11,7 @@ std::u16string CauseText(FileErrorCause cause) {
         case FileErrorCause::NotFound: return u"找不到该文件。";
         case FileErrorCause::AccessDenied: return u"拒绝访问该文件。";
         case FileErrorCause::SharingViolation: return u"该文件正被另一程序使用。";
+        case FileErrorCause::UnknownCodePage: return u"系统没有指定的编码。";
         case FileErrorCause::Other: break;
     }
     return u"打开该文件时出错。";

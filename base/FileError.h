@@ -7,7 +7,8 @@
 
 namespace sonotag {
 
-enum class FileErrorCause { NotFound, AccessDenied, SharingViolation, Other };
+// UnknownCodePage: the file was named with an encoding the system lacks.
+enum class FileErrorCause { NotFound, AccessDenied, SharingViolation, UnknownCodePage, Other };
 
 class FileError : public std::runtime_error {
 public:

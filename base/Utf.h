@@ -7,9 +7,10 @@
 
 #include <cstddef>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
+
+#include "base/DocumentError.h"
 
 namespace sonotag {
 
@@ -33,14 +34,8 @@ void AppendUtf8AsUtf16(std::string_view utf8, std::u16string& out);
 // A lone surrogate has no UTF-8 form and becomes U+FFFD.
 std::string Utf16ToUtf8(std::u16string_view utf16);
 
-// Malformed text where well-formed text is required; the message says where.
-class MalformedText : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
 // The bytes of a UTF-8 text file: a leading byte-order mark dropped, the
-// rest decoded strictly. Throws MalformedText "not valid UTF-8 at byte N".
+// rest decoded strictly. Throws DocumentError "not valid UTF-8 at byte N".
 std::u16string DecodeUtf8Text(std::string_view bytes);
 
 // UTF-16 code units as bytes in either order; an odd last byte is no unit.

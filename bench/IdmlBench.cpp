@@ -24,7 +24,7 @@
 #include "bench/BenchText.h"
 #include "cli/Commands.h"
 #include "base/Utf.h"
-#include "idml/ZipPackage.h"
+#include "package/ZipArchive.h"
 
 using namespace sonotag;
 
@@ -88,8 +88,10 @@ Figures Annotate(const std::string& label, const std::string& story) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "sonotag-idml-bench";
     std::filesystem::create_directories(folder);
     // The hand-made test package, with its first story replaced by the generated one.
-    idml::ZipPackage(SONOTAG_SOURCE_DIR "/tests/fixtures/idml/cases.idml")
-        .writeCopy(folder / "in.idml", {{"Stories/Story_split.xml", story}});
+    std::ifstream fixture(SONOTAG_SOURCE_DIR "/tests/fixtures/idml/cases.idml", std::ios::binary);
+    const std::string packaged = package::ZipArchive(std::string(std::istreambuf_iterator<char>(fixture), {}), "cases.idml")
+                                    .copyWith({{"Stories/Story_split.xml", story}});
+    std::ofstream(folder / "in.idml", std::ios::binary).write(packaged.data(), static_cast<std::streamsize>(packaged.size()));
     cli::AnnotateCommand command;
     command.dictionary = SONOTAG_SOURCE_DIR "/dictionary/dictionary.txt";
     command.input = (folder / "in.idml").string();

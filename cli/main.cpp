@@ -1,7 +1,6 @@
 // sonotag: the command-line front end over the same core as Sonotag.exe.
 
 #include <iostream>
-#include <stdexcept>
 
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
@@ -15,13 +14,8 @@ int Run(const std::vector<std::string>& arguments) {
         std::cerr << "sonotag: " << error->message << '\n' << UsageText();
         return kBadInput;
     }
-    try {
-        if (const auto* lookup = std::get_if<LookupCommand>(&command)) return RunLookup(*lookup, std::cout, std::cerr);
-        return RunAnnotate(std::get<AnnotateCommand>(command), std::cin, std::cout, std::cerr);
-    } catch (const std::invalid_argument& error) {  // an unknown code page
-        std::cerr << "sonotag: " << error.what() << '\n';
-        return kBadInput;
-    }
+    if (const auto* lookup = std::get_if<LookupCommand>(&command)) return RunLookup(*lookup, std::cout, std::cerr);
+    return RunAnnotate(std::get<AnnotateCommand>(command), std::cin, std::cout, std::cerr);
 }
 
 }  // namespace

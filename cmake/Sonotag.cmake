@@ -62,3 +62,11 @@ function(sonotag_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPENDS})
 endfunction()
+
+# The product folders of cmake/layers.txt, lowest layer first.
+file(STRINGS ${CMAKE_CURRENT_LIST_DIR}/layers.txt layer_lines REGEX "^[a-z]")
+set(SONOTAG_FOLDERS)
+foreach(line ${layer_lines})
+  string(REPLACE " " ";" folders "${line}")
+  list(APPEND SONOTAG_FOLDERS ${folders})
+endforeach()

@@ -1,6 +1,7 @@
 #include "dictionary/PhoneticDictionary.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "dictionary/EncodedTextFile.h"
 #include "base/FileError.h"
@@ -45,6 +46,8 @@ std::optional<FileError> PhoneticDictionary::load(const std::u16string& path, st
     } catch (const FileError& error) {
         if (missing == Missing::Ignore && error.cause() == FileErrorCause::NotFound) return std::nullopt;
         return error;
+    } catch (const std::invalid_argument&) {  // the code page
+        return FileError(FileErrorCause::UnknownCodePage, path, 0);
     }
 }
 

@@ -28,9 +28,9 @@ public:
     // (the skip list) is then simply empty.
     enum class Missing { Report, Ignore };
 
-    // Reads `path` and adds its entries. When the file cannot be opened, its
-    // error comes back (naming the file and the cause) and the store keeps
-    // what it had.
+    // Reads `path` and adds its entries. When the file cannot be opened, or
+    // `codePage` names one the system lacks, the error comes back (naming
+    // the file and the cause) and the store keeps what it had.
     [[nodiscard]] std::optional<FileError> load(const std::u16string& path, std::string codePage = {},
                                                 Missing missing = Missing::Report);
 

@@ -7,13 +7,14 @@
 
 #include <pugixml.hpp>
 
+#include "base/StylePath.h"
 #include "base/Utf.h"
 #include "idml/StoryXml.h"
-#include "idml/XmlEntry.h"
-#include "idml/ZipPackage.h"
-#include "standin/Document.h"
-#include "standin/HostState.h"
-#include "standin/Words.h"
+#include "model/Document.h"
+#include "model/Origins.h"
+#include "model/Words.h"
+#include "package/XmlPart.h"
+#include "package/ZipArchive.h"
 
 namespace sonotag::idml {
 namespace {
@@ -26,7 +27,7 @@ bool Named(pugi::xml_node node, const char* name) { return std::strcmp(node.name
 // its "[No character style]" is the stand-in's "[无]".
 std::string ShownName(std::string_view name) {
     if (name.substr(0, 4) == "$ID/") name.remove_prefix(4);
-    if (name == "[No character style]") return Utf16ToUtf8(standin::kNoStyleName);
+    if (name == "[No character style]") return Utf16ToUtf8(kNoStyleName);
     return std::string(name);
 }
 
@@ -56,7 +57,7 @@ std::string PathSegment(std::string_view name) {
 // Adds the character styles under the root group to the document's style
 // tree, each under the path the window gives it (":Group:Style"). A walk
 // with a stack of its own; one path and one prefix grow and shrink with it.
-void AddStyles(pugi::xml_node root, standin::StyleTree& styles, std::map<std::uint32_t, std::string>& selves) {
+void AddStyles(pugi::xml_node root, model::StyleTree& styles, std::map<std::uint32_t, std::string>& selves) {
     struct Level {
         pugi::xml_node next;
         std::size_t path, groups, nearest;  // the lengths of `path` and `groups`, where the nearest group's name starts
@@ -105,25 +106,27 @@ std::size_t PieceEnd(std::u16string_view characters, std::size_t start) {
     constexpr std::size_t kPieceLength = 1024;
     const std::size_t end = std::min(characters.find(u'\r', start), characters.size() - 1) + 1;
     for (std::size_t k = start + kPieceLength; k + 1 < end; ++k) {
-        if (standin::IsWordSeparator(characters[k])) return k + 1;
+        if (model::IsWordSeparator(characters[k])) return k + 1;
     }
     return end;
 }
 
 }  // namespace
 
-IdmlDocument::IdmlDocument(const std::filesystem::path& path)
-    : path_(path),
-      package_(std::make_unique<ZipPackage>(path)),
-      hostState_(std::make_shared<standin::HostState>()),
-      document_(std::make_shared<standin::Document>()) {
-    const std::string name = path.filename().string();
+std::unique_ptr<documents::AnnotatableDocument> ReadIdmlDocument(std::string bytes, const std::string& name,
+                                                                 const std::vector<std::string>& stories) {
+    return std::make_unique<IdmlDocument>(std::move(bytes), name, stories);
+}
+
+IdmlDocument::IdmlDocument(std::string bytes, const std::string& name, const std::vector<std::string>& stories)
+    : package_(std::make_unique<package::ZipArchive>(std::move(bytes), name)),
+      document_(std::make_shared<model::Document>()) {
     if (package_->entries().empty() || package_->entries().front() != "mimetype") {
-        throw PackageError(name + " is not an IDML package (no mimetype entry first)");
+        throw DocumentError(name + " is not an IDML package (no mimetype entry first)");
     }
-    if (package_->read("mimetype") != kIdmlMimeType) throw PackageError(name + " is not an IDML package (wrong mimetype)");
+    if (package_->read("mimetype") != kIdmlMimeType) throw DocumentError(name + " is not an IDML package (wrong mimetype)");
     pugi::xml_document designMap;
-    ParseXmlEntry(designMap, package_->read(kDesignMap), pugi::parse_default, kDesignMap);
+    package::ParseXmlPart(designMap, package_->read(kDesignMap), pugi::parse_default, kDesignMap);
     std::set<std::string> read = {"mimetype", kDesignMap};
     const pugi::xml_node root = designMap.document_element();
     for (pugi::xml_node entry : root.children("idPkg:Story")) {
@@ -137,7 +140,7 @@ IdmlDocument::IdmlDocument(const std::filesystem::path& path)
     if (const pugi::xml_node styles = root.child("idPkg:Styles")) {
         const std::string entry = styles.attribute("src").value();
         pugi::xml_document xml;
-        ParseXmlEntry(xml, package_->read(entry), pugi::parse_default, entry);
+        package::ParseXmlPart(xml, package_->read(entry), pugi::parse_default, entry);
         read.insert(entry);
         for (pugi::xml_node group : xml.document_element().children("RootCharacterStyleGroup")) {
             AddStyles(group, document_->styles(), styleSelves_);
@@ -147,8 +150,7 @@ IdmlDocument::IdmlDocument(const std::filesystem::path& path)
     for (const std::string& entry : package_->entries()) {
         if (!read.contains(entry)) package_->check(entry);
     }
-    hostState_->replaceDocument(document_);
-    application_ = standin::MakeApplication(hostState_);
+    readStories(stories);
 }
 
 IdmlDocument::~IdmlDocument() = default;
@@ -159,22 +161,21 @@ std::vector<std::string> IdmlDocument::storyIds() const {
     return ids;
 }
 
-void IdmlDocument::loadStories(const std::vector<std::string>& ids) {
-    for (const std::string& id : ids) {
+void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
+    for (const std::string& id : chosen) {
         if (std::none_of(stories_.begin(), stories_.end(), [&](const LoadedStory& story) { return story.self == id; })) {
-            throw PackageError("no story " + id + " in " + path_.filename().string());
+            throw DocumentError("no story " + id + " in " + package_->name());
         }
     }
     for (std::size_t story = 0; story < stories_.size(); ++story) {
-        if (!ids.empty() && std::find(ids.begin(), ids.end(), stories_[story].self) == ids.end()) continue;
+        if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), stories_[story].self) == chosen.end()) continue;
         const std::vector<std::u16string>& texts = stories_[story].texts;
         for (std::size_t text = 0; text < texts.size(); ++text) {
             const std::u16string& characters = texts[text];
             for (std::size_t start = 0; start < characters.size();) {
                 const std::size_t end = PieceEnd(characters, start);
-                std::vector<standin::CharFormat> formats(end - start);
-                for (std::size_t k = 0; k < formats.size(); ++k) formats[k].origin = static_cast<std::uint32_t>(k + 1);
-                document_->addStory(characters.substr(start, end - start), std::move(formats));
+                model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
+                                                         std::vector<model::CharFormat>(end - start)));
                 paragraphs_.push_back({story, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
                 start = end;
             }
@@ -182,31 +183,13 @@ void IdmlDocument::loadStories(const std::vector<std::string>& ids) {
     }
 }
 
-std::int32_t IdmlDocument::paragraphCount() const { return static_cast<std::int32_t>(paragraphs_.size()); }
-
-// A package keeps no undo history, and the stand-in's would grow with every
-// character the run formats.
-void IdmlDocument::selectParagraph(std::int32_t paragraph) {
-    document_->forgetHistory();
-    document_->select({paragraph});
-}
-
-std::int32_t IdmlDocument::wordCount() const {
-    std::size_t words = 0;
-    for (std::int32_t k = 0; k < document_->storyCount(); ++k) words += document_->story(k).words().size();
-    return static_cast<std::int32_t>(words);
-}
-
-std::int32_t IdmlDocument::annotationCount() const {
-    std::int32_t count = 0;
-    for (std::int32_t k = 0; k < document_->storyCount(); ++k) {
-        const std::vector<standin::CharFormat>& formats = document_->story(k).formats();
-        for (std::size_t i = 1; i < formats.size(); ++i) {
-            const bool inserted = formats[i].origin == formats[i - 1].origin;
-            if (inserted && (i == 1 || formats[i - 2].origin != formats[i - 1].origin)) ++count;
-        }
+std::vector<std::vector<std::int32_t>> IdmlDocument::selections() const {
+    std::vector<std::vector<std::int32_t>> each;
+    each.reserve(paragraphs_.size());
+    for (std::int32_t paragraph = 0; paragraph < static_cast<std::int32_t>(paragraphs_.size()); ++paragraph) {
+        each.push_back({paragraph});
     }
-    return count;
+    return each;
 }
 
 std::string IdmlDocument::styleSelf(std::uint32_t style) const {
@@ -219,10 +202,9 @@ bool IdmlDocument::changed(const Paragraph& paragraph) const {
     return document_->story(index).length() != paragraph.length;
 }
 
-// The text the run inserted in one paragraph, as insertions into its story's XML.
 // What a character's font or style makes of inserted text: none, or the
 // one RangeFormat kept for that look.
-const RangeFormat* IdmlDocument::lookOf(const standin::CharFormat& format) {
+const RangeFormat* IdmlDocument::lookOf(const model::CharFormat& format) {
     if (format.font == 0 && format.style == 0) return nullptr;
     std::unique_ptr<RangeFormat>& look = looks_[{format.font, format.style}];
     if (!look) {
@@ -234,35 +216,20 @@ const RangeFormat* IdmlDocument::lookOf(const standin::CharFormat& format) {
 }
 
 void IdmlDocument::collectEdits(const Paragraph& paragraph, const StoryXml& xml, std::vector<Insertion>& edits) {
-    const auto index = static_cast<std::int32_t>(&paragraph - paragraphs_.data());
-    const standin::Story& edited = document_->story(index);
+    const model::Story& edited = document_->story(static_cast<std::int32_t>(&paragraph - paragraphs_.data()));
     const StoryText& original = xml.texts().at(paragraph.text);
-    const std::vector<standin::CharFormat>& formats = edited.formats();
-    const std::u16string& text = edited.text();
-    for (std::size_t first = 0; first < text.size();) {
-        // [first, end): one original character and the characters inserted after it.
-        std::size_t end = first + 1;
-        while (end < text.size() && formats[end].origin == formats[first].origin) ++end;
-        const std::size_t at = static_cast<std::size_t>(paragraph.start) + formats[first].origin - 1;
-        if (original.text[at] != text[first]) throw std::logic_error("the run changed the text it was given");
-        if (end > first + 1) {
-            Insertion& insertion = edits.emplace_back(Insertion{original.sources[at], {}});
-            for (std::size_t k = first + 1; k < end; ++k) {
-                const RangeFormat* look = lookOf(formats[k]);
-                std::vector<InsertedRun>& runs = insertion.runs;
-                if (runs.empty() || runs.back().format != look) runs.push_back({{}, look});
-                runs.back().text += text[k];
-            }
+    for (const model::Insertion& inserted : model::InsertionsOf(edited)) {
+        Insertion& insertion = edits.emplace_back(Insertion{original.sources[paragraph.start + inserted.after], {}});
+        for (std::size_t k = 0; k < inserted.text.size(); ++k) {
+            const RangeFormat* look = lookOf(inserted.formats[k]);
+            std::vector<InsertedRun>& runs = insertion.runs;
+            if (runs.empty() || runs.back().format != look) runs.push_back({{}, look});
+            runs.back().text += inserted.text[k];
         }
-        first = end;
     }
 }
 
-void IdmlDocument::save(const std::filesystem::path& output) {
-    std::error_code error;
-    if (std::filesystem::equivalent(path_, output, error)) {
-        throw std::runtime_error("the output " + output.string() + " is the input; it is never written");
-    }
+std::string IdmlDocument::save() {
     if (!saved_) {
         // Story by story (their paragraphs are in order), each changed one
         // parsed again, for the run kept only its texts.
@@ -282,7 +249,7 @@ void IdmlDocument::save(const std::filesystem::path& output) {
         }
         saved_ = true;
     }
-    package_->writeCopy(output, edited_);
+    return package_->copyWith(edited_);
 }
 
 }  // namespace sonotag::idml

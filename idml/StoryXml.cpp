@@ -7,7 +7,7 @@
 #include <unordered_set>
 
 #include "base/Utf.h"
-#include "idml/XmlEntry.h"
+#include "package/XmlPart.h"
 
 namespace sonotag::idml {
 namespace {
@@ -351,7 +351,7 @@ void IsolateMarked(const Marks& marks) {
 }  // namespace
 
 StoryXml::StoryXml(std::string_view xml, const std::string& entry) {
-    ParseXmlEntry(document_, xml, kParseOptions, entry);
+    package::ParseXmlPart(document_, xml, kParseOptions, entry);
     for (pugi::xml_node node = document_.first_child(); node; node = node.next_sibling()) {
         for (pugi::xml_node story : node.children("Story")) {
             texts_.emplace_back();

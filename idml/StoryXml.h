@@ -17,7 +17,7 @@
 
 #include <pugixml.hpp>
 
-#include "idml/PackageError.h"
+#include "base/DocumentError.h"
 
 namespace sonotag::idml {
 
@@ -61,7 +61,7 @@ struct Insertion {
 
 class StoryXml {
 public:
-    // Throws PackageError naming `entry` for XML that ParseXmlEntry refuses.
+    // Throws DocumentError naming `entry` for XML that ParseXmlPart refuses.
     StoryXml(std::string_view xml, const std::string& entry);
     StoryXml(const StoryXml&) = delete;
     StoryXml& operator=(const StoryXml&) = delete;

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
+#include "base/StylePath.h"
 #include "base/Paths.h"
-#include "host/CharacterStyle.h"
 #include "settings/IniText.h"
 
 namespace sonotag::settings {
@@ -52,7 +52,7 @@ void SaveSettings(const std::u16string& configPath, const AnnotationSettings& se
     WriteText(file, key::kHostProgId, settings.hostProgId);
     // ":[无]" is the host's own "no style": stored as no style at all.
     WriteText(file, key::kCharacterStyle,
-              settings.characterStyleName == host::kNoStylePath ? u"" : settings.characterStyleName);
+              settings.characterStyleName == kNoStylePath ? u"" : settings.characterStyleName);
     WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
     WriteText(file, key::kLeftSymbol, settings.leftSymbol);
     WriteText(file, key::kRightSymbol, settings.rightSymbol);

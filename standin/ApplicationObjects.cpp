@@ -15,7 +15,7 @@ namespace code = host::code;
 
 class SelectionObject : public Collection {
 public:
-    SelectionObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document,
+    SelectionObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
                     std::vector<std::int32_t> stories)
         : Collection(std::move(state), std::move(document)), stories_(std::move(stories)) {}
 

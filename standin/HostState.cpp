@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "base/Utf.h"
-#include "standin/DocumentFile.h"
+#include "model/DocumentFile.h"
 
 namespace sonotag::standin {
 namespace {
@@ -37,12 +37,12 @@ std::string ReadWholeFile(const std::filesystem::path& path, const std::u16strin
 
 }  // namespace
 
-void HostState::replaceDocument(std::shared_ptr<Document> document) {
+void HostState::replaceDocument(std::shared_ptr<model::Document> document) {
     if (document_) document_->close();
     document_ = std::move(document);
 }
 
-Document& HostState::requireDocument() const {
+model::Document& HostState::requireDocument() const {
     if (!document_) throw std::runtime_error("no document is open");
     return *document_;
 }
@@ -52,20 +52,20 @@ void HostState::loadDocumentFile(const std::u16string& path) {
     const std::string bytes = ReadWholeFile(file, path);
     try {
         if (HasTextExtension(file)) {
-            replaceDocument(MakePlainTextDocument(DecodeUtf8Text(bytes)));
+            replaceDocument(model::MakePlainTextDocument(DecodeUtf8Text(bytes)));
         } else {
-            replaceDocument(ParseDocumentJson(bytes));
+            replaceDocument(model::ParseDocumentJson(bytes));
         }
-    } catch (const std::runtime_error& error) {  // DocumentFormatError, MalformedText
-        throw DocumentFormatError(Describe(path) + ": " + error.what());
+    } catch (const std::runtime_error& error) {  // DocumentError, DocumentError
+        throw DocumentError(Describe(path) + ": " + error.what());
     }
 }
 
-void HostState::loadDocumentJson(std::string_view utf8) { replaceDocument(ParseDocumentJson(utf8)); }
+void HostState::loadDocumentJson(std::string_view utf8) { replaceDocument(model::ParseDocumentJson(utf8)); }
 
-void HostState::loadPlainText(std::u16string_view text) { replaceDocument(MakePlainTextDocument(text)); }
+void HostState::loadPlainText(std::u16string_view text) { replaceDocument(model::MakePlainTextDocument(text)); }
 
-std::string HostState::dumpDocumentJson() const { return DumpDocumentJson(requireDocument()); }
+std::string HostState::dumpDocumentJson() const { return model::DumpDocumentJson(requireDocument()); }
 
 void HostState::saveDocumentFile(const std::u16string& path) const {
     const std::string bytes = dumpDocumentJson();

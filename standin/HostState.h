@@ -14,16 +14,16 @@
 
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
-#include "standin/Document.h"
+#include "model/Document.h"
 
 namespace sonotag::standin {
 
 class HostState {
 public:
     // --- the active document ---
-    const std::shared_ptr<Document>& document() const { return document_; }
-    void replaceDocument(std::shared_ptr<Document> document);
-    Document& requireDocument() const;  // throws std::runtime_error without one
+    const std::shared_ptr<model::Document>& document() const { return document_; }
+    void replaceDocument(std::shared_ptr<model::Document> document);
+    model::Document& requireDocument() const;  // throws std::runtime_error without one
 
     void loadDocumentFile(const std::u16string& path);
     void loadDocumentJson(std::string_view utf8);
@@ -46,7 +46,7 @@ public:
     std::int64_t liveObjects() const { return liveObjects_; }
 
 private:
-    std::shared_ptr<Document> document_;
+    std::shared_ptr<model::Document> document_;
     std::map<host::DispatchId, std::int64_t> counts_;
     std::int64_t callsUntilFailure_ = 0;  // 0: none planned
     host::ExceptionInfo failure_;

@@ -82,7 +82,7 @@ void ModelObject::unknown(const Request& request) const {
     Raise(host::kMemberNotFound, Capitalized(typeName()) + " has no operation " + OperationName(request.id) + ".");
 }
 
-Document& DocumentObject::document() const {
+model::Document& DocumentObject::document() const {
     if (!document_) Raise(host::kUnspecifiedFailure, "No document is open.");
     if (document_->closed()) Raise(host::kUnspecifiedFailure, closedProblem());
     return *document_;

@@ -12,7 +12,7 @@
 #include "host/AutomationError.h"
 #include "host/HResult.h"
 #include "host/HostObject.h"
-#include "standin/Document.h"
+#include "model/Document.h"
 #include "standin/HostState.h"
 
 namespace sonotag::standin {
@@ -65,16 +65,16 @@ private:
 // An object of one document: fails once that document is closed or replaced.
 class DocumentObject : public ModelObject {
 public:
-    DocumentObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document)
+    DocumentObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document)
         : ModelObject(std::move(state)), document_(std::move(document)) {}
 
 protected:
-    Document& document() const;
+    model::Document& document() const;
     virtual std::string closedProblem() const { return "The document of " + typeName() + " is no longer open."; }
-    const std::shared_ptr<Document>& documentRef() const { return document_; }
+    const std::shared_ptr<model::Document>& documentRef() const { return document_; }
 
 private:
-    std::shared_ptr<Document> document_;
+    std::shared_ptr<model::Document> document_;
 };
 
 // Collections: 'cnte', item by 1-based index (and by name where the host

@@ -18,6 +18,8 @@ void StandInHost::loadDocumentJson(std::string_view utf8) { state_->loadDocument
 
 void StandInHost::loadPlainText(std::u16string_view text) { state_->loadPlainText(text); }
 
+void StandInHost::openDocument(std::shared_ptr<model::Document> document) { state_->replaceDocument(std::move(document)); }
+
 void StandInHost::closeDocument() { state_->replaceDocument(nullptr); }
 
 bool StandInHost::hasDocument() const { return state_->document() != nullptr; }
@@ -29,7 +31,7 @@ void StandInHost::saveDocumentFile(const std::u16string& path) const { state_->s
 std::int32_t StandInHost::storyCount() const { return state_->requireDocument().storyCount(); }
 
 std::u16string StandInHost::storyText(std::int32_t story) const {
-    const Document& document = state_->requireDocument();
+    const model::Document& document = state_->requireDocument();
     if (story < 0 || story >= document.storyCount()) throw std::out_of_range("no story " + std::to_string(story));
     return document.story(story).text();
 }

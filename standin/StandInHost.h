@@ -14,6 +14,10 @@
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 
+namespace sonotag::model {
+class Document;
+}  // namespace sonotag::model
+
 namespace sonotag::standin {
 
 // The source of every automation error the stand-in raises.
@@ -38,6 +42,8 @@ public:
     void loadDocumentFile(const std::u16string& path);  // .txt: UTF-8 text; otherwise JSON
     void loadDocumentJson(std::string_view utf8);
     void loadPlainText(std::u16string_view text);
+    // Makes a document the caller built (and keeps sharing) the active one.
+    void openDocument(std::shared_ptr<model::Document> document);
     void closeDocument();
     bool hasDocument() const;
     // The active document in the file format; throws std::runtime_error without one.

@@ -10,7 +10,7 @@ namespace code = host::code;
 
 class StylesCollection : public Collection {
 public:
-    StylesCollection(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, const StyleGroup& group)
+    StylesCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
         : Collection(std::move(state), std::move(document)), group_(group) {}
 
 protected:
@@ -23,8 +23,8 @@ protected:
         return std::make_shared<StyleObject>(state(), documentRef(), group_.styles[static_cast<std::size_t>(index)]);
     }
     std::optional<ObjectRef> itemNamed(const std::u16string& name) override {
-        const Document& owner = document();
-        for (StyleId style : group_.styles) {
+        const model::Document& owner = document();
+        for (model::StyleId style : group_.styles) {
             if (owner.styles().style(style).name == name) {
                 return ObjectRef(std::make_shared<StyleObject>(state(), documentRef(), style));
             }
@@ -33,12 +33,12 @@ protected:
     }
 
 private:
-    const StyleGroup& group_;
+    const model::StyleGroup& group_;
 };
 
 class GroupsCollection : public Collection {
 public:
-    GroupsCollection(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, const StyleGroup& group)
+    GroupsCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
         : Collection(std::move(state), std::move(document)), group_(group) {}
 
 protected:
@@ -51,12 +51,12 @@ protected:
     std::optional<ObjectRef> itemNamed(const std::u16string& name) override;
 
 private:
-    const StyleGroup& group_;
+    const model::StyleGroup& group_;
 };
 
 class GroupObject : public DocumentObject {
 public:
-    GroupObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, const StyleGroup& group)
+    GroupObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
         : DocumentObject(std::move(state), std::move(document)), group_(group) {}
 
 protected:
@@ -77,7 +77,7 @@ protected:
     }
 
 private:
-    const StyleGroup& group_;
+    const model::StyleGroup& group_;
 };
 
 ObjectRef GroupsCollection::itemAt(std::int32_t index) {
@@ -94,7 +94,7 @@ std::optional<ObjectRef> GroupsCollection::itemNamed(const std::u16string& name)
 
 }  // namespace
 
-StyleId StyleObject::styleFor(const Document& target) const {
+model::StyleId StyleObject::styleFor(const model::Document& target) const {
     if (&document() != &target) Raise(host::kInvalidArgument, "The character style belongs to another document.");
     return style_;
 }
@@ -106,7 +106,7 @@ Value StyleObject::dispatch(const Request& request) {
 }
 
 Value StyleContainerProperty(const Request& request, const std::shared_ptr<HostState>& state,
-                             const std::shared_ptr<Document>& document, const StyleGroup& group) {
+                             const std::shared_ptr<model::Document>& document, const model::StyleGroup& group) {
     if (request.id == code::kCharacterStyles)
         return Value(ObjectRef(std::make_shared<StylesCollection>(state, document, group)));
     return Value(ObjectRef(std::make_shared<GroupsCollection>(state, document, group)));

@@ -121,7 +121,7 @@ std::optional<Value> AnswerTestControl(HostState& state, const Request& request)
             case c::kLiveObjects: ExpectArguments(request, 0, 0); return Clamped(state.liveObjects());
             case c::kStoryText: {
                 ExpectArguments(request, 1, 1);
-                const Document& document = state.requireDocument();
+                const model::Document& document = state.requireDocument();
                 const std::int32_t story = IntegerArgument(request.arguments[0], "The story index");
                 if (story < 0 || story >= document.storyCount())
                     ControlFailure("There is no story " + std::to_string(story) + ".");

@@ -14,34 +14,34 @@ namespace code = host::code;
 
 enum class TextRole { Story, Word, Character, InsertionPoint };
 
-LiveRange::Kind RangeKind(TextRole role) {
+model::LiveRange::Kind RangeKind(TextRole role) {
     switch (role) {
-        case TextRole::Character: return LiveRange::Kind::Character;
-        case TextRole::InsertionPoint: return LiveRange::Kind::InsertionPoint;
-        default: return LiveRange::Kind::Text;
+        case TextRole::Character: return model::LiveRange::Kind::Character;
+        case TextRole::InsertionPoint: return model::LiveRange::Kind::InsertionPoint;
+        default: return model::LiveRange::Kind::Text;
     }
 }
 
 class TextObject : public DocumentObject, public std::enable_shared_from_this<TextObject> {
 public:
     // A whole story.
-    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, Story& story)
+    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story)
         : DocumentObject(std::move(state), std::move(document)), role_(TextRole::Story), story_(story) {}
     // A live range of a story.
-    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, Story& story, TextRole role,
-               TextSpan span)
+    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story, TextRole role,
+               model::TextSpan span)
         : DocumentObject(std::move(state), std::move(document)), role_(role), story_(story) {
         range_.emplace(story, RangeKind(role), span);
     }
 
     // Where the text is now; fails for an object whose text was deleted.
-    TextSpan span() const {
+    model::TextSpan span() const {
         document();
         if (!range_) return {0, story_.length()};
         if (range_->deleted()) Raise(host::kUnspecifiedFailure, "The text of " + typeName() + " was deleted.");
         return range_->span();
     }
-    Story& story() const { return story_; }
+    model::Story& story() const { return story_; }
 
 protected:
     std::string typeName() const override {
@@ -65,13 +65,13 @@ private:
     void applyStyle(const Request& request);
 
     TextRole role_;
-    Story& story_;
-    std::optional<LiveRange> range_;
+    model::Story& story_;
+    std::optional<model::LiveRange> range_;
 };
 
 class WordsCollection : public Collection {
 public:
-    WordsCollection(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, Story& story)
+    WordsCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story)
         : Collection(std::move(state), std::move(document)), story_(story) {}
 
 protected:
@@ -86,14 +86,14 @@ protected:
     }
 
 private:
-    Story& story_;
+    model::Story& story_;
 };
 
 // The characters or the insertion points of a word or story; they follow
 // their text as it changes.
 class PartsCollection : public Collection {
 public:
-    PartsCollection(std::shared_ptr<HostState> state, std::shared_ptr<Document> document,
+    PartsCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
                     std::shared_ptr<TextObject> whole, TextRole part)
         : Collection(std::move(state), std::move(document)), whole_(std::move(whole)), part_(part) {}
 
@@ -108,7 +108,7 @@ protected:
     ObjectRef itemAt(std::int32_t index) override {
         const std::int32_t position = whole_->span().start + index;
         const std::int32_t end = part_ == TextRole::Character ? position + 1 : position;
-        return std::make_shared<TextObject>(state(), documentRef(), whole_->story(), part_, TextSpan{position, end});
+        return std::make_shared<TextObject>(state(), documentRef(), whole_->story(), part_, model::TextSpan{position, end});
     }
 
 private:
@@ -150,7 +150,7 @@ Value TextObject::contents(const Request& request) {
         expect(request, InvokeKind::Put, 1);
         const Value& text = request.arguments.front();
         if (text.type() != host::ValueType::Text) Raise(host::kTypeMismatch, "The text to insert must be a string.");
-        const TextSpan where = span();
+        const model::TextSpan where = span();
         if (static_cast<std::size_t>(story_.length()) + text.text().size() >
             static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
             Raise(host::kOutOfMemory, "The story cannot hold that much text.");
@@ -159,7 +159,7 @@ Value TextObject::contents(const Request& request) {
         return Value();
     }
     expect(request, InvokeKind::Get, 0);
-    const TextSpan where = span();
+    const model::TextSpan where = span();
     return Value(story_.text().substr(static_cast<std::size_t>(where.start), static_cast<std::size_t>(where.length())));
 }
 
@@ -168,7 +168,7 @@ void TextObject::applyFont(const Request& request) {
     const Value& font = request.arguments.front();
     if (font.type() != host::ValueType::Text) Raise(host::kTypeMismatch, "A font is given by its name, as a string.");
     if (font.text().empty()) Raise(host::kInvalidArgument, "The font name is empty.");
-    const TextSpan where = span();
+    const model::TextSpan where = span();
     document().applyFont(story_, where.start, where.length(), font.text());
 }
 
@@ -178,14 +178,14 @@ void TextObject::applyStyle(const Request& request) {
     const auto* object =
         style.type() == host::ValueType::Object ? dynamic_cast<const StyleObject*>(style.object().get()) : nullptr;
     if (!object) Raise(host::kTypeMismatch, "A character style is given as a character style object.");
-    const TextSpan where = span();
-    Document& owner = document();
+    const model::TextSpan where = span();
+    model::Document& owner = document();
     owner.applyStyle(story_, where.start, where.length(), object->styleFor(owner));
 }
 
 }  // namespace
 
-ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<Document> document, Story& story) {
+ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story) {
     return std::make_shared<TextObject>(std::move(state), std::move(document), story);
 }
 

@@ -48,7 +48,7 @@ TEST(Utf, EachMalformedSequenceBecomesOneReplacementCharacter) {
         // The strict reader stops at the first malformed byte, which is the first replaced one here.
         const std::string bytes = std::string("ok") + pair.utf8;
         EXPECT_EQ(FindMalformedUtf8(bytes), 2 + Utf16ToUtf8(pair.utf16).find("\xEF\xBF\xBD")) << pair.utf8;
-        EXPECT_THROW(DecodeUtf8Text(bytes), MalformedText);
+        EXPECT_THROW(DecodeUtf8Text(bytes), DocumentError);
     }
 }
 

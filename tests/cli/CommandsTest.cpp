@@ -72,7 +72,7 @@ TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbolsAndStatis
     EXPECT_EQ(err.str(), "");
     command.stats = true;
     EXPECT_EQ(run("apple pear book"), kSucceeded);
-    EXPECT_EQ(err.str().rfind("words: 3, host calls: ", 0), 0u) << err.str();
+    EXPECT_EQ(err.str().rfind("words: 3, annotations: 2, host calls: ", 0), 0u) << err.str();
     command.notation = Notation::Kingsoft14;
     command.separator = "";
     command.leftSymbol = "[";
@@ -118,7 +118,7 @@ TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
         {"-", "dictionary", absent, "cannot read the word list " + absent + ": no such file"},
         {"-", "skip", here, "skip list " + here + ": it is a folder"}, {"-", "dictionary", here, "word list " + here + ": it is a folder"},
         {"-", "config", here, "cannot read the settings file " + here + ": it is a folder"},
-        {"-", "output", "", "--output and --story are for IDML packages"},
+        {"-", "output", "", "--output and --story are for packages"},
     };
     const auto dictionary = command.dictionary;
     for (const auto& c : cases) {
@@ -173,7 +173,7 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"annotate --unknown", kBadInput, "usage: sonotag"},
         {"annotate --fail-call 20" + lesson, kRunFailed, "\nsonotag: 发生错误:(null),原因:Unknown error 0x800706BA,描述:(null)!\n"},
         {"annotate --fail-call 1000000" + lesson, kSucceeded, ""},  // the run makes fewer calls
-        {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for stand-in documents"},
+        {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for texts and stand-in documents"},
         {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml",
          kSucceeded, ""},  // a grouped style by the path InDesign shows
         {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,

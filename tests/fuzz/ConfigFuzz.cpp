@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings::ParseSigned(Utf16Units(bytes));
 
     settings::AnnotationSettings expected = read;  // a save stores the host's "no style" as none
-    if (expected.characterStyleName == host::kNoStylePath) expected.characterStyleName.clear();
+    if (expected.characterStyleName == kNoStylePath) expected.characterStyleName.clear();
     if (expected != settings::AnnotationSettings()) {  // the defaults' trip is no news
         const std::filesystem::path fresh = folder.file("fresh.ini");
         std::filesystem::remove(fresh);

@@ -3,9 +3,9 @@
 #include "annotation/Annotation.h"
 #include "base/Utf.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "standin/DocumentFile.h"
+#include "model/DocumentFile.h"
 #include "standin/StandInHost.h"
-#include "standin/Words.h"
+#include "model/Words.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace sonotag::fuzz { namespace {
@@ -17,7 +17,7 @@ bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view byte
         if (loader < 2) host.loadDocumentJson(bytes);
         else host.loadPlainText(loader == 2 ? DecodeUtf8Text(bytes) : Utf16Units(bytes));
         return true;
-    } catch (const std::runtime_error&) { return false; }  // DocumentFormatError, MalformedText
+    } catch (const std::runtime_error&) { return false; }  // DocumentError, DocumentError
 }
 
 } }  // namespace sonotag::fuzz
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PhoneticDictionary dictionary;  // every word, in letters the notations convert
     for (std::int32_t story = 0; story < host.storyCount(); ++story) {
         const std::u16string text = host.storyText(story);
-        for (const standin::TextSpan& word : standin::SplitWords(text))
+        for (const model::TextSpan& word : model::SplitWords(text))
             dictionary.addLine(text.substr(static_cast<std::size_t>(word.start), static_cast<std::size_t>(word.length())) + u"||5iuCZ[:");
     }
     settings::AnnotationSettings format;

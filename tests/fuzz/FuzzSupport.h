@@ -41,6 +41,10 @@ public:
         FUZZ_EXPECT(out.good());
         return file(name).u16string();
     }
+    std::string read(const std::string& name) const {
+        std::ifstream in(file(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 private:
     std::filesystem::path path_;
 };

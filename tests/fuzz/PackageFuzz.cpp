@@ -5,11 +5,11 @@
 
 #include <zip.h>
 
-#include "annotation/Annotation.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "host/CharacterStyle.h"
+#include "documents/AnnotateDocument.h"
 #include "idml/IdmlDocument.h"
-#include "idml/ZipPackage.h"
+#include "model/Document.h"
+#include "package/ZipArchive.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace sonotag::fuzz { namespace {
@@ -33,14 +33,10 @@ void ZipListing(std::string_view listing, const std::filesystem::path& path) {
     if (zip_close(archive) != 0) zip_discard(archive);
 }
 
-// Every paragraph's text, as the host holds it.
-std::u16string Paragraphs(idml::IdmlDocument& package) {
+// Every paragraph's text, as the run left it.
+std::u16string Paragraphs(const documents::AnnotatableDocument& package) {
     std::u16string text;
-    for (std::int32_t paragraph = 0; paragraph < package.paragraphCount(); ++paragraph) {
-        package.selectParagraph(paragraph);
-        const host::ObjectRef selection = host::GetObjectRef(package.application(), host::code::kSelection);
-        text += host::GetText(host::CallForObject(selection, host::code::kFirst), host::code::kContents);
-    }
+    for (std::int32_t paragraph = 0; paragraph < package.model()->storyCount(); ++paragraph) text += package.model()->story(paragraph).text();
     return text;
 }
 
@@ -51,34 +47,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace sonotag::fuzz;
     static const ScratchFolder folder("package");
     const std::string_view bytes = Bytes(data, size);
-    const std::filesystem::path input = folder.file("in.idml"), output = folder.file("out.idml");
+    const std::filesystem::path input = folder.file("in.idml");
     std::filesystem::remove(input);
     if (bytes.starts_with("PK")) folder.write("in.idml", bytes);
     else ZipListing(bytes, input);
-    std::optional<idml::IdmlDocument> package;
+    std::unique_ptr<documents::AnnotatableDocument> package;
     try {
-        package.emplace(input);
-        package->loadStories({});
-    } catch (const idml::PackageError&) {
+        package = idml::ReadIdmlDocument(folder.read("in.idml"), "in.idml", {});
+    } catch (const DocumentError&) {
         return 0;
     }
     PhoneticDictionary dictionary;
     for (const char16_t* word : {u"the", u"The", u"apple", u"a", u"book", u"tree"}) dictionary.addLine(std::u16string(word) + u"||5Apl");
     settings::AnnotationSettings format;
-    format.useUnicode = true;
-    host::ObjectRef style;
-    if (size % 2 == 1) host::ResolveCharacterStyle(package->application(), u":Phonetics:IPA", style, host::StyleResolution::Load);
-    RunOutcome outcome;
-    for (std::int32_t paragraph = 0; paragraph < package->paragraphCount(); ++paragraph) {
-        package->selectParagraph(paragraph);
-        outcome = AnnotateSelection(RunTarget{package->application(), format, style}, dictionary, outcome.undoMark);
-        FUZZ_EXPECT(outcome.completed());
-    }
+    if (size % 2 == 1 && package->model()->styles().find(u":Phonetics:IPA")) format.characterStyleName = u":Phonetics:IPA";
+    const documents::RunReport report = documents::AnnotateDocument(*package, {format, dictionary});
+    FUZZ_EXPECT(!report.error);
     const std::u16string annotated = Paragraphs(*package);
-    package->save(output);
-    idml::IdmlDocument saved(output);
-    saved.loadStories({});
-    FUZZ_EXPECT(idml::ZipPackage(output).entries() == idml::ZipPackage(input).entries());
-    FUZZ_EXPECT(Paragraphs(saved) == annotated);
+    const std::string saved = package->save();
+    const auto reread = idml::ReadIdmlDocument(saved, "out.idml", {});
+    FUZZ_EXPECT(package::ZipArchive(saved, "out").entries() == package::ZipArchive(folder.read("in.idml"), "in").entries());
+    FUZZ_EXPECT(Paragraphs(*reread) == annotated);
     return 0;
 }

@@ -12,7 +12,7 @@
 #include "dictionary/PhoneticDictionary.h"
 #include "base/Utf.h"
 #include "idml/StoryXml.h"
-#include "idml/ZipPackage.h"
+#include "package/ZipArchive.h"
 #include "host/CharacterStyle.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
@@ -47,7 +47,7 @@ Look LookOf(pugi::xml_node node) {
 // A package's entries as stored and its stories' texts with every character's look.
 Package ReadBack(const std::string& path) {
     Package package;
-    const ZipPackage zip(path);
+    const package::ZipArchive zip(test::FileBytes(path), path);
     package.names = zip.entries();
     const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, nullptr), zip_discard);
     for (zip_uint64_t index = 0; index < package.names.size(); ++index) {
@@ -192,7 +192,7 @@ TEST_F(IdmlAnnotate, OnlyTheChosenAndChangedStoriesAreRewritten) {
         EXPECT_EQ(annotated.raw.at(name) != data, name == "Stories/Story_cjk.xml" || name == "Stories/Story_table.xml") << name;
     }
     // "The 苹果 apple 书 book", "The book", a table (one character, after which "book" ends) and " tree", and its cell "apple tree"
-    EXPECT_EQ(err.str(), "words: 10, annotations: 8\n");
+    EXPECT_EQ(err.str().rfind("words: 10, annotations: 8, host calls: ", 0), 0u) << err.str();
 }
 
 // Refused with one line and no output, crafted cases made from cases.idml; a story listed twice is one story.
@@ -201,7 +201,8 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     command.stats = true;
     auto craft = [&, count = 0](const std::string& entry, const std::string& xml) mutable {
         const std::string path = (folder.path() / ("crafted-" + std::to_string(++count) + ".idml")).string();
-        ZipPackage(kFixtures + "cases.idml").writeCopy(path, {{entry, xml}});
+        const std::string copy = package::ZipArchive(test::FileBytes(kFixtures + "cases.idml"), "cases.idml").copyWith({{entry, xml}});
+        std::ofstream(path, std::ios::binary).write(copy.data(), static_cast<std::streamsize>(copy.size()));
         return path;
     };
     const auto nest = [](const std::string& open, const std::string& close, int depth, const std::string& inside) {
@@ -242,7 +243,7 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         EXPECT_EQ(run(c.input.starts_with("/") ? c.input : kFixtures + c.input), c.status);
         const std::string said = err.str();
         EXPECT_NE(said.find(c.message), std::string::npos) << said;
-        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        EXPECT_TRUE(c.status == cli::kSucceeded || std::count(said.begin(), said.end(), '\n') == 1) << said;
         EXPECT_EQ(std::filesystem::remove(output), c.status == cli::kSucceeded);
     }
     command.stats = false;

@@ -14,6 +14,11 @@ namespace sonotag::test {
 
 inline std::u16string ToProgramPath(const std::filesystem::path& path) { return path.u16string(); }
 
+inline std::string FileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
 class ScratchFolder {
 public:
     ScratchFolder() {

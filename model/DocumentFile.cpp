@@ -1,4 +1,4 @@
-#include "standin/DocumentFile.h"
+#include "model/DocumentFile.h"
 
 #include <cstdint>
 #include <limits>
@@ -8,14 +8,14 @@
 
 #include "base/Utf.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 namespace {
 
 using Json = nlohmann::json;
 using OrderedJson = nlohmann::ordered_json;
 
 [[noreturn]] void Fail(const std::string& where, const std::string& problem) {
-    throw DocumentFormatError(where.empty() ? problem : where + ": " + problem);
+    throw DocumentError(where.empty() ? problem : where + ": " + problem);
 }
 
 std::string Quoted(std::u16string_view text) {
@@ -228,9 +228,10 @@ OrderedJson DumpRuns(const Story& story, const Document& document) {
     const auto& formats = story.formats();
     std::size_t position = 0;
     while (position < formats.size()) {
-        const CharFormat format = formats[position];
+        // The look only: where a character came from is no part of the file.
+        const CharFormat format{formats[position].font, formats[position].style};
         std::size_t end = position + 1;
-        while (end < formats.size() && formats[end] == format) ++end;
+        while (end < formats.size() && formats[end].font == format.font && formats[end].style == format.style) ++end;
         if (format != CharFormat{}) {
             OrderedJson run;
             run["start"] = position;
@@ -296,4 +297,4 @@ std::string DumpDocumentJson(const Document& document) {
     return root.dump(2) + "\n";
 }
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -1,10 +1,10 @@
-#include "standin/Document.h"
+#include "model/Document.h"
 
 #include <algorithm>
 #include <cassert>
 #include <stdexcept>
 
-namespace sonotag::standin {
+namespace sonotag::model {
 namespace {
 
 constexpr char16_t kInsertTextStep[] = u"Insert Text";
@@ -100,4 +100,4 @@ bool Document::undo() {
     return true;
 }
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

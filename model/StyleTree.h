@@ -13,12 +13,13 @@
 #include <string_view>
 #include <vector>
 
-namespace sonotag::standin {
+#include "base/StylePath.h"
+
+namespace sonotag::model {
 
 // 1-based number of a style in the document; 0 means no style set.
 using StyleId = std::uint32_t;
 
-inline constexpr char16_t kNoStyleName[] = u"[无]";
 
 struct StyleGroup {
     std::u16string name;  // empty for the document itself
@@ -67,4 +68,4 @@ private:
     std::map<std::pair<const StyleGroup*, std::u16string>, StyleId> styleIndex_;
 };
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -13,8 +13,11 @@
 #include "tests/support/StandInDocument.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag::standin::test {
+namespace sonotag::model::test {
 namespace {
+
+using namespace standin;
+using namespace standin::test;
 
 using sonotag::test::FormattedRun;
 
@@ -96,4 +99,4 @@ TEST(DocumentFile, FailedSaveLeavesNothingBehind) {
 }
 
 }  // namespace
-}  // namespace sonotag::standin::test
+}  // namespace sonotag::model::test

@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "standin/Words.h"
+#include "model/Words.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 
 // Font and character style of one character; 0 means "not set". The
 // numbers index the document's font and style tables. `origin` is free for
@@ -97,4 +97,4 @@ private:
     std::vector<LiveRange*> ranges_;
 };
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -1,9 +1,9 @@
-#include "standin/Story.h"
+#include "model/Story.h"
 
 #include <algorithm>
 #include <cassert>
 
-namespace sonotag::standin {
+namespace sonotag::model {
 namespace {
 
 // Where a position ends up once [at, at + count) is deleted.
@@ -122,4 +122,4 @@ void Story::updateWords(std::int32_t at, std::int32_t oldEnd, std::int32_t newEn
     words_.insert(place, replacement.begin(), replacement.end());
 }
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sonotag::standin {
+namespace sonotag::model {
 
 // A stretch of a story's text, in UTF-16 positions: [start, end).
 struct TextSpan {
@@ -39,4 +39,4 @@ void AppendWords(std::u16string_view text, std::int32_t from, std::int32_t to, s
 
 std::vector<TextSpan> SplitWords(std::u16string_view text);
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -1,6 +1,6 @@
-#include "standin/Words.h"
+#include "model/Words.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 
 void AppendWords(std::u16string_view text, std::int32_t from, std::int32_t to, std::vector<TextSpan>& words) {
     std::int32_t position = from;
@@ -19,4 +19,4 @@ std::vector<TextSpan> SplitWords(std::u16string_view text) {
     return words;
 }
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

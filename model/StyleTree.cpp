@@ -1,12 +1,12 @@
-#include "standin/StyleTree.h"
+#include "model/StyleTree.h"
 
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/StylePath.h"
 #include "base/Utf.h"
-#include "host/CharacterStyle.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 namespace {
 
 [[noreturn]] void BadPath(std::u16string_view path, const std::string& problem) {
@@ -25,7 +25,7 @@ void StyleTree::addNoStyleIfMissing() {
 
 void StyleTree::add(std::u16string_view path) {
     if (path.empty() || path.front() != u':') BadPath(path, "does not begin with \":\"");
-    const auto segments = host::SplitStylePath(path);
+    const auto segments = SplitStylePath(path);
     StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         if (segments[k].empty()) BadPath(path, "has an empty group name");
@@ -52,7 +52,7 @@ void StyleTree::add(std::u16string_view path) {
 
 std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
     if (path.empty() || path.front() != u':') return std::nullopt;
-    const auto segments = host::SplitStylePath(path);
+    const auto segments = SplitStylePath(path);
     const StyleGroup* group = &root_;
     for (std::size_t k = 1; k + 1 < segments.size(); ++k) {
         const auto child = groupIndex_.find({group, segments[k]});
@@ -65,13 +65,13 @@ std::optional<StyleId> StyleTree::find(std::u16string_view path) const {
 
 std::u16string StyleTree::pathOf(const StyleGroup& group) const {
     std::u16string path = u":";
-    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + host::EscapeStyleName(g->name));
+    for (const StyleGroup* g = &group; g != &root_; g = g->parent) path.insert(0, u":" + EscapeStyleName(g->name));
     return path;
 }
 
 std::u16string StyleTree::pathOf(StyleId id) const {
     const CharacterStyle& entry = style(id);
-    return pathOf(*entry.group) + host::EscapeStyleName(entry.name);
+    return pathOf(*entry.group) + EscapeStyleName(entry.name);
 }
 
 std::vector<std::u16string> StyleTree::paths() const {
@@ -85,4 +85,4 @@ std::vector<std::u16string> StyleTree::paths() const {
     return paths;
 }
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

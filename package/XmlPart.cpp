@@ -1,13 +1,13 @@
-#include "idml/XmlEntry.h"
+#include "package/XmlPart.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 
-#include "idml/PackageError.h"
+#include "base/DocumentError.h"
 
-namespace sonotag::idml {
+namespace sonotag::package {
 namespace {
 
 constexpr std::size_t kNone = std::string_view::npos;
@@ -40,7 +40,7 @@ public:
 
 private:
     [[noreturn]] void refuse(const std::string& what, std::size_t at) const {
-        throw PackageError(entry_ + " " + what + " at byte " + std::to_string(at));
+        throw DocumentError(entry_ + " " + what + " at byte " + std::to_string(at));
     }
     [[noreturn]] void refuseCharacter(std::uint32_t c, std::size_t at) const {
         refuse("holds " + CodePoint(c) + ", a character XML does not allow,", at);
@@ -109,7 +109,7 @@ private:
                 if (xml_[at + 1] == '/') {
                     --depth_;
                 } else if (xml_[k - 1] != '/' && ++depth_ > kMaxXmlDepth) {
-                    throw PackageError(entry_ + " is nested deeper than " + std::to_string(kMaxXmlDepth) + " levels");
+                    throw DocumentError(entry_ + " is nested deeper than " + std::to_string(kMaxXmlDepth) + " levels");
                 }
                 return k + 1;
             }
@@ -157,13 +157,13 @@ private:
 
 }  // namespace
 
-void ParseXmlEntry(pugi::xml_document& document, std::string_view xml, unsigned options, const std::string& entry) {
+void ParseXmlPart(pugi::xml_document& document, std::string_view xml, unsigned options, const std::string& entry) {
     EntryCheck(xml, entry).run();
     const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
     if (!parsed) {
-        throw PackageError(entry + " is not well-formed XML (" + parsed.description() + " at byte " +
+        throw DocumentError(entry + " is not well-formed XML (" + parsed.description() + " at byte " +
                            std::to_string(parsed.offset) + ")");
     }
 }
 
-}  // namespace sonotag::idml
+}  // namespace sonotag::package

@@ -15,20 +15,15 @@
 // without styles. A plain UTF-8 text loads as one selected story.
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
-#include "standin/Document.h"
+#include "base/DocumentError.h"
+#include "model/Document.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 
-// Malformed document input; the message names the place and the problem.
-class DocumentFormatError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
+// Malformed input throws DocumentError naming the place and the problem.
 std::unique_ptr<Document> ParseDocumentJson(std::string_view utf8);
 std::unique_ptr<Document> MakePlainTextDocument(std::u16string_view text);
 
@@ -36,4 +31,4 @@ std::unique_ptr<Document> MakePlainTextDocument(std::u16string_view text);
 // order, adjacent characters of equal format merged into one run.
 std::string DumpDocumentJson(const Document& document);
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

@@ -6,12 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "standin/Story.h"
-#include "standin/Words.h"
+#include "model/Story.h"
+#include "model/Words.h"
 #include "tests/standin/StandInTesting.h"
 
-namespace sonotag::standin::test {
+namespace sonotag::model::test {
 namespace {
+
+using namespace standin;
+using namespace standin::test;
 
 TEST(Words, SplitLikeTheHost) {
     const std::pair<std::u16string, std::vector<std::u16string>> cases[] = {
@@ -65,9 +68,9 @@ using host::Item, host::ObjectRef, host::Value;
 
 TEST(Undo, TakesManyMixedStepsBackExactly) {
     StandInHost host;
-    const auto UndoLevel = [](StandInHost& h) { return host::Get(Document(h), code::kUndoHistory, host::ValueType::Array).array().upperBound; };
+    const auto UndoLevel = [](StandInHost& h) { return host::Get(standin::test::Document(h), code::kUndoHistory, host::ValueType::Array).array().upperBound; };
     host.loadDocumentFile(FixtureProgramPath("lesson.json"));
-    const ObjectRef styles = host::GetObjectRef(Document(host), code::kCharacterStyles);
+    const ObjectRef styles = host::GetObjectRef(standin::test::Document(host), code::kCharacterStyles);
     const Value styleValues[] = {Value(Item(styles, u"Phonetics")), Value(Item(styles, u"[无]"))};
     const Value texts[] = {Value(u" \\ˈæpl\\"), Value(u"s"), Value(u"\t[pɪə]"), Value(u"—"), Value(u" ")};
     const Value fonts[] = {Value(u"Lucida Sans Unicode"), Value(u"KPP Edition 2008教师节"), Value(u"Arial")};
@@ -88,14 +91,14 @@ TEST(Undo, TakesManyMixedStepsBackExactly) {
         ASSERT_EQ(UndoLevel(host), step) << "one step per modifying call";
     }
     for (int step = kSteps; step-- > 0;) {
-        host::Call(Document(host), code::kUndo);
+        host::Call(standin::test::Document(host), code::kUndo);
         if (step % 300 == 0) {
             ASSERT_EQ(host.dumpDocumentJson(), checkpoints[static_cast<std::size_t>(step / 300)]);
         }
     }
     EXPECT_EQ(UndoLevel(host), -1);
-    EXPECT_TRUE(ErrorOf([&] { host::Call(Document(host), code::kUndo); })) << "nothing left to undo";
+    EXPECT_TRUE(ErrorOf([&] { host::Call(standin::test::Document(host), code::kUndo); })) << "nothing left to undo";
 }
 
 }  // namespace
-}  // namespace sonotag::standin::test
+}  // namespace sonotag::model::test

@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "standin/Story.h"
-#include "standin/StyleTree.h"
+#include "model/Story.h"
+#include "model/StyleTree.h"
 
-namespace sonotag::standin {
+namespace sonotag::model {
 
 class Document {
 public:
@@ -75,4 +75,4 @@ private:
     bool closed_ = false;
 };
 
-}  // namespace sonotag::standin
+}  // namespace sonotag::model

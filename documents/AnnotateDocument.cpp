@@ -1,0 +1,71 @@
+#include "documents/AnnotateDocument.h"
+
+#include "annotation/Annotation.h"
+#include "base/Utf.h"
+#include "documents/AnnotatableDocument.h"
+#include "host/CharacterStyle.h"
+#include "model/Document.h"
+#include "model/Origins.h"
+#include "standin/StandInHost.h"
+
+namespace sonotag::documents {
+namespace {
+
+host::ObjectRef ResolveStyle(const host::ObjectRef& application, const std::u16string& path) {
+    host::ObjectRef style;
+    if (path.empty()) return style;
+    host::ResolveCharacterStyle(application, path, style, host::StyleResolution::Load);
+    if (!style) throw DocumentError("no character style " + Utf16ToUtf8(path) + " in the document");
+    return style;
+}
+
+// The words of the selections the run annotates: those of exactly one story.
+std::int32_t WordCount(const model::Document& document, const std::vector<std::vector<std::int32_t>>& selections) {
+    std::size_t words = 0;
+    for (const std::vector<std::int32_t>& selection : selections) {
+        if (selection.size() == 1) words += document.story(selection.front()).words().size();
+    }
+    return static_cast<std::int32_t>(words);
+}
+
+}  // namespace
+
+std::int64_t RunReport::totalCalls() const {
+    std::int64_t total = 0;
+    for (const auto& [id, count] : calls) total += count;
+    return total;
+}
+
+RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& request) {
+    model::Document& model = *document.model();
+    const std::vector<std::vector<std::int32_t>> selections = document.selections();
+    standin::StandInHost host;
+    host.openDocument(document.model());
+    const host::ObjectRef application = host.application();
+    const host::ObjectRef style = ResolveStyle(application, request.settings.characterStyleName);
+
+    RunReport report;
+    report.words = WordCount(model, selections);
+    host.resetCallCounts();
+    if (request.failCall != 0) host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
+    const RunTarget target{application, request.settings, style, request.skipList};
+    RunOutcome outcome;
+    for (const std::vector<std::int32_t>& selection : selections) {
+        model.select(selection);
+        outcome = AnnotateSelection(target, request.dictionary, outcome.undoMark);
+        if (!document.keepsUndoHistory()) model.forgetHistory();
+        if (!outcome.completed()) break;
+    }
+    report.calls = host.callCounts();
+    report.error = outcome.error;
+    for (std::int32_t k = 0; k < model.storyCount(); ++k) report.annotations += model::InsertionCount(model.story(k));
+    return report;
+}
+
+std::vector<std::u16string> CharacterStylePaths(const AnnotatableDocument& document) {
+    standin::StandInHost host;
+    host.openDocument(document.model());
+    return host::ListDocumentStyles(host.application()).entries;
+}
+
+}  // namespace sonotag::documents
