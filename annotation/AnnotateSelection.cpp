@@ -8,7 +8,10 @@
 #include "host/AutomationError.h"
 #include "notation/Notation.h"
 
-namespace sonotag {
+namespace sonotag::annotation {
+
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
 
 using namespace host;
 using settings::AnnotationSettings;
@@ -47,11 +50,25 @@ void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t la
     for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
 }
 
-// Where the words' transcriptions come from.
+// Where the words' transcriptions come from, and the misses of the
+// selected object (last word first) until they go to the run's log.
 struct RunLookup {
     const PhoneticDictionary& dictionary;
     LookupRules rules;
+    std::vector<std::u16string> misses;
 };
+
+bool HasLatinLetter(std::u16string_view key) {
+    return std::any_of(key.begin(), key.end(), [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); });
+}
+
+void KeepMisses(RunLookup& lookup, RunLog* log) {
+    if (!log) return;
+    for (auto miss = lookup.misses.rbegin(); miss != lookup.misses.rend(); ++miss) {
+        if (log->seen.insert(*miss).second) log->notFound.push_back(*miss);
+    }
+    lookup.misses.clear();
+}
 
 // One word: look it up, insert its annotation after it (or before the
 // punctuation that follows it), format the window.
@@ -59,8 +76,12 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     const ObjectRef word = Required(Item(words, index));
     const Value text = Get(word, code::kContents);
     if (text.type() != ValueType::Text) return;  // no text, nothing to look up
-    const std::optional<WordMatch> match = LookUpWord(text.text(), lookup.dictionary, lookup.rules);
-    if (!match) return;
+    WordLookup found = LookUpWord(text.text(), lookup.dictionary, lookup.rules);
+    if (!found.match) {
+        if (!found.skipped && HasLatinLetter(found.key)) lookup.misses.push_back(std::move(found.key));
+        return;
+    }
+    const WordMatch* match = &*found.match;
 
     const AnnotationSettings& settings = format.settings;
     const Notation notation = settings.notation.notation();
@@ -90,12 +111,13 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     if (first <= last) FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
 }
 
-void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const RunFormat& format) {
+void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const RunFormat& format, RunLog* log) {
     const ObjectRef selected = Required(CallForObject(selection, code::kFirst));
     const ObjectRef words = Required(GetObjectRef(selected, code::kWords));
     const std::int32_t count = GetInteger(words, code::kCount);
     // Last word first: text inserted after word i never moves words 1 … i − 1.
     for (std::int32_t index = count; index >= 1; --index) AnnotateWord(words, index, lookup, format);
+    KeepMisses(lookup, log);
 }
 
 }  // namespace
@@ -105,9 +127,9 @@ RunOutcome AnnotateSelection(const RunTarget& target, const PhoneticDictionary& 
         mark = QueryUndoLevel(target.application);
         const ObjectRef selection = SelectionObject(target.application);
         const RunFormat format{target.settings, target.characterStyle};
-        RunLookup lookup{dictionary, {target.settings.loose, target.skipList}};
-        if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, lookup, format);
+        RunLookup lookup{dictionary, {target.settings.loose, target.skipList}, {}};
+        if (GetInteger(selection, code::kCount) == 1) AnnotateSelectedObject(selection, lookup, format, target.log);
     });
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::annotation

@@ -8,15 +8,21 @@
 #include <cstdint>
 #include <new>
 #include <optional>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
 
-namespace sonotag {
-
+namespace sonotag::dictionary {
 class PhoneticDictionary;
+}  // namespace sonotag::dictionary
+
+namespace sonotag::annotation {
+
+using dictionary::PhoneticDictionary;
 
 // The undo mark before any run: a removal then finds a negative difference
 // and undoes nothing.
@@ -48,6 +54,14 @@ RunOutcome OutcomeOf(std::int32_t undoMark, Job job) {
     return outcome;
 }
 
+// What a run saw, for a report after it: the words the word list lacks
+// (their look-up keys, each once, in text order; only those with a letter
+// of A to Z).
+struct RunLog {
+    std::vector<std::u16string> notFound;
+    std::set<std::u16string> seen;  // what notFound holds
+};
+
 // What a run works on: the host's application object, the user's choices,
 // and the character style they resolved to (empty: the notation's font).
 struct RunTarget {
@@ -56,6 +70,8 @@ struct RunTarget {
     const host::ObjectRef& characterStyle;
     // Words left alone, or none.
     const PhoneticDictionary* skipList = nullptr;
+    // Where the run tells what it saw, or nowhere.
+    RunLog* log = nullptr;
 };
 
 // The upper bound of the active document's undo history (n − 1 for n
@@ -77,4 +93,4 @@ RunOutcome AnnotateSelection(const RunTarget& target, const PhoneticDictionary& 
 // mark stays `undoMark`.
 RunOutcome RemoveAnnotations(const host::ObjectRef& application, std::int32_t undoMark);
 
-}  // namespace sonotag
+}  // namespace sonotag::annotation

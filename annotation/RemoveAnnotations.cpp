@@ -1,7 +1,7 @@
 #include "annotation/Annotation.h"
 #include "host/AutomationError.h"
 
-namespace sonotag {
+namespace sonotag::annotation {
 
 using namespace host;
 
@@ -26,4 +26,4 @@ RunOutcome RemoveAnnotations(const ObjectRef& application, std::int32_t undoMark
     });
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::annotation

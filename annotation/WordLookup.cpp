@@ -4,8 +4,10 @@
 
 #include "dictionary/PhoneticDictionary.h"
 
-namespace sonotag {
+namespace sonotag::annotation {
 namespace {
+
+using namespace sonotag::dictionary;
 
 // A word split at its edges: prefix + core + suffix. The edges are
 // punctuation, object markers, letters of Chinese, Japanese and Korean text
@@ -144,28 +146,27 @@ bool IsEdgePunctuation(char16_t c) {
            within(u'\uFF1A', u'\uFF20') || within(u'\uFF3B', u'\uFF40') || within(u'\uFF5B', u'\uFF65');
 }
 
-std::optional<WordMatch> LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary,
-                                    const LookupRules& rules) {
-    if (rules.skipList && Contains(*rules.skipList, word)) return std::nullopt;
-    if (!rules.loose) return ExactMatch(word, dictionary);
+WordLookup LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary, const LookupRules& rules) {
+    if (rules.skipList && Contains(*rules.skipList, word)) return {std::nullopt, true, std::u16string(word)};
+    if (!rules.loose) return {ExactMatch(word, dictionary), false, std::u16string(word)};
     const WordParts parts = SplitAtEdges(word);
-    const std::u16string key = NormalisedKey(parts.core);
+    std::u16string key = NormalisedKey(parts.core);
     // A word of punctuation, foreign letters or invisible characters only
     // has no key: an empty line of the skip list never skips it, and only
     // its exact form can be found.
-    if (key.empty()) return ExactMatch(word, dictionary);
+    if (key.empty()) return {ExactMatch(word, dictionary), false, std::move(key)};
 
     const CaseForms forms(key);
     if (rules.skipList) {
         for (const std::u16string& form : forms) {
-            if (Contains(*rules.skipList, form)) return std::nullopt;
+            if (Contains(*rules.skipList, form)) return {std::nullopt, true, std::move(key)};
         }
     }
-    if (std::optional<WordMatch> exact = ExactMatch(word, dictionary)) return exact;
+    if (std::optional<WordMatch> exact = ExactMatch(word, dictionary)) return {std::move(exact), false, std::move(key)};
     std::u16string transcription(FirstTranscription(dictionary, forms));
     if (transcription.empty()) transcription = CompoundTranscription(dictionary, key);
-    if (transcription.empty()) return std::nullopt;
-    return WordMatch{std::move(transcription), parts.suffix.size()};
+    if (transcription.empty()) return {std::nullopt, false, std::move(key)};
+    return {WordMatch{std::move(transcription), parts.suffix.size()}, false, std::move(key)};
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::annotation

@@ -15,9 +15,13 @@
 #include <string>
 #include <string_view>
 
-namespace sonotag {
-
+namespace sonotag::dictionary {
 class PhoneticDictionary;
+}  // namespace sonotag::dictionary
+
+namespace sonotag::annotation {
+
+using dictionary::PhoneticDictionary;
 
 struct LookupRules {
     // The second chance of the loose look-up; off: the exact key only.
@@ -51,9 +55,16 @@ bool IsCjkLetter(char16_t c);
 // in a text: like punctuation, it ends the word before it.
 inline constexpr char16_t kObjectMarker = u'\uFFFC';
 
-// The word's transcription, or nothing for a miss or a skipped word. The
-// word list is only read, so one list serves runs on several threads.
-std::optional<WordMatch> LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary,
-                                    const LookupRules& rules);
+struct WordLookup {
+    std::optional<WordMatch> match;  // nothing for a miss or a skipped word
+    bool skipped = false;            // the skip list holds it
+    // The word as the look-up saw it: without its edges and invisible
+    // characters, in the word list's spelling (loosely), or as it stands.
+    std::u16string key;
+};
 
-}  // namespace sonotag
+// The word's transcription, if any. The word list is only read, so one list
+// serves runs on several threads.
+WordLookup LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary, const LookupRules& rules);
+
+}  // namespace sonotag::annotation

@@ -4,11 +4,11 @@
 #include "app/Dialog_win32.h"
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 class AboutBox : public Dialog {
 public:
     AboutBox() : Dialog(IDD_ABOUT) {}
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

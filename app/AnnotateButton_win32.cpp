@@ -6,7 +6,7 @@
 #include "base/OwnedHandle_win32.h"
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
@@ -19,23 +19,23 @@ static_assert(kPopupFlags == 0x0182);
 }  // namespace
 
 AnnotateButton::~AnnotateButton() {
-    if (button_ && IsWindow(button_)) RemoveWindowSubclass(button_, &AnnotateButton::Procedure, kSubclassId);
+    if (button_ && IsWindow(button_)) RemoveWindowSubclass(button_, &AnnotateButton::procedure, kSubclassId);
 }
 
-bool AnnotateButton::Bind(HWND button) {
-    if (!button || !SetWindowSubclass(button, &AnnotateButton::Procedure, kSubclassId, 0)) return false;
+bool AnnotateButton::bind(HWND button) {
+    if (!button || !SetWindowSubclass(button, &AnnotateButton::procedure, kSubclassId, 0)) return false;
     button_ = button;
     return true;
 }
 
-LRESULT CALLBACK AnnotateButton::Procedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK AnnotateButton::procedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                            DWORD_PTR) {
-    if (message == WM_RBUTTONDOWN) return OnRightButtonDown(button, message, wParam, lParam);
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(button, &AnnotateButton::Procedure, kSubclassId);
+    if (message == WM_RBUTTONDOWN) return onRightButtonDown(button, message, wParam, lParam);
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(button, &AnnotateButton::procedure, kSubclassId);
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
-LRESULT AnnotateButton::OnRightButtonDown(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT AnnotateButton::onRightButtonDown(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
     SetFocus(button);
     RECT place{};
     GetWindowRect(button, &place);
@@ -53,4 +53,4 @@ LRESULT AnnotateButton::OnRightButtonDown(HWND button, UINT message, WPARAM wPar
     return DefSubclassProc(button, message, wParam, lParam);
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

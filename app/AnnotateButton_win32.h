@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace sonotag {
+namespace sonotag::app {
 
 class AnnotateButton {
 public:
@@ -15,14 +15,14 @@ public:
     AnnotateButton& operator=(const AnnotateButton&) = delete;
 
     // Takes over the right mouse button of `button`.
-    bool Bind(HWND button);
+    bool bind(HWND button);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+    static LRESULT CALLBACK procedure(HWND button, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR data);
-    static LRESULT OnRightButtonDown(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT onRightButtonDown(HWND button, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND button_ = nullptr;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -17,7 +17,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
 
-    sonotag::MainWindow window;
-    window.RunModal(nullptr);
+    sonotag::app::MainWindow window;
+    window.runModal(nullptr);
     return 0;
 }

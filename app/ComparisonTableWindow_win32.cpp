@@ -1,9 +1,9 @@
 #include "app/ComparisonTableWindow_win32.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
-void ComparisonTableWindow::Show(HWND parent) {
-    if (!handle() && !Create(parent)) return;
+void ComparisonTableWindow::show(HWND parent) {
+    if (!handle() && !create(parent)) return;
     // An owned window stays above its owner; the owner is topmost, so the
     // table must be too, or the main window would cover its middle.
     const bool ownerTopmost = parent && (GetWindowLongW(parent, GWL_EXSTYLE) & WS_EX_TOPMOST);
@@ -11,7 +11,7 @@ void ComparisonTableWindow::Show(HWND parent) {
     ShowWindow(handle(), SW_SHOW);
 }
 
-bool ComparisonTableWindow::OnInitDialog() {
+bool ComparisonTableWindow::onInitDialog() {
     // The template's size fits the picture only in the dialog font's own
     // metrics; the window is fitted to the picture in any font.
     HWND picture = GetWindow(handle(), GW_CHILD);
@@ -27,4 +27,4 @@ bool ComparisonTableWindow::OnInitDialog() {
     return true;
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

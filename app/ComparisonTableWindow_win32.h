@@ -6,17 +6,17 @@
 #include "app/Dialog_win32.h"
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 class ComparisonTableWindow : public Dialog {
 public:
     ComparisonTableWindow() : Dialog(IDD_COMPARISON_TABLE) {}
 
     // Makes the window over `parent` the first time, then shows it.
-    void Show(HWND parent);
+    void show(HWND parent);
 
 protected:
-    bool OnInitDialog() override;
+    bool onInitDialog() override;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -5,7 +5,7 @@
 
 #include "app/Win32Text_win32.h"
 
-namespace sonotag {
+namespace sonotag::app {
 namespace {
 
 // Centres a dialog on its owner, or on the work area when the owner is
@@ -44,11 +44,11 @@ Dialog::~Dialog() {
     }
 }
 
-INT_PTR Dialog::RunModal(HWND owner) {
+INT_PTR Dialog::runModal(HWND owner) {
     modal_ = true;
     ended_ = false;
     result_ = IDCANCEL;
-    if (!Create(owner)) return -1;
+    if (!create(owner)) return -1;
     const bool disableOwner = owner && IsWindowEnabled(owner);
     if (!ended_) {
         if (disableOwner) EnableWindow(owner, FALSE);
@@ -56,7 +56,7 @@ INT_PTR Dialog::RunModal(HWND owner) {
         // A dialog over a hidden owner (the version choice at start-up)
         // takes the activation itself, so the keyboard reaches it at once.
         if (!owner || !IsWindowVisible(owner)) SetForegroundWindow(window_);
-        RunMessageLoop();
+        runMessageLoop();
         // The owner comes back before the dialog goes, so it gets the activation.
         if (disableOwner) EnableWindow(owner, TRUE);
     }
@@ -66,13 +66,13 @@ INT_PTR Dialog::RunModal(HWND owner) {
     return result_;
 }
 
-bool Dialog::Create(HWND parent) {
-    HWND window = CreateDialogParamW(ProgramInstance(), MAKEINTRESOURCEW(templateId_), parent, &Dialog::Procedure,
+bool Dialog::create(HWND parent) {
+    HWND window = CreateDialogParamW(ProgramInstance(), MAKEINTRESOURCEW(templateId_), parent, &Dialog::procedure,
                                      reinterpret_cast<LPARAM>(this));
     return window != nullptr;
 }
 
-void Dialog::EndDialog(INT_PTR result) {
+void Dialog::endDialog(INT_PTR result) {
     if (modal_) {
         result_ = result;
         ended_ = true;
@@ -82,12 +82,12 @@ void Dialog::EndDialog(INT_PTR result) {
     }
 }
 
-INT_PTR Dialog::SetMessageResult(LRESULT result) {
+INT_PTR Dialog::setMessageResult(LRESULT result) {
     SetWindowLongPtrW(window_, DWLP_MSGRESULT, result);
     return TRUE;
 }
 
-void Dialog::RunMessageLoop() {
+void Dialog::runMessageLoop() {
     MSG message;
     while (!ended_ && window_) {
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
@@ -103,14 +103,14 @@ void Dialog::RunMessageLoop() {
     }
 }
 
-INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         auto* dialog = reinterpret_cast<Dialog*>(lParam);
         SetWindowLongPtrW(window, DWLP_USER, lParam);
         dialog->window_ = window;
         RECT before{};
         GetWindowRect(window, &before);
-        const bool focusFirstControl = dialog->OnInitDialog();
+        const bool focusFirstControl = dialog->onInitDialog();
         // As the framework does: a dialog that its initialisation did not
         // move is centred.
         RECT after{};
@@ -129,7 +129,7 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     }
     auto* dialog = reinterpret_cast<Dialog*>(GetWindowLongPtrW(window, DWLP_USER));
     if (!dialog) return FALSE;
-    const INT_PTR result = dialog->Handle(message, wParam, lParam);
+    const INT_PTR result = dialog->handleMessage(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, DWLP_USER, 0);
         dialog->window_ = nullptr;
@@ -137,21 +137,21 @@ INT_PTR CALLBACK Dialog::Procedure(HWND window, UINT message, WPARAM wParam, LPA
     return result;
 }
 
-INT_PTR Dialog::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR Dialog::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && (lParam == 0 || HIWORD(wParam) == BN_CLICKED)) {
         const UINT id = LOWORD(wParam);
         if (id == IDOK) {
-            OnOK();
+            onOK();
             return TRUE;
         }
         if (id == IDCANCEL) {
-            OnCancel();
+            onCancel();
             return TRUE;
         }
     }
-    if (message == WM_COMMAND) return OnCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+    if (message == WM_COMMAND) return onCommand(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
     INT_PTR result = FALSE;
-    if (OnMessage(message, wParam, lParam, result)) return result;
+    if (onMessage(message, wParam, lParam, result)) return result;
     return FALSE;
 }
 
@@ -165,4 +165,4 @@ bool TranslateDialogMessage(MSG& message) {
     return IsDialogMessageW(root, &message) != FALSE;
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

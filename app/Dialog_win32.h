@@ -6,7 +6,7 @@
 // menu id and other messages by message number, and routes them with
 // DispatchCommand and DispatchMessage:
 //
-//   bool OnCommand(UINT id, UINT code) override { return DispatchCommand(*this, kCommands, id, code); }
+//   bool onCommand(UINT id, UINT code) override { return DispatchCommand(*this, kCommands, id, code); }
 //
 // OK (id 1, also Enter) and Cancel (id 2, also Esc and the close box) reach
 // OnOK and OnCancel, whose defaults end the dialog.
@@ -15,7 +15,7 @@
 
 #include <span>
 
-namespace sonotag {
+namespace sonotag::app {
 
 class Dialog;
 
@@ -68,38 +68,38 @@ public:
     // dialog ends. Keyboard navigation works in every dialog of the thread
     // meanwhile, modeless ones included. Returns the end code, or -1 when
     // the window could not be made.
-    INT_PTR RunModal(HWND owner);
+    INT_PTR runModal(HWND owner);
 
     // Makes the dialog as a modeless window of `parent`, hidden unless its
     // template says visible. False when the window could not be made.
-    bool Create(HWND parent);
+    bool create(HWND parent);
 
     HWND handle() const { return window_; }
-    HWND Item(int id) const { return GetDlgItem(window_, id); }
+    HWND item(int id) const { return GetDlgItem(window_, id); }
 
 protected:
     // WM_INITDIALOG. True lets the platform focus the first tab stop.
-    virtual bool OnInitDialog() { return true; }
-    virtual void OnOK() { EndDialog(IDOK); }
-    virtual void OnCancel() { EndDialog(IDCANCEL); }
+    virtual bool onInitDialog() { return true; }
+    virtual void onOK() { endDialog(IDOK); }
+    virtual void onCancel() { endDialog(IDCANCEL); }
     // Any other WM_COMMAND; false when the window has no handler for it.
-    virtual bool OnCommand(UINT /*id*/, UINT /*notification*/) { return false; }
+    virtual bool onCommand(UINT /*id*/, UINT /*notification*/) { return false; }
     // Any other message; false when the window has no handler for it.
-    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
+    virtual bool onMessage(UINT /*message*/, WPARAM, LPARAM, INT_PTR& /*result*/) { return false; }
 
     // Ends a modal run with `result`; hides a modeless dialog.
-    void EndDialog(INT_PTR result);
+    void endDialog(INT_PTR result);
     // A handler's answer to a message whose result the dialog manager takes
     // from DWLP_MSGRESULT (all but WM_INITDIALOG, WM_QUERYDRAGICON, the
     // WM_CTLCOLOR ones and a few more, which return theirs directly):
     // stores `result` there and returns the TRUE the handler gives back.
-    INT_PTR SetMessageResult(LRESULT result);
-    bool IsModal() const { return modal_; }
+    INT_PTR setMessageResult(LRESULT result);
+    bool isModal() const { return modal_; }
 
 private:
-    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void RunMessageLoop();
+    static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void runMessageLoop();
 
     UINT templateId_;
     HWND window_ = nullptr;
@@ -112,4 +112,4 @@ private:
 // Esc, Enter, mnemonics). True when the dialog took it.
 bool TranslateDialogMessage(MSG& message);
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -14,7 +14,7 @@
 #include "base/Paths.h"
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 namespace {
 
 constexpr UINT kHotKeyModifiers = MOD_ALT;
@@ -40,24 +40,24 @@ private:
 }  // namespace
 
 const CommandHandler<MainWindow> MainWindow::kCommands[] = {
-    CommandHandler<MainWindow>{IDC_ANNOTATE, BN_CLICKED, &MainWindow::OnAnnotate},
-    CommandHandler<MainWindow>{ID_REMOVE_ANNOTATIONS, 0, &MainWindow::OnRemoveAnnotations},
-    CommandHandler<MainWindow>{IDC_COMPARISON_TABLE, BN_CLICKED, &MainWindow::OnComparisonTable},
-    CommandHandler<MainWindow>{IDC_FINISH, BN_CLICKED, &MainWindow::OnFinish},
-    CommandHandler<MainWindow>{ID_CHOOSE_VERSION, 0, &MainWindow::OnChooseVersion},
-    CommandHandler<MainWindow>{ID_SETTINGS, 0, &MainWindow::OnSettings},
-    CommandHandler<MainWindow>{ID_HELP_PAGE, 0, &MainWindow::OnHelp},
+    CommandHandler<MainWindow>{IDC_ANNOTATE, BN_CLICKED, &MainWindow::onAnnotate},
+    CommandHandler<MainWindow>{ID_REMOVE_ANNOTATIONS, 0, &MainWindow::onRemoveAnnotations},
+    CommandHandler<MainWindow>{IDC_COMPARISON_TABLE, BN_CLICKED, &MainWindow::onComparisonTable},
+    CommandHandler<MainWindow>{IDC_FINISH, BN_CLICKED, &MainWindow::onFinish},
+    CommandHandler<MainWindow>{ID_CHOOSE_VERSION, 0, &MainWindow::onChooseVersion},
+    CommandHandler<MainWindow>{ID_SETTINGS, 0, &MainWindow::onSettings},
+    CommandHandler<MainWindow>{ID_HELP_PAGE, 0, &MainWindow::onHelp},
 };
 
 const MessageHandler<MainWindow> MainWindow::kMessages[] = {
-    MessageHandler<MainWindow>{WM_SYSCOMMAND, &MainWindow::OnSysCommand},
-    MessageHandler<MainWindow>{WM_HOTKEY, &MainWindow::OnHotKey},
-    MessageHandler<MainWindow>{WM_CLOSE, &MainWindow::OnClose},
-    MessageHandler<MainWindow>{WM_QUERYENDSESSION, &MainWindow::OnQueryEndSession},
-    MessageHandler<MainWindow>{WM_ENDSESSION, &MainWindow::OnEndSession},
-    MessageHandler<MainWindow>{WM_DESTROY, &MainWindow::OnDestroy},
-    MessageHandler<MainWindow>{WM_PAINT, &MainWindow::OnPaint},
-    MessageHandler<MainWindow>{WM_QUERYDRAGICON, &MainWindow::OnQueryDragIcon},
+    MessageHandler<MainWindow>{WM_SYSCOMMAND, &MainWindow::onSysCommand},
+    MessageHandler<MainWindow>{WM_HOTKEY, &MainWindow::onHotKey},
+    MessageHandler<MainWindow>{WM_CLOSE, &MainWindow::onClose},
+    MessageHandler<MainWindow>{WM_QUERYENDSESSION, &MainWindow::onQueryEndSession},
+    MessageHandler<MainWindow>{WM_ENDSESSION, &MainWindow::onEndSession},
+    MessageHandler<MainWindow>{WM_DESTROY, &MainWindow::onDestroy},
+    MessageHandler<MainWindow>{WM_PAINT, &MainWindow::onPaint},
+    MessageHandler<MainWindow>{WM_QUERYDRAGICON, &MainWindow::onQueryDragIcon},
 };
 
 MainWindow::MainWindow()
@@ -65,14 +65,14 @@ MainWindow::MainWindow()
       icon_(LoadIconW(ProgramInstance(), MAKEINTRESOURCEW(IDI_APPLICATION_ICON))),
       comparisonTable_(std::make_unique<ComparisonTableWindow>()),
       session_(ProgramFolder(), host::AttachHost),
-      hostOperations_([this](std::intptr_t result) { EndDialog(result); }) {}
+      hostOperations_([this](std::intptr_t result) { endDialog(result); }) {}
 
 MainWindow::~MainWindow() = default;
 
-bool MainWindow::OnInitDialog() {
+bool MainWindow::onInitDialog() {
     ole_.emplace();
-    annotateButton_.Bind(Item(IDC_ANNOTATE));
-    AppendAboutItem();
+    annotateButton_.bind(item(IDC_ANNOTATE));
+    appendAboutItem();
     // Without the hot key (another program may own Alt+1) the window works all the same.
     RegisterHotKey(handle(), ID_SHOW_HOTKEY, kHotKeyModifiers, kHotKey);
     // The taskbar button and Alt+Tab show the program's icon.
@@ -81,7 +81,7 @@ bool MainWindow::OnInitDialog() {
 
     // Start-up: the settings, the version choice (attaching the host), the
     // saved style resolved there, the word list, then topmost.
-    const LoadOutcome outcome = session_.loadSettings([this] { return ChooseHostVersion(); });
+    const LoadOutcome outcome = session_.loadSettings([this] { return chooseHostVersion(); });
     // Exit ends the program at once, without writing the settings: the one
     // place the program ends other than by closing its window.
     if (outcome == LoadOutcome::ExitChosen) ExitProcess(0);
@@ -92,7 +92,7 @@ bool MainWindow::OnInitDialog() {
     return true;
 }
 
-void MainWindow::AppendAboutItem() {
+void MainWindow::appendAboutItem() {
     HMENU systemMenu = GetSystemMenu(handle(), FALSE);
     const std::u16string aboutItem = ResourceString(IDS_ABOUT_ITEM);
     if (!systemMenu || aboutItem.empty()) return;
@@ -100,23 +100,23 @@ void MainWindow::AppendAboutItem() {
     AppendMenuW(systemMenu, MF_STRING, IDM_ABOUT, Wide(aboutItem));
 }
 
-bool MainWindow::OnCommand(UINT id, UINT notification) {
+bool MainWindow::onCommand(UINT id, UINT notification) {
     return DispatchCommand<MainWindow>(*this, kCommands, id, notification);
 }
 
-bool MainWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
+bool MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
     return DispatchMessage<MainWindow>(*this, kMessages, message, wParam, lParam, result);
 }
 
 // Enter does nothing at window level; it still presses the focused button.
-void MainWindow::OnOK() {}
+void MainWindow::onOK() {}
 
-void MainWindow::OnCancel() { hostOperations_.EndWhenIdle(IDCANCEL); }
+void MainWindow::onCancel() { hostOperations_.endWhenIdle(IDCANCEL); }
 
-void MainWindow::OnFinish() { hostOperations_.EndWhenIdle(IDOK); }
+void MainWindow::onFinish() { hostOperations_.endWhenIdle(IDOK); }
 
-void MainWindow::RunHostOperation(const std::function<void()>& operation, HostOperationKind kind) {
-    hostOperations_.Run(
+void MainWindow::runHostOperation(const std::function<void()>& operation, HostOperationKind kind) {
+    hostOperations_.run(
         [&] {
             std::optional<ShutdownBlock> block;
             if (kind == HostOperationKind::ChangesDocument) block.emplace(handle(), ResourceString(IDS_SHUTDOWN_WAITS));
@@ -125,17 +125,17 @@ void MainWindow::RunHostOperation(const std::function<void()>& operation, HostOp
         kind);
 }
 
-void MainWindow::OnAnnotate() {
-    RunHostOperation(
+void MainWindow::onAnnotate() {
+    runHostOperation(
         [this] {
-            WindowUi ui(handle(), Item(IDC_ANNOTATE));
+            WindowUi ui(handle(), item(IDC_ANNOTATE));
             session_.annotate(ui);
         },
         HostOperationKind::ChangesDocument);
 }
 
-void MainWindow::OnRemoveAnnotations() {
-    RunHostOperation(
+void MainWindow::onRemoveAnnotations() {
+    runHostOperation(
         [this] {
             WindowUi ui(handle());
             session_.removeAnnotations(ui);
@@ -143,27 +143,27 @@ void MainWindow::OnRemoveAnnotations() {
         HostOperationKind::ChangesDocument);
 }
 
-void MainWindow::OnComparisonTable() {
-    if (comparisonTable_) comparisonTable_->Show(handle());
+void MainWindow::onComparisonTable() {
+    if (comparisonTable_) comparisonTable_->show(handle());
 }
 
-void MainWindow::OnChooseVersion() {
-    RunHostOperation([this] { ChooseHostVersion(); }, HostOperationKind::Dialog);
+void MainWindow::onChooseVersion() {
+    runHostOperation([this] { chooseHostVersion(); }, HostOperationKind::Dialog);
 }
 
 // The dialog walks the host's styles when it opens and resolves the chosen
 // one on OK.
-void MainWindow::OnSettings() {
-    RunHostOperation(
+void MainWindow::onSettings() {
+    runHostOperation(
         [this] {
             SettingsDialog dialog(session_.settingsDialogControls(),
                                   [this](const SettingsDialogControls& controls) { session_.acceptSettingsDialog(controls); });
-            dialog.RunModal(handle());
+            dialog.runModal(handle());
         },
         HostOperationKind::Dialog);
 }
 
-void MainWindow::OnHelp() {
+void MainWindow::onHelp() {
     const std::u16string path = session_.helpPagePath();
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;
@@ -175,56 +175,56 @@ void MainWindow::OnHelp() {
     ShellExecuteExW(&request);
 }
 
-bool MainWindow::ChooseHostVersion() {
+bool MainWindow::chooseHostVersion() {
     VersionDialog dialog(kHostProgIds, session_.hostProgId(),
                          [this](const std::u16string& progId) { session_.confirmHostVersion(progId); });
-    return dialog.RunModal(handle()) == IDOK;
+    return dialog.runModal(handle()) == IDOK;
 }
 
-void MainWindow::SaveSettings() {
+void MainWindow::saveSettings() {
     if (!std::exchange(settingsSaved_, true)) session_.saveSettings();
 }
 
-INT_PTR MainWindow::OnSysCommand(WPARAM command, LPARAM) {
+INT_PTR MainWindow::onSysCommand(WPARAM command, LPARAM) {
     if (!IsAboutCommand(static_cast<unsigned>(command))) return FALSE;  // default processing
     AboutBox about;
-    about.RunModal(handle());
+    about.runModal(handle());
     return TRUE;
 }
 
-INT_PTR MainWindow::OnHotKey(WPARAM id, LPARAM) {
+INT_PTR MainWindow::onHotKey(WPARAM id, LPARAM) {
     if (id == ID_SHOW_HOTKEY) ShowWindow(handle(), SW_SHOWNORMAL);
     return TRUE;
 }
 
-INT_PTR MainWindow::OnClose(WPARAM, LPARAM) {
+INT_PTR MainWindow::onClose(WPARAM, LPARAM) {
     if (!hostOperations_.busy()) comparisonTable_.reset();  // closes its window, if it has one
-    OnCancel();
+    onCancel();
     return TRUE;
 }
 
 // Log-off or shutdown: refused while the document is being changed, unless
 // the system does not let the program refuse. A dialog procedure gives the
 // answer through DWLP_MSGRESULT.
-INT_PTR MainWindow::OnQueryEndSession(WPARAM, LPARAM flags) {
+INT_PTR MainWindow::onQueryEndSession(WPARAM, LPARAM flags) {
     const bool forced = (flags & ENDSESSION_CRITICAL) != 0;
-    return SetMessageResult(hostOperations_.MaySessionEnd(forced) ? TRUE : FALSE);
+    return setMessageResult(hostOperations_.maySessionEnd(forced) ? TRUE : FALSE);
 }
 
 // The process may go as soon as this returns, without WM_DESTROY: the
 // settings are written now, as at a normal close.
-INT_PTR MainWindow::OnEndSession(WPARAM ending, LPARAM) {
-    if (ending) SaveSettings();
-    return SetMessageResult(0);
+INT_PTR MainWindow::onEndSession(WPARAM ending, LPARAM) {
+    if (ending) saveSettings();
+    return setMessageResult(0);
 }
 
-INT_PTR MainWindow::OnDestroy(WPARAM, LPARAM) {
-    SaveSettings();
+INT_PTR MainWindow::onDestroy(WPARAM, LPARAM) {
+    saveSettings();
     UnregisterHotKey(handle(), ID_SHOW_HOTKEY);
     return FALSE;  // the default destroy processing runs as well
 }
 
-INT_PTR MainWindow::OnPaint(WPARAM, LPARAM) {
+INT_PTR MainWindow::onPaint(WPARAM, LPARAM) {
     if (!IsIconic(handle())) return FALSE;
     PAINTSTRUCT paint;
     HDC context = BeginPaint(handle(), &paint);
@@ -238,6 +238,6 @@ INT_PTR MainWindow::OnPaint(WPARAM, LPARAM) {
     return TRUE;
 }
 
-INT_PTR MainWindow::OnQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon_); }
+INT_PTR MainWindow::onQueryDragIcon(WPARAM, LPARAM) { return reinterpret_cast<INT_PTR>(icon_); }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -17,7 +17,7 @@
 #include "app/ShellRules.h"
 #include "host/AttachHost_win32.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 class MainWindow : public Dialog {
 public:
@@ -25,44 +25,44 @@ public:
     ~MainWindow() override;
 
 protected:
-    bool OnInitDialog() override;
-    void OnOK() override;
-    void OnCancel() override;
-    bool OnCommand(UINT id, UINT notification) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
+    bool onInitDialog() override;
+    void onOK() override;
+    void onCancel() override;
+    bool onCommand(UINT id, UINT notification) override;
+    bool onMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
 private:
     // The message map: one handler method per command and per message.
     static const CommandHandler<MainWindow> kCommands[];
     static const MessageHandler<MainWindow> kMessages[];
 
-    void OnAnnotate();
-    void OnRemoveAnnotations();
-    void OnComparisonTable();
-    void OnFinish();
-    void OnChooseVersion();
-    void OnSettings();
-    void OnHelp();
-    INT_PTR OnSysCommand(WPARAM command, LPARAM);
-    INT_PTR OnHotKey(WPARAM id, LPARAM);
-    INT_PTR OnClose(WPARAM, LPARAM);
-    INT_PTR OnQueryEndSession(WPARAM, LPARAM flags);
-    INT_PTR OnEndSession(WPARAM ending, LPARAM);
-    INT_PTR OnDestroy(WPARAM, LPARAM);
-    INT_PTR OnPaint(WPARAM, LPARAM);
-    INT_PTR OnQueryDragIcon(WPARAM, LPARAM);
+    void onAnnotate();
+    void onRemoveAnnotations();
+    void onComparisonTable();
+    void onFinish();
+    void onChooseVersion();
+    void onSettings();
+    void onHelp();
+    INT_PTR onSysCommand(WPARAM command, LPARAM);
+    INT_PTR onHotKey(WPARAM id, LPARAM);
+    INT_PTR onClose(WPARAM, LPARAM);
+    INT_PTR onQueryEndSession(WPARAM, LPARAM flags);
+    INT_PTR onEndSession(WPARAM ending, LPARAM);
+    INT_PTR onDestroy(WPARAM, LPARAM);
+    INT_PTR onPaint(WPARAM, LPARAM);
+    INT_PTR onQueryDragIcon(WPARAM, LPARAM);
 
     // One host operation at a time, an ending command held meanwhile (see
     // HostOperationGate). A run or a removal also names itself as the
     // reason a session end waits.
-    void RunHostOperation(const std::function<void()>& operation, HostOperationKind kind);
+    void runHostOperation(const std::function<void()>& operation, HostOperationKind kind);
 
-    void AppendAboutItem();
+    void appendAboutItem();
     // The version dialog; false when the user left it with Exit.
-    bool ChooseHostVersion();
+    bool chooseHostVersion();
     // Writes config.ini once: at the session's end, or else at the
     // window's destruction.
-    void SaveSettings();
+    void saveSettings();
 
     // Declared first, so that COM outlives every host reference below.
     std::optional<host::OleApartment> ole_;
@@ -74,4 +74,4 @@ private:
     bool settingsSaved_ = false;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -4,7 +4,7 @@
 #include "app/Win32Text_win32.h"
 #include "base/Paths.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 int ShowMessageBox(HWND owner, const std::u16string& text, UINT type) {
     const std::u16string caption = ApplicationName(ExecutablePath());
@@ -19,4 +19,4 @@ void WindowUi::enableAnnotateButton(bool enabled) {
     if (button_) EnableWindow(button_, enabled ? TRUE : FALSE);
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

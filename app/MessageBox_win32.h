@@ -8,7 +8,7 @@
 
 #include "app/MessageSink.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 int ShowMessageBox(HWND owner, const std::u16string& text, UINT type = MB_OK);
 
@@ -25,4 +25,4 @@ private:
     HWND button_;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace sonotag {
+namespace sonotag::app {
 
 enum class MessageIcon {
     None,         // the framework's plain box (it adds the exclamation icon)
@@ -26,4 +26,4 @@ public:
     virtual void enableAnnotateButton(bool enabled) = 0;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -7,7 +7,10 @@
 #include "host/CharacterStyle.h"
 #include "settings/SettingsFile.h"
 
-namespace sonotag {
+namespace sonotag::app {
+
+using namespace sonotag::annotation;
+using namespace sonotag::dictionary;
 namespace {
 
 // Disables the annotate button for the life of a run, and enables it again
@@ -92,4 +95,4 @@ void Session::removeAnnotations(MessageSink& sink) {
 
 void Session::saveSettings() const { settings::SaveSettings(settings::ConfigFilePath(programFolder_), settings_); }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

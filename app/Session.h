@@ -15,7 +15,7 @@
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 // The message that ends every completed run.
 inline constexpr char16_t kCompletionMessage[] = u"自动注音标完成！";
@@ -103,9 +103,9 @@ private:
     settings::AnnotationSettings settings_;
     host::ObjectRef application_;
     host::ObjectRef characterStyle_;
-    std::int32_t undoMark_ = kInitialUndoMark;
-    PhoneticDictionary dictionary_;
-    PhoneticDictionary skipList_;
+    std::int32_t undoMark_ = annotation::kInitialUndoMark;
+    dictionary::PhoneticDictionary dictionary_;
+    dictionary::PhoneticDictionary skipList_;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -3,7 +3,7 @@
 #include "host/CharacterStyle.h"
 #include "settings/IniText.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 using settings::AnnotationSettings;
 using settings::StoredNotation;
@@ -42,10 +42,10 @@ void AcceptDialogControls(const SettingsDialogControls& controls, AnnotationSett
                           const host::ObjectRef& application, host::ObjectRef& characterStyle) {
     settings.characterStyleName = controls.styleText;
     ResolveCharacterStyle(application, controls.styleText, characterStyle, StyleResolution::Dialog);
-    settings.notation = StoredNotation::FromDialog(controls.version == kNewerNotationEntry, controls.useUnicode);
+    settings.notation = StoredNotation::fromDialog(controls.version == kNewerNotationEntry, controls.useUnicode);
     settings.leftSymbol = controls.leftSymbol;
     settings.rightSymbol = controls.rightSymbol;
     settings.separator = controls.separator;
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

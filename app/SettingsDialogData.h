@@ -11,7 +11,7 @@
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 // The two entries of the version combo box (1006).
 inline constexpr char16_t kNewerNotationEntry[] = u"新版国际音标(IPA14)";
@@ -50,4 +50,4 @@ void AcceptDialogControls(const SettingsDialogControls& controls, settings::Anno
 // The entry a saved style path chooses, if any.
 std::optional<std::size_t> FindStyleEntry(const std::vector<std::u16string>& entries, const std::u16string& path);
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -3,7 +3,7 @@
 #include "app/Win32Text_win32.h"
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 namespace {
 
 // Adds `entry` and marks it with `order`, its index in the list it came from.
@@ -48,22 +48,22 @@ std::u16string ChosenEntry(HWND combo) {
 }  // namespace
 
 const CommandHandler<SettingsDialog> SettingsDialog::kCommands[] = {
-    {IDC_TAB_BUTTON, BN_CLICKED, &SettingsDialog::OnTabButton},
+    {IDC_TAB_BUTTON, BN_CLICKED, &SettingsDialog::onTabButton},
 };
 
 SettingsDialog::SettingsDialog(SettingsDialogControls shown, Accept accept)
     : Dialog(IDD_SETTINGS), shown_(std::move(shown)), accept_(std::move(accept)) {}
 
-bool SettingsDialog::OnInitDialog() {
-    HWND version = Item(IDC_IPA_VERSION);
+bool SettingsDialog::onInitDialog() {
+    HWND version = item(IDC_IPA_VERSION);
     AddEntry(version, kNewerNotationEntry);
     AddEntry(version, kOlderNotationEntry);
-    ShowControls(shown_);
+    showControls(shown_);
     return true;
 }
 
-void SettingsDialog::ShowControls(const SettingsDialogControls& controls) {
-    HWND styles = Item(IDC_CHARACTER_STYLE);
+void SettingsDialog::showControls(const SettingsDialogControls& controls) {
+    HWND styles = item(IDC_CHARACTER_STYLE);
     for (std::size_t order = 0; order < controls.styleEntries.size(); ++order) {
         AddEntry(styles, controls.styleEntries[order], order);
     }
@@ -72,41 +72,41 @@ void SettingsDialog::ShowControls(const SettingsDialogControls& controls) {
     } else {
         SetWindowTextW(styles, Wide(controls.styleText));
     }
-    ChooseEntry(Item(IDC_IPA_VERSION), controls.version);
-    SetWindowTextW(Item(IDC_LEFT_SYMBOL), Wide(controls.leftSymbol));
-    SetWindowTextW(Item(IDC_RIGHT_SYMBOL), Wide(controls.rightSymbol));
-    SetWindowTextW(Item(IDC_SEPARATOR), Wide(controls.separator));
+    ChooseEntry(item(IDC_IPA_VERSION), controls.version);
+    SetWindowTextW(item(IDC_LEFT_SYMBOL), Wide(controls.leftSymbol));
+    SetWindowTextW(item(IDC_RIGHT_SYMBOL), Wide(controls.rightSymbol));
+    SetWindowTextW(item(IDC_SEPARATOR), Wide(controls.separator));
     CheckDlgButton(handle(), IDC_USE_UNICODE, controls.useUnicode ? BST_CHECKED : BST_UNCHECKED);
 }
 
-SettingsDialogControls SettingsDialog::TakeControls() const {
+SettingsDialogControls SettingsDialog::takeControls() const {
     SettingsDialogControls controls;
-    controls.styleText = WindowText(Item(IDC_CHARACTER_STYLE));
-    controls.version = ChosenEntry(Item(IDC_IPA_VERSION));
-    controls.leftSymbol = WindowText(Item(IDC_LEFT_SYMBOL));
-    controls.rightSymbol = WindowText(Item(IDC_RIGHT_SYMBOL));
-    controls.separator = WindowText(Item(IDC_SEPARATOR));
+    controls.styleText = WindowText(item(IDC_CHARACTER_STYLE));
+    controls.version = ChosenEntry(item(IDC_IPA_VERSION));
+    controls.leftSymbol = WindowText(item(IDC_LEFT_SYMBOL));
+    controls.rightSymbol = WindowText(item(IDC_RIGHT_SYMBOL));
+    controls.separator = WindowText(item(IDC_SEPARATOR));
     controls.useUnicode = IsDlgButtonChecked(handle(), IDC_USE_UNICODE) == BST_CHECKED;
     return controls;
 }
 
-bool SettingsDialog::OnCommand(UINT id, UINT notification) {
+bool SettingsDialog::onCommand(UINT id, UINT notification) {
     return DispatchCommand<SettingsDialog>(*this, kCommands, id, notification);
 }
 
 // The Tab key moves between controls, so this button is how a tab
 // separator is typed.
-void SettingsDialog::OnTabButton() {
-    HWND separator = Item(IDC_SEPARATOR);
+void SettingsDialog::onTabButton() {
+    HWND separator = item(IDC_SEPARATOR);
     SetWindowTextW(separator, L"\t");
     SetFocus(separator);
     SendMessageW(separator, EM_SETSEL, 0, -1);
     SendMessageW(separator, EM_SCROLLCARET, 0, 0);
 }
 
-void SettingsDialog::OnOK() {
-    accept_(TakeControls());
-    EndDialog(IDOK);
+void SettingsDialog::onOK() {
+    accept_(takeControls());
+    endDialog(IDOK);
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

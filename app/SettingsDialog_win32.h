@@ -8,7 +8,7 @@
 #include "app/Dialog_win32.h"
 #include "app/SettingsDialogData.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 class SettingsDialog : public Dialog {
 public:
@@ -16,19 +16,19 @@ public:
     SettingsDialog(SettingsDialogControls shown, Accept accept);
 
 protected:
-    bool OnInitDialog() override;
-    void OnOK() override;
-    bool OnCommand(UINT id, UINT notification) override;
+    bool onInitDialog() override;
+    void onOK() override;
+    bool onCommand(UINT id, UINT notification) override;
 
 private:
     static const CommandHandler<SettingsDialog> kCommands[];
 
-    void OnTabButton();
-    void ShowControls(const SettingsDialogControls& controls);
-    SettingsDialogControls TakeControls() const;
+    void onTabButton();
+    void showControls(const SettingsDialogControls& controls);
+    SettingsDialogControls takeControls() const;
 
     SettingsDialogControls shown_;
     Accept accept_;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -4,7 +4,7 @@
 
 #include "res/resource.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 std::u16string ApplicationName(std::u16string_view executablePath) {
     const std::size_t slash = executablePath.find_last_of(u"\\/");
@@ -35,25 +35,25 @@ bool IsAboutCommand(unsigned systemCommand) { return (systemCommand & 0xFFF0u) =
 HostOperationGate::HostOperationGate(std::function<void(std::intptr_t)> endWindow)
     : endWindow_(std::move(endWindow)) {}
 
-bool HostOperationGate::Run(const std::function<void()>& operation, HostOperationKind kind) {
+bool HostOperationGate::run(const std::function<void()>& operation, HostOperationKind kind) {
     if (running_) return false;
     running_ = kind;
     // Released however the operation ends: a flag left set would ignore
     // every later command and hold every close for good.
     struct Releaser {
         HostOperationGate& gate;
-        ~Releaser() { gate.Release(); }
+        ~Releaser() { gate.release(); }
     } const releaser{*this};
     operation();
     return true;
 }
 
-void HostOperationGate::Release() noexcept {
+void HostOperationGate::release() noexcept {
     running_.reset();
     if (const auto ending = std::exchange(heldEnding_, std::nullopt)) endWindow_(*ending);
 }
 
-void HostOperationGate::EndWhenIdle(std::intptr_t result) {
+void HostOperationGate::endWhenIdle(std::intptr_t result) {
     if (!running_) {
         endWindow_(result);
     } else if (!heldEnding_) {
@@ -61,8 +61,8 @@ void HostOperationGate::EndWhenIdle(std::intptr_t result) {
     }
 }
 
-bool HostOperationGate::MaySessionEnd(bool forced) const {
+bool HostOperationGate::maySessionEnd(bool forced) const {
     return forced || running_ != HostOperationKind::ChangesDocument;
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

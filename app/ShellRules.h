@@ -10,7 +10,7 @@
 
 #include "app/MessageSink.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 // The program's name as its message boxes show it: the executable's file
 // name without its extension ("C:\Tools\Sonotag.exe" gives "Sonotag").
@@ -54,22 +54,22 @@ public:
     // Runs `operation` unless one is running (then nothing runs: false).
     // However it ends, an exception passing on included, the gate is open
     // again and an ending command held meanwhile is carried out.
-    bool Run(const std::function<void()>& operation, HostOperationKind kind);
+    bool run(const std::function<void()>& operation, HostOperationKind kind);
     // An ending command: carried out at once when no operation runs, else
     // held until it has ended; the first one held wins.
-    void EndWhenIdle(std::intptr_t result);
+    void endWhenIdle(std::intptr_t result);
 
     bool busy() const { return running_.has_value(); }
     // Whether a session end may go ahead now: not while the document is
     // being changed, unless the system forces the end.
-    bool MaySessionEnd(bool forced) const;
+    bool maySessionEnd(bool forced) const;
 
 private:
-    void Release() noexcept;
+    void release() noexcept;
 
     std::function<void(std::intptr_t)> endWindow_;
     std::optional<HostOperationKind> running_;
     std::optional<std::intptr_t> heldEnding_;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

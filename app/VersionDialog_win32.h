@@ -9,7 +9,7 @@
 
 #include "app/Dialog_win32.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 class VersionDialog : public Dialog {
 public:
@@ -22,15 +22,15 @@ public:
     VersionDialog(std::span<const std::u16string_view> progIds, std::u16string saved, Confirm confirm);
 
 protected:
-    bool OnInitDialog() override;
-    void OnOK() override;
+    bool onInitDialog() override;
+    void onOK() override;
 
 private:
-    void PreselectSavedVersion(HWND list) const;
+    void preselectSavedVersion(HWND list) const;
 
     std::span<const std::u16string_view> progIds_;
     std::u16string saved_;
     Confirm confirm_;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -1,7 +1,7 @@
 #include "app/Win32Text_win32.h"
 
 
-namespace sonotag {
+namespace sonotag::app {
 
 std::u16string WindowText(HWND window) {
     const int length = GetWindowTextLengthW(window);
@@ -22,4 +22,4 @@ std::u16string ResourceString(UINT id) {
 
 HINSTANCE ProgramInstance() { return GetModuleHandleW(nullptr); }
 
-}  // namespace sonotag
+}  // namespace sonotag::app

@@ -8,7 +8,7 @@
 
 #include "base/WideText_win32.h"
 
-namespace sonotag {
+namespace sonotag::app {
 
 // The whole text of a window or control.
 std::u16string WindowText(HWND window);
@@ -19,4 +19,4 @@ std::u16string ResourceString(UINT id);
 // The module the resources come from: the executable.
 HINSTANCE ProgramInstance();
 
-}  // namespace sonotag
+}  // namespace sonotag::app

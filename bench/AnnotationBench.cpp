@@ -20,6 +20,9 @@
 #include "tests/support/LiteralAnnotation.h"
 
 using namespace sonotag;
+
+using namespace sonotag::dictionary;
+using namespace sonotag::annotation;
 using bench::MakeText;
 
 namespace {

@@ -31,6 +31,9 @@
 namespace {
 
 using namespace sonotag;
+
+using namespace sonotag::dictionary;
+using namespace sonotag::annotation;
 using bench::MakeText;
 using Clock = std::chrono::steady_clock;
 namespace control = standin::control;

@@ -12,7 +12,7 @@ namespace sonotag::bench {
 // A text of `words` words from a small vocabulary, about four in five of
 // them in the dictionary (which gets their lines), with commas and
 // paragraph breaks. The same every time.
-inline std::u16string MakeText(int words, PhoneticDictionary& dictionary) {
+inline std::u16string MakeText(int words, dictionary::PhoneticDictionary& dictionary) {
     const char16_t* known[][2] = {{u"the", u"T["},     {u"apple", u"5Apl"},   {u"book", u"buk"},
                                   {u"water", u"5wR:t["}, {u"garden", u"5gB:dn"}, {u"river", u"5riv["},
                                   {u"happy", u"5hApi"},  {u"children", u"5tFildr[n"}, {u"sing", u"siN"},

@@ -73,14 +73,14 @@ void PrintFigures(std::size_t lineCount, int runs) {
 
     std::size_t entries = 0;
     const double loadMs = MedianMilliseconds(runs, [&] {
-        sonotag::PhoneticDictionary dictionary;
+        sonotag::dictionary::PhoneticDictionary dictionary;
         if (dictionary.load(path)) std::abort();
         entries = dictionary.size();
     });
     std::size_t lines = 0;
     const double splitMs = MedianMilliseconds(runs, [&] { lines = ReadAndSplit(file); });
 
-    sonotag::PhoneticDictionary dictionary;
+    sonotag::dictionary::PhoneticDictionary dictionary;
     if (dictionary.load(path)) std::abort();
     std::vector<std::u16string> keys;
     for (const std::string& word : words) keys.push_back(sonotag::Utf8ToUtf16(word));

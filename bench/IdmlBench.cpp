@@ -27,6 +27,7 @@
 #include "package/ZipArchive.h"
 
 using namespace sonotag;
+using dictionary::PhoneticDictionary;
 
 namespace {
 

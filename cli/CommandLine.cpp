@@ -6,6 +6,9 @@
 #include <set>
 
 namespace sonotag::cli {
+
+using notation::Notation;
+using notation::NotationNamed;
 namespace {
 
 // The options of one command: those that take a value and plain flags.

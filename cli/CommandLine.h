@@ -14,7 +14,7 @@ namespace sonotag::cli {
 struct LookupCommand {
     std::optional<std::string> dictionary;  // default: dictionary.txt beside the executable
     std::string encoding;                   // ANSI code page of a file without byte-order mark
-    Notation notation = Notation::Unicode;
+    notation::Notation notation = notation::Notation::Unicode;
     std::vector<std::string> words;
 };
 
@@ -24,7 +24,7 @@ struct AnnotateCommand {
     std::optional<std::string> dictionary;
     std::string encoding;
     std::optional<std::string> config;  // a config.ini to take the settings from
-    std::optional<Notation> notation;
+    std::optional<notation::Notation> notation;
     std::optional<std::string> separator;
     std::optional<std::string> leftSymbol;
     std::optional<std::string> rightSymbol;

@@ -23,6 +23,9 @@
 namespace sonotag::cli {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+
 // Bad input found while preparing a command; its text is shown as it is.
 class InputError : public std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -81,7 +84,7 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
 settings::AnnotationSettings ChosenSettings(const AnnotateCommand& command) {
     settings::AnnotationSettings chosen;
     if (command.config) chosen = ReadConfig(*command.config);
-    if (command.notation) chosen.notation = settings::StoredNotation::Of(*command.notation);
+    if (command.notation) chosen.notation = settings::StoredNotation::of(*command.notation);
     if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
     if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
     if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);

@@ -5,7 +5,7 @@
 
 #include "base/Utf.h"
 
-namespace sonotag {
+namespace sonotag::dictionary {
 namespace {
 
 constexpr char kEndOfFileByte = 0x1A;
@@ -127,4 +127,4 @@ void EncodedTextFile::deliver(std::string_view bytes, bool endedByLineFeed, std:
     RemoveLineEnd(line, endedByLineFeed);
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::dictionary

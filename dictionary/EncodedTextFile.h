@@ -15,7 +15,7 @@
 #include "base/PlatformFile.h"
 #include "base/Utf.h"
 
-namespace sonotag {
+namespace sonotag::dictionary {
 
 class EncodedTextFile {
 public:
@@ -51,4 +51,4 @@ private:
     bool endOfInput_ = false;
 };
 
-}  // namespace sonotag
+}  // namespace sonotag::dictionary

@@ -7,7 +7,7 @@
 #include "base/FileError.h"
 #include "base/Paths.h"
 
-namespace sonotag {
+namespace sonotag::dictionary {
 namespace {
 
 constexpr std::size_t kBlockUnits = 1 << 16;
@@ -127,4 +127,4 @@ std::u16string DictionaryPath(const std::u16string& folder) { return JoinPath(fo
 
 std::u16string SkipListPath(const std::u16string& folder) { return JoinPath(folder, u"skip.txt"); }
 
-}  // namespace sonotag
+}  // namespace sonotag::dictionary

@@ -13,7 +13,7 @@
 
 #include "base/FileError.h"
 
-namespace sonotag {
+namespace sonotag::dictionary {
 
 class EncodedTextFile;
 
@@ -85,4 +85,4 @@ std::u16string DictionaryPath(const std::u16string& folder);
 // The words to leave untouched, read like the word list: "skip.txt" beside it.
 std::u16string SkipListPath(const std::u16string& folder);
 
-}  // namespace sonotag
+}  // namespace sonotag::dictionary

@@ -11,6 +11,8 @@
 namespace sonotag::documents {
 namespace {
 
+using namespace sonotag::annotation;
+
 host::ObjectRef ResolveStyle(const host::ObjectRef& application, const std::u16string& path) {
     host::ObjectRef style;
     if (path.empty()) return style;
@@ -48,7 +50,8 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
     report.words = WordCount(model, selections);
     host.resetCallCounts();
     if (request.failCall != 0) host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
-    const RunTarget target{application, request.settings, style, request.skipList};
+    annotation::RunLog log;
+    const RunTarget target{application, request.settings, style, request.skipList, &log};
     RunOutcome outcome;
     for (const std::vector<std::int32_t>& selection : selections) {
         model.select(selection);
@@ -57,6 +60,7 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
         if (!outcome.completed()) break;
     }
     report.calls = host.callCounts();
+    report.notFound = std::move(log.notFound);
     report.error = outcome.error;
     for (std::int32_t k = 0; k < model.storyCount(); ++k) report.annotations += model::InsertionCount(model.story(k));
     return report;

@@ -13,9 +13,9 @@
 #include "host/DispatchCodes.h"
 #include "settings/AnnotationSettings.h"
 
-namespace sonotag {
+namespace sonotag::dictionary {
 class PhoneticDictionary;
-}  // namespace sonotag
+}  // namespace sonotag::dictionary
 
 namespace sonotag::documents {
 
@@ -23,8 +23,8 @@ class AnnotatableDocument;
 
 struct RunRequest {
     const settings::AnnotationSettings& settings;  // its style path, when not empty, names the style to use
-    const PhoneticDictionary& dictionary;
-    const PhoneticDictionary* skipList = nullptr;
+    const dictionary::PhoneticDictionary& dictionary;
+    const dictionary::PhoneticDictionary* skipList = nullptr;
     // This host call of the run (1 = the first) fails as a call to an
     // InDesign that has quit fails; 0: none does.
     std::int64_t failCall = 0;
@@ -33,6 +33,7 @@ struct RunRequest {
 struct RunReport {
     std::int32_t words = 0;        // of the texts the run went over
     std::int32_t annotations = 0;  // words with a transcription inserted after them
+    std::vector<std::u16string> notFound;            // the words the word list lacks, each once, in text order
     std::map<host::DispatchId, std::int64_t> calls;  // the run's host calls by dispatch code
     std::optional<host::AutomationError> error;      // the host's failure, which ended the run
 

@@ -25,7 +25,7 @@ bool HasInserts(const std::u16string& text) {
 
 AutomationError::AutomationError(HResult result) : result_(result) {}
 
-AutomationError AutomationError::FromException(ExceptionInfo exception) {
+AutomationError AutomationError::fromException(ExceptionInfo exception) {
     HResult result = exception.scode;
     if (exception.wCode != 0) {
         result = exception.wCode >= 0xFE00 ? MakeHResult(0x8004FFFF) : MakeHResult(kExceptionCodeBase + exception.wCode);

@@ -26,7 +26,7 @@ public:
     // A host exception: the result is 0x80040200 + wCode for a non-zero
     // wCode (0x8004FFFF from 0xFE00 on), otherwise scode; source and
     // description become the error information.
-    static AutomationError FromException(ExceptionInfo exception);
+    static AutomationError fromException(ExceptionInfo exception);
 
     HResult result() const { return result_; }
     bool hasErrorInfo() const { return errorInfo_ != nullptr; }

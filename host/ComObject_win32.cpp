@@ -127,7 +127,7 @@ AutomationError ExceptionError(EXCEPINFO& exception, IDispatch* object) {
     // A host that gives neither code has still failed; its result must not
     // read as success.
     const HResult scode = exception.wCode == 0 && !FAILED(exception.scode) ? kException : exception.scode;
-    return AutomationError::FromException(
+    return AutomationError::fromException(
         {exception.wCode, scode, OptionalTextOf(exception.bstrSource), OptionalTextOf(exception.bstrDescription)});
 }
 
@@ -159,7 +159,7 @@ ObjectRef WrapDispatch(ComRef<IDispatch> dispatch) {
     return std::make_shared<ComObject>(std::move(dispatch));
 }
 
-ObjectRef WrapDispatch(IDispatch* dispatch) { return WrapDispatch(ComRef<IDispatch>::Share(dispatch)); }
+ObjectRef WrapDispatch(IDispatch* dispatch) { return WrapDispatch(ComRef<IDispatch>::share(dispatch)); }
 
 IDispatch* DispatchOf(const ObjectRef& object) {
     const auto* comObject = dynamic_cast<const ComObject*>(object.get());

@@ -30,15 +30,15 @@ public:
     ~ComRef() { reset(); }
 
     // Takes over a reference that the caller owns.
-    static ComRef Adopt(Interface* pointer) {
+    static ComRef adopt(Interface* pointer) {
         ComRef reference;
         reference.pointer_ = pointer;
         return reference;
     }
     // Takes a reference of its own to `pointer`.
-    static ComRef Share(Interface* pointer) {
+    static ComRef share(Interface* pointer) {
         if (pointer) pointer->AddRef();
-        return Adopt(pointer);
+        return adopt(pointer);
     }
 
     void reset() {
@@ -74,7 +74,7 @@ public:
     Bstr() = default;
     // Throws the automation error E_OUTOFMEMORY when the string cannot be made.
     explicit Bstr(std::u16string_view text);
-    static Bstr Adopt(BSTR text) {
+    static Bstr adopt(BSTR text) {
         Bstr owned;
         owned.text_ = text;
         return owned;
@@ -157,7 +157,7 @@ private:
 class SafeArray {
 public:
     SafeArray() = default;
-    static SafeArray Adopt(SAFEARRAY* array) {
+    static SafeArray adopt(SAFEARRAY* array) {
         SafeArray owned;
         owned.array_ = array;
         return owned;

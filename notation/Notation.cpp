@@ -2,7 +2,7 @@
 
 #include <array>
 
-namespace sonotag {
+namespace sonotag::notation {
 namespace {
 
 constexpr LetterMapping kIpa14Letters[] = {
@@ -115,4 +115,4 @@ FormatWindow FormatWindowOf(Notation notation, const AnnotationParts& parts) {
     return {parts.separator.size() + parts.leftSymbol.size(), parts.transcription.size()};
 }
 
-}  // namespace sonotag
+}  // namespace sonotag::notation

@@ -13,7 +13,7 @@
 #include <string>
 #include <string_view>
 
-namespace sonotag {
+namespace sonotag::notation {
 
 enum class Notation {
     Kingsoft13,  // the font's letters, older convention: the stored form as it is
@@ -69,4 +69,4 @@ std::u16string ToIpa14Letters(std::u16string_view stored);
 // The IPA14 letter step, then Kingsoft letters to Unicode IPA characters.
 std::u16string ToUnicodeIpa(std::u16string_view stored);
 
-}  // namespace sonotag
+}  // namespace sonotag::notation

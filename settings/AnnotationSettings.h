@@ -20,12 +20,12 @@ struct StoredNotation {
     bool useUnicode = true;
 
     // What the run writes.
-    Notation notation() const;
+    notation::Notation notation() const;
     // The settings dialog's version choice: the newer convention only for 0.
     bool showsNewerConvention() const { return ipaVersion == 0; }
-    static StoredNotation FromDialog(bool newerConvention, bool unicode) { return {newerConvention ? 0 : 1, unicode}; }
+    static StoredNotation fromDialog(bool newerConvention, bool unicode) { return {newerConvention ? 0 : 1, unicode}; }
     // A notation chosen by name (the command line).
-    static StoredNotation Of(Notation notation);
+    static StoredNotation of(notation::Notation notation);
 
     bool operator==(const StoredNotation&) const = default;
 };

@@ -80,7 +80,7 @@ void CreateUnicodeFile(const std::u16string& path) {
 
 ProfileFile::ProfileFile(std::optional<std::u16string> path) : path_(std::move(path)) {}
 
-void ProfileFile::SetPath(OptionalText path) {
+void ProfileFile::setPath(OptionalText path) {
     if (path) {
         path_ = ToText(*path);
     } else if (path_) {
@@ -88,7 +88,7 @@ void ProfileFile::SetPath(OptionalText path) {
     }
 }
 
-std::u16string ProfileFile::ReadString(OptionalText section, OptionalText key, OptionalText defaultText) const {
+std::u16string ProfileFile::readString(OptionalText section, OptionalText key, OptionalText defaultText) const {
     if (!section || !key || !hasFile()) return defaultText ? ToText(*defaultText) : std::u16string();
     const CText sectionText(section), keyText(key);
     const CText defaultArgument(defaultText ? defaultText : OptionalText(u""));
@@ -113,23 +113,23 @@ std::u16string ProfileFile::ReadString(OptionalText section, OptionalText key, O
     return buffer;
 }
 
-std::uint32_t ProfileFile::ReadUnsigned(OptionalText section, OptionalText key, std::uint32_t defaultNumber,
+std::uint32_t ProfileFile::readUnsigned(OptionalText section, OptionalText key, std::uint32_t defaultNumber,
                                         int base) const {
-    const std::u16string value = ReadString(section, key, std::nullopt);
+    const std::u16string value = readString(section, key, std::nullopt);
     const std::u16string_view number = std::u16string_view(value).substr(0, kNumberLength);
     if (number.empty()) return defaultNumber;
     return ParseUnsigned(number, base);
 }
 
-bool ProfileFile::ReadBool(OptionalText section, OptionalText key, bool defaultFlag) const {
-    const std::u16string value = ReadString(section, key, std::nullopt);
+bool ProfileFile::readBool(OptionalText section, OptionalText key, bool defaultFlag) const {
+    const std::u16string value = readString(section, key, std::nullopt);
     const std::u16string_view flag = std::u16string_view(value).substr(0, kNumberLength);
     if (flag.empty()) return defaultFlag;
     if (EqualIgnoringCase(flag, u"true") || EqualIgnoringCase(flag, u"yes")) return true;
     return ParseSigned(flag) != 0;
 }
 
-bool ProfileFile::WriteString(OptionalText section, OptionalText key, OptionalText text) const {
+bool ProfileFile::writeString(OptionalText section, OptionalText key, OptionalText text) const {
     if (!section || !key || !hasFile()) return false;
     bool known = false;
     if (!FileExists(*path_, known) && known) CreateUnicodeFile(*path_);
@@ -137,12 +137,12 @@ bool ProfileFile::WriteString(OptionalText section, OptionalText key, OptionalTe
     return PlatformProfileFunctions().writeString(sectionText.get(), keyText.get(), value.get(), path_->c_str());
 }
 
-bool ProfileFile::WriteInt(OptionalText section, OptionalText key, std::int32_t number, int base) const {
-    return WriteString(section, key, FormatInteger(number, base));
+bool ProfileFile::writeInt(OptionalText section, OptionalText key, std::int32_t number, int base) const {
+    return writeString(section, key, FormatInteger(number, base));
 }
 
-bool ProfileFile::WriteBool(OptionalText section, OptionalText key, bool flag) const {
-    return WriteInt(section, key, flag ? 1 : 0, 10);
+bool ProfileFile::writeBool(OptionalText section, OptionalText key, bool flag) const {
+    return writeInt(section, key, flag ? 1 : 0, 10);
 }
 
 std::uint32_t ParseUnsigned(std::u16string_view text, int base) {

@@ -19,38 +19,38 @@ public:
     // A path replaces the kept one; null makes a kept path empty and leaves
     // no path as none. Without a path, or with an empty one, reads give
     // their defaults and writes fail: no other file is ever touched.
-    void SetPath(OptionalText path);
+    void setPath(OptionalText path);
     const std::optional<std::u16string>& path() const { return path_; }
 
     // The value, whole, of any length, up to a NUL the file may hold in it;
     // the default (empty when null) for a missing file, section or key. Null section or key: the default,
     // without reading the file.
-    std::u16string ReadString(OptionalText section, OptionalText key, OptionalText defaultText) const;
+    std::u16string readString(OptionalText section, OptionalText key, OptionalText defaultText) const;
 
     // The first 64 characters of the value parsed as an unsigned 32-bit
     // number in base 2, 8 or 16, any other base meaning 10: blanks before
     // it skipped, an optional sign, leading digits up to the first other
     // character (none: 0), a minus negating modulo 2^32, a number too large
     // giving 0xFFFFFFFF. An empty value gives the default.
-    std::uint32_t ReadUnsigned(OptionalText section, OptionalText key, std::uint32_t defaultNumber, int base) const;
+    std::uint32_t readUnsigned(OptionalText section, OptionalText key, std::uint32_t defaultNumber, int base) const;
 
     // The first 64 characters: empty gives the default, "true" or "yes" in
     // any letter case true, otherwise a signed decimal number, true when
     // not zero.
-    bool ReadBool(OptionalText section, OptionalText key, bool defaultFlag) const;
+    bool readBool(OptionalText section, OptionalText key, bool defaultFlag) const;
 
     // Replaces or adds the key; null text writes an empty value. A file that
     // does not exist yet is first created as UTF-16 with a byte-order mark,
     // so that the profile functions keep every character of it. Null
     // section or key: nothing is written and the result is false.
-    bool WriteString(OptionalText section, OptionalText key, OptionalText text) const;
+    bool writeString(OptionalText section, OptionalText key, OptionalText text) const;
 
     // Base 2: unsigned binary digits; base 8: unsigned octal; base 16:
     // unsigned upper-case hexadecimal; any other base: signed decimal.
-    bool WriteInt(OptionalText section, OptionalText key, std::int32_t number, int base) const;
+    bool writeInt(OptionalText section, OptionalText key, std::int32_t number, int base) const;
 
     // "1" or "0".
-    bool WriteBool(OptionalText section, OptionalText key, bool flag) const;
+    bool writeBool(OptionalText section, OptionalText key, bool flag) const;
 
 private:
     bool hasFile() const { return path_ && !path_->empty(); }

@@ -11,11 +11,11 @@ constexpr char16_t kSpaceCode[] = u"S";
 constexpr char16_t kTabCode[] = u"T";
 
 std::u16string ReadText(const ProfileFile& file, const char16_t* name, const char16_t* defaultText) {
-    return file.ReadString(kSettingsSection, name, defaultText);
+    return file.readString(kSettingsSection, name, defaultText);
 }
 
 void WriteText(const ProfileFile& file, const char16_t* name, std::u16string_view value) {
-    file.WriteString(kSettingsSection, name, ProtectedValue(value));
+    file.writeString(kSettingsSection, name, ProtectedValue(value));
 }
 
 }  // namespace
@@ -39,8 +39,8 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     settings.separator = SeparatorFromStored(ReadText(file, key::kSeparator, kSpaceCode));
     settings.leftSymbol = ReadText(file, key::kLeftSymbol, u"\\");
     settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
-    settings.notation.ipaVersion = static_cast<std::int32_t>(file.ReadUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
-    settings.notation.useUnicode = file.ReadBool(kSettingsSection, key::kUseUnicode, true);
+    settings.notation.ipaVersion = static_cast<std::int32_t>(file.readUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
+    settings.notation.useUnicode = file.readBool(kSettingsSection, key::kUseUnicode, true);
     settings.loose = SwitchFromStored(ReadText(file, key::kLoose, u""));
     return settings;
 }
@@ -56,9 +56,9 @@ void SaveSettings(const std::u16string& configPath, const AnnotationSettings& se
     WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
     WriteText(file, key::kLeftSymbol, settings.leftSymbol);
     WriteText(file, key::kRightSymbol, settings.rightSymbol);
-    file.WriteInt(kSettingsSection, key::kIpaVersion, settings.notation.ipaVersion, 10);
-    file.WriteBool(kSettingsSection, key::kUseUnicode, settings.notation.useUnicode);
-    file.WriteBool(kSettingsSection, key::kLoose, settings.loose);
+    file.writeInt(kSettingsSection, key::kIpaVersion, settings.notation.ipaVersion, 10);
+    file.writeBool(kSettingsSection, key::kUseUnicode, settings.notation.useUnicode);
+    file.writeBool(kSettingsSection, key::kLoose, settings.loose);
 }
 
 std::u16string StoredSeparator(const std::u16string& separator) {

@@ -107,7 +107,7 @@ void FillResult(const Value& result, const std::shared_ptr<ServerLifetime>& life
         case ValueType::Object: {
             // An object that came from another server goes back as itself.
             IDispatch* foreign = host::DispatchOf(result.object());
-            V_DISPATCH(slot) = foreign ? ComRef<IDispatch>::Share(foreign).detach()
+            V_DISPATCH(slot) = foreign ? ComRef<IDispatch>::share(foreign).detach()
                                        : ServeObject(result.object(), lifetime).detach();
             V_VT(slot) = VT_DISPATCH;
             break;
@@ -232,7 +232,7 @@ public:
         } catch (const std::bad_alloc&) {
             return E_OUTOFMEMORY;
         } catch (const std::exception& failure) {
-            return AnswerException(host::AutomationError::FromException(
+            return AnswerException(host::AutomationError::fromException(
                                        {0, E_FAIL, std::nullopt, Utf8ToUtf16(failure.what())}),
                                    exception);
         } catch (...) {
@@ -300,7 +300,7 @@ private:
 
 ComRef<IDispatch> ServeObject(ObjectRef object, std::shared_ptr<ServerLifetime> lifetime) {
     if (!object) return {};
-    return ComRef<IDispatch>::Adopt(new DispatchServer(std::move(object), std::move(lifetime)));
+    return ComRef<IDispatch>::adopt(new DispatchServer(std::move(object), std::move(lifetime)));
 }
 
 ObjectRef ServedObject(IUnknown* object) {
@@ -311,7 +311,7 @@ ObjectRef ServedObject(IUnknown* object) {
 }
 
 ComRef<IClassFactory> MakeClassFactory(ObjectRef application, std::shared_ptr<ServerLifetime> lifetime) {
-    return ComRef<IClassFactory>::Adopt(new ApplicationFactory(std::move(application), std::move(lifetime)));
+    return ComRef<IClassFactory>::adopt(new ApplicationFactory(std::move(application), std::move(lifetime)));
 }
 
 }  // namespace sonotag::standin

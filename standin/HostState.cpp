@@ -97,7 +97,7 @@ void HostState::beginCall(host::DispatchId id) {
     // A slow host: the caller waits, and its window goes on receiving messages.
     if (callDelay_.count() > 0) std::this_thread::sleep_for(callDelay_);
     if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) {
-        throw host::AutomationError::FromException(failure_);
+        throw host::AutomationError::fromException(failure_);
     }
 }
 

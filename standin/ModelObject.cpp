@@ -30,7 +30,7 @@ std::string RequestName(const Request& request) {
 }  // namespace
 
 void Raise(host::HResult result, const std::string& description) {
-    throw host::AutomationError::FromException({0, result, std::u16string(kErrorSource), Utf8ToUtf16(description)});
+    throw host::AutomationError::fromException({0, result, std::u16string(kErrorSource), Utf8ToUtf16(description)});
 }
 
 std::string OperationName(host::DispatchId id) {

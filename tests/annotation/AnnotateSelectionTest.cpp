@@ -17,6 +17,10 @@
 namespace sonotag {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+
 using namespace host;
 
 settings::AnnotationSettings Format(std::int32_t ipa, bool unicode, std::u16string separator, std::u16string left,

@@ -8,6 +8,10 @@
 namespace sonotag::test {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+
 class InProcessFaultSweep : public ::testing::TestWithParam<Sweep> {};
 
 TEST_P(InProcessFaultSweep, EndsCleanlyWhicheverCallFails) {

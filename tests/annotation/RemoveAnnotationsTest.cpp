@@ -11,6 +11,10 @@
 namespace sonotag {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+
 using namespace host;
 
 TEST(Removal, FollowsTheUndoMark) {

@@ -27,6 +27,7 @@
 namespace sonotag::gui {
 namespace {
 
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using Json = nlohmann::json;

@@ -11,6 +11,11 @@
 namespace sonotag {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+using namespace sonotag::app;
+
 TEST(Session, RunsAndTakesBackWithTheFilesBesideTheProgram) {
     const std::tuple<std::string, std::string, std::u16string, std::int64_t> cases[] = {  // config, skip list, text, styles held
         {"CHARSTYLE=:S\nFGF=T\nSYML=[\nSYMR=]\nYBVER=1\nUNICODE=0\n", "", u"apple\t[5Apl] is\t[iz] on\t[Cn]", 1},

@@ -13,6 +13,8 @@
 
 namespace sonotag {
 
+using namespace sonotag::app;
+
 using settings::AnnotationSettings;
 namespace {
 

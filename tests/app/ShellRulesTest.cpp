@@ -8,6 +8,8 @@
 namespace sonotag {
 namespace {
 
+using namespace sonotag::app;
+
 // A box shows the icon asked for, else the exclamation; its buttons stay.
 TEST(MessageBoxType, TheIconAskedForElseTheExclamation) {
     const struct { unsigned requested, shown; } cases[] = {
@@ -36,19 +38,19 @@ TEST(HostOperationGate, OneAtATimeEndingsHeldAndOpenAgainHoweverTheOperationEnds
         HostOperationGate gate([&](std::intptr_t result) { ended.push_back(result); });
         int runs = 0;
         const auto operation = [&] {
-            EXPECT_FALSE(gate.Run([&] { ++runs; }, Kind::Dialog)) << "a second operation started";
-            for (const std::intptr_t result : c.sent) gate.EndWhenIdle(result);
+            EXPECT_FALSE(gate.run([&] { ++runs; }, Kind::Dialog)) << "a second operation started";
+            for (const std::intptr_t result : c.sent) gate.endWhenIdle(result);
             EXPECT_TRUE(ended.empty()) << "ended with its work on the stack";
-            EXPECT_EQ(gate.MaySessionEnd(false), c.sessionMayEnd);
-            EXPECT_TRUE(gate.MaySessionEnd(true)) << "a forced end refused";
+            EXPECT_EQ(gate.maySessionEnd(false), c.sessionMayEnd);
+            EXPECT_TRUE(gate.maySessionEnd(true)) << "a forced end refused";
             if (c.throws) throw std::runtime_error("the host has quit");
         };
-        if (c.throws) EXPECT_THROW(gate.Run(operation, c.kind), std::runtime_error);
-        else EXPECT_TRUE(gate.Run(operation, c.kind));
+        if (c.throws) EXPECT_THROW(gate.run(operation, c.kind), std::runtime_error);
+        else EXPECT_TRUE(gate.run(operation, c.kind));
         EXPECT_EQ(ended, c.ended);
-        EXPECT_TRUE(gate.Run([&] { ++runs; }, Kind::ChangesDocument) && runs == 1) << "the next command ignored";
-        EXPECT_TRUE(gate.MaySessionEnd(false));
-        gate.EndWhenIdle(1);
+        EXPECT_TRUE(gate.run([&] { ++runs; }, Kind::ChangesDocument) && runs == 1) << "the next command ignored";
+        EXPECT_TRUE(gate.maySessionEnd(false));
+        gate.endWhenIdle(1);
         EXPECT_EQ(ended.size(), c.ended.size() + 1) << "a close held for good";
     }
 }

@@ -18,6 +18,8 @@
 
 namespace sonotag::cli { namespace {
 
+using namespace sonotag::notation;
+
 #ifdef _WIN32
 constexpr bool kWindows = true;
 #else

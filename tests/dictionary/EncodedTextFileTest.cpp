@@ -7,6 +7,8 @@
 
 namespace sonotag { namespace {
 
+using namespace sonotag::dictionary;
+
 using namespace std::string_literals;
 
 struct LineCase { const char* name; std::string bytes; std::vector<std::u16string> lines; };

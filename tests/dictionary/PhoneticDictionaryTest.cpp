@@ -10,6 +10,8 @@
 
 namespace sonotag { namespace {
 
+using namespace sonotag::dictionary;
+
 struct EntryCase { const char* name; std::vector<std::u16string> lines; std::u16string word, expected; };
 
 class Entries : public ::testing::TestWithParam<EntryCase> {};

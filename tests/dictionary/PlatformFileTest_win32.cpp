@@ -11,6 +11,8 @@
 namespace sonotag {
 namespace {
 
+using namespace sonotag::dictionary;
+
 TEST(WindowsFile, HeldWithoutSharingIsASharingViolationNamingTheFile) {
     test::ScratchFolder folder;
     const auto path = folder.write("dictionary.txt", "apple||5Apl\r\n");

@@ -15,6 +15,8 @@
 
 namespace sonotag { namespace {
 
+using namespace sonotag::dictionary;
+
 const std::filesystem::path kWordList = std::filesystem::path(SONOTAG_SOURCE_DIR) / "dictionary" / "dictionary.txt";
 
 std::u16string Widen(std::string_view ascii) { return std::u16string(ascii.begin(), ascii.end()); }

@@ -13,6 +13,10 @@
 namespace sonotag::test {
 namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+
 using host::AttachHost;
 constexpr char16_t kCS3[] = u"InDesign.Application.CS3";
 

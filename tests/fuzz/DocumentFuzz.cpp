@@ -10,6 +10,9 @@
 
 namespace sonotag::fuzz { namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::annotation;
+
 constexpr char kKeptDocument[] = R"({"stories": [{"text": "kept"}]})";
 
 bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view bytes) {  // false: refused

@@ -6,6 +6,8 @@
 
 namespace sonotag::fuzz { namespace {
 
+using namespace sonotag::notation;
+
 bool IsSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDFFF; }
 
 std::u16string WithoutLoneSurrogates(std::u16string text) {  // each unpaired surrogate as U+FFFD

@@ -14,6 +14,8 @@
 
 namespace sonotag::fuzz { namespace {
 
+using namespace sonotag::dictionary;
+
 // The entries `listing` names, zipped into `path`; a name given twice or left empty is skipped.
 void ZipListing(std::string_view listing, const std::filesystem::path& path) {
     constexpr std::string_view kMark = "==> ";

@@ -12,6 +12,8 @@
 
 namespace sonotag::fuzz { namespace {
 
+using namespace sonotag::dictionary;
+
 const char* const kCodePages[] = {"", "CP1252", "UTF-8", "CP932"};
 
 // The whole file decoded at once, the way the reader's rules describe it.

@@ -19,7 +19,7 @@ TEST(AutomationError, MessageTextFollowsTheRules) {
 
 // The report the user reads: source, message and description, "(null)" for what is absent.
 TEST(AutomationError, ReportShowsSourceMessageAndDescription) {
-    const AutomationError error = AutomationError::FromException({0, kBadIndex, u"InDesign", u"No document."});
+    const AutomationError error = AutomationError::fromException({0, kBadIndex, u"InDesign", u"No document."});
     EXPECT_EQ(FormatErrorReport(error), u"发生错误:InDesign,原因:" + error.message() + u",描述:No document.!");
     const AutomationError plain(kInvalidPointer);
     EXPECT_FALSE(plain.hasErrorInfo());

@@ -20,6 +20,10 @@
 
 namespace sonotag::idml { namespace {
 
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+using namespace sonotag::annotation;
+
 const std::string kFixtures = SONOTAG_FIXTURES "/idml/";
 const std::string kWordList = SONOTAG_FIXTURES "/../../dictionary/dictionary.txt";
 

@@ -16,6 +16,7 @@
 namespace sonotag::model::test {
 namespace {
 
+
 using namespace standin;
 using namespace standin::test;
 

@@ -4,6 +4,8 @@
 
 namespace sonotag { namespace {
 
+using namespace sonotag::notation;
+
 // Whole words as stored, in the newer letters and in Unicode: a long i: or u: keeps its letter, a short one does not.
 struct WordCase { std::u16string_view stored, ipa14, unicode; };
 

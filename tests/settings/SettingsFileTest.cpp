@@ -19,6 +19,8 @@
 
 namespace sonotag::settings { namespace {
 
+using namespace sonotag::notation;
+
 using namespace std::string_literals;
 
 std::vector<const ProfileFunctions*> Backends() {  // Windows' own under Wine, and the portable ones
@@ -155,10 +157,10 @@ TEST_P(ProfileFileValue, ReadsAsEachType) {
     const ValueCase& c = GetParam();
     test::ScratchFolder folder;
     const ProfileFile file(folder.write("v.ini", "[S]\r\nV=" + c.value + "\r\n"));
-    const std::u16string text = file.ReadString(u"S", u"V", u"<d>");
+    const std::u16string text = file.readString(u"S", u"V", u"<d>");
     EXPECT_EQ(std::string(text.begin(), text.end()), c.text.value_or(c.value));
-    EXPECT_EQ(file.ReadUnsigned(u"S", u"V", 4242, 10), c.number);
-    EXPECT_EQ(file.ReadBool(u"S", u"V", true), c.flag);
+    EXPECT_EQ(file.readUnsigned(u"S", u"V", 4242, 10), c.number);
+    EXPECT_EQ(file.readBool(u"S", u"V", true), c.flag);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -267,8 +269,8 @@ TEST(ConfigFile, StoredNotationReadings) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(std::pair(c.stored.notation(), c.stored.showsNewerConvention()), std::pair(c.run, c.newer)) << c.stored.ipaVersion;
-        EXPECT_EQ(StoredNotation::Of(c.run).notation(), c.run);
-        EXPECT_EQ(StoredNotation::FromDialog(c.newer, c.stored.useUnicode).notation(), c.newer || c.stored.useUnicode ? c.run : Notation::Kingsoft13);
+        EXPECT_EQ(StoredNotation::of(c.run).notation(), c.run);
+        EXPECT_EQ(StoredNotation::fromDialog(c.newer, c.stored.useUnicode).notation(), c.newer || c.stored.useUnicode ? c.run : Notation::Kingsoft13);
     }
 }
 

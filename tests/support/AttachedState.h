@@ -7,6 +7,9 @@
 
 namespace sonotag::test {
 
+using namespace sonotag::annotation;
+using namespace sonotag::dictionary;
+
 // A run's target that owns what it names, attached to `application`.
 struct AttachedState {
     explicit AttachedState(host::ObjectRef application, settings::AnnotationSettings chosen = {},

@@ -21,6 +21,9 @@
 
 namespace sonotag::test {
 
+using namespace sonotag::annotation;
+using namespace sonotag::app;
+
 using host::ObjectRef;
 namespace control = standin::control;
 
@@ -65,7 +68,7 @@ inline ObjectRef SweepStyle(const ObjectRef& app, const char16_t* path) {
 }
 
 inline std::u16string InjectedReport(std::int64_t k) {  // none for k = 0
-    return k ? host::FormatErrorReport(host::AutomationError::FromException(InjectedFailure(k))) : u"";
+    return k ? host::FormatErrorReport(host::AutomationError::fromException(InjectedFailure(k))) : u"";
 }
 
 // Plans the k-th call to fail (none for k = 0), makes `act`, and gives the calls it made.

@@ -13,6 +13,10 @@
 
 namespace sonotag::test {
 
+using namespace sonotag::annotation;
+using namespace sonotag::dictionary;
+using namespace sonotag::notation;
+
 inline void LiteralAnnotateSelection(const RunTarget& target, PhoneticDictionary& dictionary) {
     using namespace host;
     const host::ObjectRef& application = target.application;

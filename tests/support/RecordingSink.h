@@ -7,6 +7,8 @@
 
 namespace sonotag::test {
 
+using namespace sonotag::app;
+
 // Keeps every message the core shows, in order.
 class RecordingSink : public MessageSink {
 public:

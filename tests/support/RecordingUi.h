@@ -7,6 +7,8 @@
 
 namespace sonotag::test {
 
+using namespace sonotag::app;
+
 // Records the run's messages and every change of its button.
 class RecordingUi : public AnnotationUi {
 public:
