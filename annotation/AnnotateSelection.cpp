@@ -44,8 +44,8 @@ ObjectRef SelectionObject(const ObjectRef& application) {
 void FormatCharacters(const ObjectRef& word, std::int32_t first, std::int32_t last, const RunFormat& format) {
     if (first > last) return;
     const ObjectRef characters = GetObjectRef(word, code::kCharacters);
-    const Value look = format.characterStyle ? Value(format.characterStyle)
-                                             : Value(FontOf(format.settings.notation.notation()));
+    const Value look =
+        format.characterStyle ? Value(format.characterStyle) : Value(FontOf(format.settings.notation.notation()));
     const DispatchId property = format.characterStyle ? code::kAppliedCharacterStyle : code::kAppliedFont;
     for (std::int32_t j = first; j <= last; ++j) Put(Item(characters, j), property, look);
 }
@@ -59,7 +59,8 @@ struct RunLookup {
 };
 
 bool HasLatinLetter(std::u16string_view key) {
-    return std::any_of(key.begin(), key.end(), [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); });
+    return std::any_of(key.begin(), key.end(),
+                       [](char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); });
 }
 
 void KeepMisses(RunLookup& lookup, RunLog* log) {
@@ -108,7 +109,8 @@ void AnnotateWord(const ObjectRef& words, std::int32_t index, RunLookup& lookup,
     const std::int64_t first = at + static_cast<std::int64_t>(window.offset);
     const std::int64_t last =
         std::min<std::int64_t>(first + static_cast<std::int64_t>(window.length) - 1, after - 1 - suffix);
-    if (first <= last) FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
+    if (first <= last)
+        FormatCharacters(word, static_cast<std::int32_t>(first), static_cast<std::int32_t>(last), format);
 }
 
 void AnnotateSelectedObject(const ObjectRef& selection, RunLookup& lookup, const RunFormat& format, RunLog* log) {

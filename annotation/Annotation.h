@@ -46,9 +46,7 @@ RunOutcome OutcomeOf(std::int32_t undoMark, Job job) {
     RunOutcome outcome{undoMark, std::nullopt};
     try {
         job(outcome.undoMark);
-    } catch (const host::AutomationError& error) {
-        outcome.error = error;
-    } catch (const std::bad_alloc&) {
+    } catch (const host::AutomationError& error) { outcome.error = error; } catch (const std::bad_alloc&) {
         outcome.error = host::AutomationError(host::kOutOfMemory);
     }
     return outcome;

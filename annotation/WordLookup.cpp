@@ -135,7 +135,7 @@ bool IsCjkLetter(char16_t c) {
            within(u'\u3040', u'\u31FF') ||  // kana, Bopomofo, Hangul compatibility Jamo, kana extensions
            within(u'\u3400', u'\u4DBF') || within(u'\u4E00', u'\u9FFF') ||  // ideographs
            within(u'\uA960', u'\uA97F') || within(u'\uAC00', u'\uD7FF') ||  // Hangul
-           within(u'\uF900', u'\uFAFF') || within(u'\uFF66', u'\uFFDC');  // compatibility and half-width forms
+           within(u'\uF900', u'\uFAFF') || within(u'\uFF66', u'\uFFDC');    // compatibility and half-width forms
 }
 
 bool IsEdgePunctuation(char16_t c) {

@@ -42,9 +42,8 @@ LRESULT AnnotateButton::onRightButtonDown(HWND button, UINT message, WPARAM wPar
     InvalidateRect(button, nullptr, TRUE);
 
     const MenuHandle menu(LoadMenuW(ProgramInstance(), MAKEINTRESOURCEW(IDR_ANNOTATE_MENU)));
-    const BOOL chosen = menu ? TrackPopupMenu(GetSubMenu(menu.get(), 0), kPopupFlags, place.left, place.bottom, 0,
-                                              button, nullptr)
-                             : 0;
+    const BOOL chosen =
+        menu ? TrackPopupMenu(GetSubMenu(menu.get(), 0), kPopupFlags, place.left, place.bottom, 0, button, nullptr) : 0;
     InvalidateRect(button, nullptr, TRUE);
 
     // Posted, not sent: the removal runs once this message has been handled.

@@ -116,9 +116,7 @@ INT_PTR CALLBACK Dialog::procedure(HWND window, UINT message, WPARAM wParam, LPA
         RECT after{};
         GetWindowRect(window, &after);
         const bool moved = before.left != after.left || before.top != after.top;
-        if (IsWindow(window) && !moved && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) {
-            CentreOnOwner(window);
-        }
+        if (IsWindow(window) && !moved && !(GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) { CentreOnOwner(window); }
         // The first tab stop gets the focus the way the dialog manager moves
         // it, which also makes a push button there the one Enter presses
         // (Wine's initial focus does not).

@@ -1,14 +1,14 @@
 #include "app/MainWindow_win32.h"
 
-#include <shellapi.h>
-
 #include <array>
 #include <utility>
 
+#include <shellapi.h>
+
 #include "app/AboutBox_win32.h"
-#include "app/ShellRules.h"
 #include "app/MessageBox_win32.h"
 #include "app/SettingsDialog_win32.h"
+#include "app/ShellRules.h"
 #include "app/VersionDialog_win32.h"
 #include "app/Win32Text_win32.h"
 #include "base/Paths.h"
@@ -156,8 +156,9 @@ void MainWindow::onChooseVersion() {
 void MainWindow::onSettings() {
     runHostOperation(
         [this] {
-            SettingsDialog dialog(session_.settingsDialogControls(),
-                                  [this](const SettingsDialogControls& controls) { session_.acceptSettingsDialog(controls); });
+            SettingsDialog dialog(session_.settingsDialogControls(), [this](const SettingsDialogControls& controls) {
+                session_.acceptSettingsDialog(controls);
+            });
             dialog.runModal(handle());
         },
         HostOperationKind::Dialog);

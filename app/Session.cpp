@@ -63,7 +63,9 @@ void Session::confirmHostVersion(const std::u16string& progId) {
     resolveSavedStyle();
 }
 
-SettingsDialogControls Session::settingsDialogControls() const { return InitialDialogControls(settings_, application_); }
+SettingsDialogControls Session::settingsDialogControls() const {
+    return InitialDialogControls(settings_, application_);
+}
 
 void Session::acceptSettingsDialog(const SettingsDialogControls& controls) {
     AcceptDialogControls(controls, settings_, application_, characterStyle_);

@@ -21,8 +21,7 @@ std::optional<std::size_t> FindStyleEntry(const std::vector<std::u16string>& ent
     return caseless;
 }
 
-SettingsDialogControls InitialDialogControls(const AnnotationSettings& settings,
-                                             const host::ObjectRef& application) {
+SettingsDialogControls InitialDialogControls(const AnnotationSettings& settings, const host::ObjectRef& application) {
     SettingsDialogControls controls;
     controls.styleEntries = ListDocumentStyles(application).entries;
     if (!settings.characterStyleName.empty()) {

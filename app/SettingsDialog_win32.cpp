@@ -29,8 +29,8 @@ void ChooseEntryAddedAs(HWND combo, std::size_t order) {
 // Chooses the entry whose text is `entry`, letters in any case (for lists
 // whose entries differ by more than case).
 void ChooseEntry(HWND combo, const std::u16string& entry) {
-    const LRESULT index = SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                                       reinterpret_cast<LPARAM>(Wide(entry)));
+    const LRESULT index =
+        SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(Wide(entry)));
     SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 

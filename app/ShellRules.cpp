@@ -32,8 +32,7 @@ unsigned MessageBoxTypeFor(MessageIcon icon) {
 
 bool IsAboutCommand(unsigned systemCommand) { return (systemCommand & 0xFFF0u) == IDM_ABOUT; }
 
-HostOperationGate::HostOperationGate(std::function<void(std::intptr_t)> endWindow)
-    : endWindow_(std::move(endWindow)) {}
+HostOperationGate::HostOperationGate(std::function<void(std::intptr_t)> endWindow) : endWindow_(std::move(endWindow)) {}
 
 bool HostOperationGate::run(const std::function<void()>& operation, HostOperationKind kind) {
     if (running_) return false;

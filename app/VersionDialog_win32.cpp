@@ -34,9 +34,7 @@ bool VersionDialog::onInitDialog() {
 
 void VersionDialog::onOK() {
     const std::u16string chosen = WindowText(item(IDC_VERSION_LIST));
-    if (!chosen.empty()) {
-        confirm_(chosen);
-    }
+    if (!chosen.empty()) { confirm_(chosen); }
     endDialog(IDOK);
 }
 

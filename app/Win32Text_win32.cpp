@@ -1,6 +1,5 @@
 #include "app/Win32Text_win32.h"
 
-
 namespace sonotag::app {
 
 std::u16string WindowText(HWND window) {

@@ -32,8 +32,8 @@ void AnsiDecoder::append(std::string_view bytes, std::u16string& out) {
     const int inputLength = static_cast<int>(bytes.size());
     const std::size_t start = out.size();
     out.resize(start + bytes.size());  // one byte never gives more than one unit
-    const int units = MultiByteToWideChar(codePage, flags, bytes.data(), inputLength,
-                                          Wide(out.data() + start), inputLength);
+    const int units =
+        MultiByteToWideChar(codePage, flags, bytes.data(), inputLength, Wide(out.data() + start), inputLength);
     out.resize(start + static_cast<std::size_t>(units > 0 ? units : 0));
 }
 

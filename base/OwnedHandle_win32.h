@@ -43,8 +43,7 @@ private:
 class KernelHandle : public OwnedHandle<HANDLE, &CloseHandle> {
 public:
     KernelHandle() = default;
-    explicit KernelHandle(HANDLE handle)
-        : OwnedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    explicit KernelHandle(HANDLE handle) : OwnedHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
 };
 
 // Memory the system allocated for the caller with LocalAlloc.

@@ -3,7 +3,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-
 #include "base/FileError.h"
 #include "base/PlatformFile.h"
 #include "base/WideText_win32.h"

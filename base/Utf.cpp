@@ -119,7 +119,8 @@ std::string Utf16ToUtf8(std::u16string_view utf16) {
 
 std::u16string DecodeUtf8Text(std::string_view bytes) {
     if (bytes.starts_with(kUtf8Mark)) bytes.remove_prefix(kUtf8Mark.size());
-    if (const auto bad = FindMalformedUtf8(bytes)) throw DocumentError("not valid UTF-8 at byte " + std::to_string(*bad));
+    if (const auto bad = FindMalformedUtf8(bytes))
+        throw DocumentError("not valid UTF-8 at byte " + std::to_string(*bad));
     return Utf8ToUtf16(bytes);
 }
 
@@ -173,7 +174,8 @@ void AppendInMarkedEncoding(std::string_view bytes, MarkedEncoding encoding, std
 
 std::string EncodeWithByteOrderMark(std::u16string_view text, MarkedEncoding encoding) {
     std::string bytes(ByteOrderMarkBytes(encoding));
-    bytes += encoding == MarkedEncoding::Utf8 ? Utf16ToUtf8(text) : Utf16Bytes(text, encoding == MarkedEncoding::Utf16Be);
+    bytes +=
+        encoding == MarkedEncoding::Utf8 ? Utf16ToUtf8(text) : Utf16Bytes(text, encoding == MarkedEncoding::Utf16Be);
     return bytes;
 }
 

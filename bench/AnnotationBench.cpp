@@ -71,7 +71,8 @@ int main() {
         return Measure(text, [&](const host::ObjectRef& application) {
             settings::AnnotationSettings format;
             format.loose = loose;
-            if (!AnnotateSelection(test::AttachedState(application, format), dictionary, kInitialUndoMark).completed()) {
+            if (!AnnotateSelection(test::AttachedState(application, format), dictionary, kInitialUndoMark)
+                     .completed()) {
                 std::fprintf(stderr, "annotation_bench: the run did not complete\n");
                 std::exit(1);
             }

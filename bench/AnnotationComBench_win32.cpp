@@ -19,9 +19,9 @@
 #include <vector>
 
 #include "annotation/Annotation.h"
+#include "base/Utf.h"
 #include "bench/BenchText.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "base/Utf.h"
 #include "host/AttachHost_win32.h"
 #include "host/AutomationError.h"
 #include "standin/ControlCodes.h"
@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "annotation_com_bench: the run did not complete\n");
             return 1;
         }
-        const Figures literal = Measure(connection, text, rounds,
-                                        [&] { test::LiteralAnnotateSelection(state, dictionary); });
+        const Figures literal =
+            Measure(connection, text, rounds, [&] { test::LiteralAnnotateSelection(state, dictionary); });
         Print("the program's run", ours);
         Print("the literal per-character loop", literal);
         std::printf("speed-up %.2fx, %.2fx fewer calls; same document: %s\n", literal.seconds / ours.seconds,

@@ -13,9 +13,9 @@ namespace sonotag::bench {
 // them in the dictionary (which gets their lines), with commas and
 // paragraph breaks. The same every time.
 inline std::u16string MakeText(int words, dictionary::PhoneticDictionary& dictionary) {
-    const char16_t* known[][2] = {{u"the", u"T["},     {u"apple", u"5Apl"},   {u"book", u"buk"},
-                                  {u"water", u"5wR:t["}, {u"garden", u"5gB:dn"}, {u"river", u"5riv["},
-                                  {u"happy", u"5hApi"},  {u"children", u"5tFildr[n"}, {u"sing", u"siN"},
+    const char16_t* known[][2] = {{u"the", u"T["},         {u"apple", u"5Apl"},         {u"book", u"buk"},
+                                  {u"water", u"5wR:t["},   {u"garden", u"5gB:dn"},      {u"river", u"5riv["},
+                                  {u"happy", u"5hApi"},    {u"children", u"5tFildr[n"}, {u"sing", u"siN"},
                                   {u"morning", u"5mR:niN"}};
     for (const auto& entry : known) dictionary.addLine(std::u16string(entry[0]) + u"||" + entry[1]);
     const char16_t* unknown[] = {u"Xylo", u"qwerty", u"zzz"};

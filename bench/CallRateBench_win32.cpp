@@ -44,9 +44,9 @@ void Measure(const char* what, double seconds, int callsEach, const std::functio
 
 ObjectRef LoadedWords(const ObjectRef& application) {
     const Value text(u"The quick brown fox jumps over the lazy dog near the river bank.");
-    sonotag::host::Required(application)->invoke(sonotag::standin::control::kLoadPlainText,
-                                                 sonotag::host::InvokeKind::Method, {&text, 1},
-                                                 sonotag::host::ValueType::Any);
+    sonotag::host::Required(application)
+        ->invoke(sonotag::standin::control::kLoadPlainText, sonotag::host::InvokeKind::Method, {&text, 1},
+                 sonotag::host::ValueType::Any);
     const ObjectRef selection = sonotag::host::Get(application, code::kSelection).object();
     return sonotag::host::GetObjectRef(sonotag::host::CallForObject(selection, code::kFirst), code::kWords);
 }
@@ -78,8 +78,7 @@ int main(int argc, char** argv) {
         connection.reset();
 
         sonotag::standin::StandInHost model;
-        const ObjectRef inProcess =
-            sonotag::host::WrapDispatch(sonotag::standin::ServeObject(model.application()));
+        const ObjectRef inProcess = sonotag::host::WrapDispatch(sonotag::standin::ServeObject(model.application()));
         MeasureAll("the same model served in this process", inProcess, seconds);
         MeasureAll("the model called directly", model.application(), seconds);
     } catch (const sonotag::host::AutomationError& error) {

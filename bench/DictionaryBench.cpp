@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "dictionary/PhoneticDictionary.h"
 #include "base/Utf.h"
+#include "dictionary/PhoneticDictionary.h"
 
 namespace {
 

@@ -21,9 +21,9 @@
 #include <malloc.h>
 #include <sys/resource.h>
 
+#include "base/Utf.h"
 #include "bench/BenchText.h"
 #include "cli/Commands.h"
-#include "base/Utf.h"
 #include "package/ZipArchive.h"
 
 using namespace sonotag;
@@ -33,13 +33,15 @@ namespace {
 
 enum class Layout { RangePerParagraph, SingleRange };
 
-constexpr char kRangeStart[] = R"(<CharacterStyleRange AppliedCharacterStyle="CharacterStyle/$ID/[No character style]">)";
+constexpr char kRangeStart[] =
+    R"(<CharacterStyleRange AppliedCharacterStyle="CharacterStyle/$ID/[No character style]">)";
 
 // The text as one story; its paragraphs end in Br.
 std::string StoryXmlOf(const std::u16string& text, Layout layout) {
-    std::string xml = R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-                      R"(<idPkg:Story xmlns:idPkg="http://ns.adobe.com/AdobeInDesign/idml/1.0/packaging" DOMVersion="7.5">)"
-                      R"(<Story Self="split">)";
+    std::string xml =
+        R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+        R"(<idPkg:Story xmlns:idPkg="http://ns.adobe.com/AdobeInDesign/idml/1.0/packaging" DOMVersion="7.5">)"
+        R"(<Story Self="split">)";
     const bool single = layout == Layout::SingleRange;
     if (single) xml += std::string("<ParagraphStyleRange>") + kRangeStart + "\n";
     for (std::size_t start = 0; start <= text.size();) {
@@ -75,7 +77,9 @@ double PeakMegabytes() {
 double CpuSeconds() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& time) { return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6; };
+    const auto seconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
+    };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
@@ -90,15 +94,17 @@ Figures Annotate(const std::string& label, const std::string& story) {
     std::filesystem::create_directories(folder);
     // The hand-made test package, with its first story replaced by the generated one.
     std::ifstream fixture(SONOTAG_SOURCE_DIR "/tests/fixtures/idml/cases.idml", std::ios::binary);
-    const std::string packaged = package::ZipArchive(std::string(std::istreambuf_iterator<char>(fixture), {}), "cases.idml")
-                                    .copyWith({{"Stories/Story_split.xml", story}});
-    std::ofstream(folder / "in.idml", std::ios::binary).write(packaged.data(), static_cast<std::streamsize>(packaged.size()));
+    const std::string packaged =
+        package::ZipArchive(std::string(std::istreambuf_iterator<char>(fixture), {}), "cases.idml")
+            .copyWith({{"Stories/Story_split.xml", story}});
+    std::ofstream(folder / "in.idml", std::ios::binary)
+        .write(packaged.data(), static_cast<std::streamsize>(packaged.size()));
     cli::AnnotateCommand command;
     command.dictionary = SONOTAG_SOURCE_DIR "/dictionary/dictionary.txt";
     command.input = (folder / "in.idml").string();
     command.output = (folder / "out.idml").string();
     command.stats = true;
-    malloc_trim(0);  // what the last command freed leaves the count
+    malloc_trim(0);                                 // what the last command freed leaves the count
     std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak count
     std::istringstream in;
     std::ostringstream out, err;
@@ -108,9 +114,11 @@ Figures Annotate(const std::string& label, const std::string& story) {
     const Figures figures{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
                           CpuSeconds() - cpuStart, PeakMegabytes()};
     std::printf("%s\n  exit status %d; %s", label.c_str(), status, err.str().c_str());
-    std::printf("  read, run, write: %.2f s (processor %.2f s); peak memory %.0f MB (story XML %.1f MB in, %.1f MB package out)\n",
-                figures.seconds, figures.cpuSeconds, figures.megabytes, static_cast<double>(story.size()) / 1e6,
-                static_cast<double>(std::filesystem::file_size(folder / "out.idml")) / 1e6);
+    std::printf(
+        "  read, run, write: %.2f s (processor %.2f s); peak memory %.0f MB (story XML %.1f MB in, %.1f MB package "
+        "out)\n",
+        figures.seconds, figures.cpuSeconds, figures.megabytes, static_cast<double>(story.size()) / 1e6,
+        static_cast<double>(std::filesystem::file_size(folder / "out.idml")) / 1e6);
     std::fflush(stdout);
     std::filesystem::remove_all(folder);
     return figures;
@@ -129,8 +137,9 @@ int main(int argc, char** argv) {
     double perWord[2];
     for (int k = 0; k < 2; ++k) {
         const int count = k == 0 ? small : large;
-        const Figures figures = Annotate(std::to_string(count) + " words, one range, paragraphs of 12 words as Content/Br pairs",
-                                         StoryXmlOf(words(count), Layout::SingleRange));
+        const Figures figures =
+            Annotate(std::to_string(count) + " words, one range, paragraphs of 12 words as Content/Br pairs",
+                     StoryXmlOf(words(count), Layout::SingleRange));
         perWord[k] = figures.cpuSeconds / count;
     }
     std::printf("  processor time per word at %d words / at %d words: %.2f\n", large, small, perWord[1] / perWord[0]);

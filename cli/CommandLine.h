@@ -36,7 +36,7 @@ struct AnnotateCommand {
     // This call of the run (1 = the first) fails as a call to an InDesign
     // that has quit fails; 0: the stand-in answers every call.
     std::int64_t failCall = 0;
-    std::string input = "-";                    // a .json document, a UTF-8 text, or - for stdin
+    std::string input = "-";  // a .json document, a UTF-8 text, or - for stdin
     // An IDML package as input is annotated into a package of its own:
     std::optional<std::string> output;  // where the annotated package goes
     std::vector<std::string> stories;   // the Self ids of the stories to annotate; empty: all

@@ -75,7 +75,8 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
     try {
         (void)OpenForSharedReading(Utf8ToUtf16(file));
     } catch (const FileError& error) {
-        if (error.cause() != FileErrorCause::NotFound) throw UnreadableFile("settings file", file, CauseText(error, {}));
+        if (error.cause() != FileErrorCause::NotFound)
+            throw UnreadableFile("settings file", file, CauseText(error, {}));
     }
     return settings::ReadSettings(Utf8ToUtf16(file));
 }
@@ -102,8 +103,10 @@ void CheckOptionsFit(const AnnotateCommand& command, const formats::FormatInfo& 
     if (!format.package && (command.output || !command.stories.empty())) {
         throw InputError("--output and --story are for packages (INPUT.idml, INPUT.docx)");
     }
-    if (format.package && !command.output) throw InputError(std::string(format.name) + " is annotated into another: give --output");
-    if (format.package && command.failCall != 0) throw InputError("--fail-call is for texts and stand-in documents, not packages");
+    if (format.package && !command.output)
+        throw InputError(std::string(format.name) + " is annotated into another: give --output");
+    if (format.package && command.failCall != 0)
+        throw InputError("--fail-call is for texts and stand-in documents, not packages");
 }
 
 struct Input {
@@ -207,7 +210,8 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
         if (format.package) {
             WriteOutput(command.input, *command.output, document->save());
         } else {
-            out << (command.json ? model::DumpDocumentJson(*document->model()) : documents::StoryLines(*document->model()));
+            out << (command.json ? model::DumpDocumentJson(*document->model())
+                                 : documents::StoryLines(*document->model()));
         }
     } catch (const std::runtime_error& error) {  // InputError, DocumentError
         err << "sonotag: " << error.what() << '\n';

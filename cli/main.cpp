@@ -5,8 +5,7 @@
 #include "cli/CommandLine.h"
 #include "cli/Commands.h"
 
-namespace sonotag::cli {
-namespace {
+namespace sonotag::cli { namespace {
 
 int Run(const std::vector<std::string>& arguments) {
     const Command command = ParseCommandLine(arguments);
@@ -18,9 +17,6 @@ int Run(const std::vector<std::string>& arguments) {
     return RunAnnotate(std::get<AnnotateCommand>(command), std::cin, std::cout, std::cerr);
 }
 
-}  // namespace
-}  // namespace sonotag::cli
+}}  // namespace sonotag::cli
 
-int main(int argc, char** argv) {
-    return sonotag::cli::Run(std::vector<std::string>(argv + 1, argv + argc));
-}
+int main(int argc, char** argv) { return sonotag::cli::Run(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -35,7 +35,9 @@ void RemoveLineEnd(std::u16string& line, bool endedByLineFeed) {
 }  // namespace
 
 EncodedTextFile::EncodedTextFile(const std::u16string& path, std::string codePage, std::size_t chunkSize)
-    : stream_(OpenForSharedReading(path)), ansi_(std::move(codePage)), chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
+    : stream_(OpenForSharedReading(path)),
+      ansi_(std::move(codePage)),
+      chunkSize_(std::max<std::size_t>(chunkSize, 1)) {}
 
 void EncodedTextFile::close() {
     stream_.reset();

@@ -45,7 +45,7 @@ private:
     std::size_t chunkSize_;
     bool encodingKnown_ = false;
     MarkedEncoding encoding_ = MarkedEncoding::None;  // None: the ANSI code page
-    std::string buffer_;       // raw bytes read; those before begin_ are delivered
+    std::string buffer_;                              // raw bytes read; those before begin_ are delivered
     std::size_t begin_ = 0;
     std::size_t scanned_ = 0;  // buffer_ is searched for a line end from here on
     bool endOfInput_ = false;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "dictionary/EncodedTextFile.h"
 #include "base/FileError.h"
 #include "base/Paths.h"
+#include "dictionary/EncodedTextFile.h"
 
 namespace sonotag::dictionary {
 namespace {
@@ -37,8 +37,7 @@ Fields SplitFields(std::u16string_view line) {
 PhoneticDictionary::PhoneticDictionary() = default;
 PhoneticDictionary::~PhoneticDictionary() = default;
 
-std::optional<FileError> PhoneticDictionary::load(const std::u16string& path, std::string codePage,
-                                                  Missing missing) {
+std::optional<FileError> PhoneticDictionary::load(const std::u16string& path, std::string codePage, Missing missing) {
     try {
         EncodedTextFile file(path, std::move(codePage));
         addLines(file);

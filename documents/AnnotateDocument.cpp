@@ -49,7 +49,8 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
     RunReport report;
     report.words = WordCount(model, selections);
     host.resetCallCounts();
-    if (request.failCall != 0) host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
+    if (request.failCall != 0)
+        host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
     annotation::RunLog log;
     const RunTarget target{application, request.settings, style, request.skipList, &log};
     RunOutcome outcome;

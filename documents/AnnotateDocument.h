@@ -31,8 +31,8 @@ struct RunRequest {
 };
 
 struct RunReport {
-    std::int32_t words = 0;        // of the texts the run went over
-    std::int32_t annotations = 0;  // words with a transcription inserted after them
+    std::int32_t words = 0;                          // of the texts the run went over
+    std::int32_t annotations = 0;                    // words with a transcription inserted after them
     std::vector<std::u16string> notFound;            // the words the word list lacks, each once, in text order
     std::map<host::DispatchId, std::int64_t> calls;  // the run's host calls by dispatch code
     std::optional<host::AutomationError> error;      // the host's failure, which ended the run

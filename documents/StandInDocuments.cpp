@@ -29,17 +29,13 @@ private:
 std::unique_ptr<AnnotatableDocument> ReadTextDocument(std::string_view bytes, const std::string& name) {
     try {
         return std::make_unique<ModelDocument>(model::MakePlainTextDocument(DecodeUtf8Text(bytes)), false);
-    } catch (const DocumentError& error) {
-        throw DocumentError(name + " is not UTF-8 text (" + error.what() + ")");
-    }
+    } catch (const DocumentError& error) { throw DocumentError(name + " is not UTF-8 text (" + error.what() + ")"); }
 }
 
 std::unique_ptr<AnnotatableDocument> ReadStandInJson(std::string_view bytes, const std::string& name) {
     try {
         return std::make_unique<ModelDocument>(model::ParseDocumentJson(bytes), true);
-    } catch (const DocumentError& error) {
-        throw DocumentError(name + ": " + error.what());
-    }
+    } catch (const DocumentError& error) { throw DocumentError(name + ": " + error.what()); }
 }
 
 std::string StoryLines(const model::Document& document) {

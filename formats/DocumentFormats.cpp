@@ -54,7 +54,7 @@ std::unique_ptr<documents::AnnotatableDocument> ReadDocument(DocumentKind kind, 
                                                              const ReadOptions& options) {
     if (!options.stories.empty() && kind != DocumentKind::Idml) {
         throw DocumentError("--story names stories of an IDML package, and " + options.name + " is " +
-                                       InfoOf(kind).name);
+                            InfoOf(kind).name);
     }
     switch (kind) {
         case DocumentKind::Text: return documents::ReadTextDocument(bytes, options.name);
@@ -67,8 +67,7 @@ std::unique_ptr<documents::AnnotatableDocument> ReadDocument(DocumentKind kind, 
 #endif
         default: break;
     }
-    throw DocumentError("this build does not read packages, and " + options.name + " is " +
-                                   InfoOf(kind).name);
+    throw DocumentError("this build does not read packages, and " + options.name + " is " + InfoOf(kind).name);
 }
 
 }  // namespace sonotag::formats

@@ -1,6 +1,7 @@
 #include "host/AttachHost_win32.h"
 
 #include <windows.h>
+
 #include <ole2.h>
 
 #include "base/WideText_win32.h"

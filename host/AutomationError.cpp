@@ -28,15 +28,15 @@ AutomationError::AutomationError(HResult result) : result_(result) {}
 AutomationError AutomationError::fromException(ExceptionInfo exception) {
     HResult result = exception.scode;
     if (exception.wCode != 0) {
-        result = exception.wCode >= 0xFE00 ? MakeHResult(0x8004FFFF) : MakeHResult(kExceptionCodeBase + exception.wCode);
+        result =
+            exception.wCode >= 0xFE00 ? MakeHResult(0x8004FFFF) : MakeHResult(kExceptionCodeBase + exception.wCode);
     }
     AutomationError error(result);
     error.errorInfo_ = std::make_shared<const ExceptionInfo>(std::move(exception));
     return error;
 }
 
-AutomationError::AutomationError(const AutomationError& other)
-    : result_(other.result_), errorInfo_(other.errorInfo_) {}
+AutomationError::AutomationError(const AutomationError& other) : result_(other.result_), errorInfo_(other.errorInfo_) {}
 
 AutomationError& AutomationError::operator=(const AutomationError& other) {
     if (this != &other) {

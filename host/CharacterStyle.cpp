@@ -6,15 +6,13 @@
 namespace sonotag::host {
 namespace {
 
-ObjectRef ActiveDocument(const ObjectRef& application) {
-    return GetObjectRef(application, code::kActiveDocument);
-}
+ObjectRef ActiveDocument(const ObjectRef& application) { return GetObjectRef(application, code::kActiveDocument); }
 
 // The name of a group or style: its default value.
 std::u16string NameOf(const ObjectRef& object) { return GetText(object, code::kItem); }
 
-void LookUpStyle(const ObjectRef& application, const std::vector<std::u16string>& segments,
-                 ObjectRef& characterStyle, StyleResolution form) {
+void LookUpStyle(const ObjectRef& application, const std::vector<std::u16string>& segments, ObjectRef& characterStyle,
+                 StyleResolution form) {
     const std::size_t last = segments.size() - 1;
     ObjectRef group;
     for (std::size_t k = 1; k <= last; ++k) {
@@ -37,8 +35,8 @@ void LookUpStyle(const ObjectRef& application, const std::vector<std::u16string>
 
 }  // namespace
 
-void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view path,
-                           ObjectRef& characterStyle, StyleResolution form) {
+void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view path, ObjectRef& characterStyle,
+                           StyleResolution form) {
     if (form == StyleResolution::Dialog && path.empty()) {
         characterStyle.reset();
         return;
@@ -52,8 +50,7 @@ void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view pat
     }
 }
 
-void FillStyleList(const ObjectRef& container, const std::u16string& prefix,
-                   std::vector<std::u16string>& entries) {
+void FillStyleList(const ObjectRef& container, const std::u16string& prefix, std::vector<std::u16string>& entries) {
     const ObjectRef groups = GetObjectRef(container, code::kCharacterStyleGroups);
     // The count is asked before every group, as the collection is walked.
     for (std::int32_t i = 1; i <= GetInteger(groups, code::kCount); ++i) {

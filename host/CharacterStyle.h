@@ -21,16 +21,15 @@ enum class StyleResolution {
 // of `application`. A path without a colon changes nothing. Any failure of
 // the host (no application, no document, a name not found) ends the lookup
 // silently, and `characterStyle` keeps what it held.
-void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view path,
-                           ObjectRef& characterStyle, StyleResolution form);
+void ResolveCharacterStyle(const ObjectRef& application, std::u16string_view path, ObjectRef& characterStyle,
+                           StyleResolution form);
 
 // Appends to `entries` the path of every character style in the container
 // (the document or a style group) and, recursively, in its groups: depth
 // first, a container's groups before its own styles, each collection in
 // index order. `prefix` is the container's own path, empty for the document.
 // A failing host call throws the automation error; what was appended stays.
-void FillStyleList(const ObjectRef& container, const std::u16string& prefix,
-                   std::vector<std::u16string>& entries);
+void FillStyleList(const ObjectRef& container, const std::u16string& prefix, std::vector<std::u16string>& entries);
 
 struct StyleList {
     std::vector<std::u16string> entries;

@@ -48,9 +48,7 @@ void FillArgument(const Value& value, VARIANT& argument) {
     throw AutomationError(kTypeMismatch);
 }
 
-void ChangeTo(Variant& result, VARTYPE type) {
-    ThrowIfFailed(VariantChangeType(result.get(), result.get(), 0, type));
-}
+void ChangeTo(Variant& result, VARTYPE type) { ThrowIfFailed(VariantChangeType(result.get(), result.get(), 0, type)); }
 
 // A result as IDispatch: asked for through QueryInterface, where a refusal
 // (E_NOINTERFACE) leaves the reference empty.
@@ -138,7 +136,8 @@ ComObject::ComObject(ComRef<IDispatch> dispatch) : dispatch_(std::move(dispatch)
 Value ComObject::invoke(DispatchId id, InvokeKind kind, std::span<const Value> arguments, ValueType resultType) {
     // DISPPARAMS lists the arguments from the last to the first.
     VariantList argumentList(arguments.size());
-    for (std::size_t i = 0; i < arguments.size(); ++i) FillArgument(arguments[i], argumentList[arguments.size() - 1 - i]);
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        FillArgument(arguments[i], argumentList[arguments.size() - 1 - i]);
     DISPID propertyPut = DISPID_PROPERTYPUT;
     const bool isPut = kind == InvokeKind::Put;
     DISPPARAMS parameters{argumentList.data(), isPut ? &propertyPut : nullptr, static_cast<UINT>(argumentList.size()),

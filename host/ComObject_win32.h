@@ -11,6 +11,7 @@
 // it, before COM is shut down on that thread.
 
 #include <windows.h>
+
 #include <oaidl.h>
 
 #include "host/ComOwners_win32.h"

@@ -4,13 +4,14 @@
 // exactly once; none of them can be copied into a second owner by accident.
 
 #include <windows.h>
-#include <oleauto.h>
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include <oleauto.h>
 
 namespace sonotag::host {
 

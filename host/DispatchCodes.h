@@ -22,21 +22,21 @@ namespace code {
 // Item access of a collection and the default value (name) of an object.
 inline constexpr DispatchId kItem = 0;  // DISPID_VALUE
 
-inline constexpr DispatchId kSelection = FourCharCode("sele");             // application
-inline constexpr DispatchId kActiveDocument = FourCharCode("pacd");        // application
-inline constexpr DispatchId kUndoHistory = FourCharCode("unhs");           // document
-inline constexpr DispatchId kUndo = FourCharCode("undo");                  // document, method
-inline constexpr DispatchId kCount = FourCharCode("cnte");                 // selection, collections
-inline constexpr DispatchId kFirst = FourCharCode("firs");                 // selection, method
-inline constexpr DispatchId kWords = FourCharCode("wrds");                 // text object
-inline constexpr DispatchId kInsertionPoints = FourCharCode("inps");       // word
-inline constexpr DispatchId kLast = FourCharCode("last");                  // insertion points, method
-inline constexpr DispatchId kCharacters = FourCharCode("chrs");            // word
-inline constexpr DispatchId kContents = FourCharCode("pcnt");              // word (get), insertion point (put)
-inline constexpr DispatchId kAppliedFont = FourCharCode("font");           // character, put
-inline constexpr DispatchId kAppliedCharacterStyle = FourCharCode("crst"); // character, put
-inline constexpr DispatchId kCharacterStyleGroups = FourCharCode("Csts");  // document, style group
-inline constexpr DispatchId kCharacterStyles = FourCharCode("csts");       // document, style group
+inline constexpr DispatchId kSelection = FourCharCode("sele");              // application
+inline constexpr DispatchId kActiveDocument = FourCharCode("pacd");         // application
+inline constexpr DispatchId kUndoHistory = FourCharCode("unhs");            // document
+inline constexpr DispatchId kUndo = FourCharCode("undo");                   // document, method
+inline constexpr DispatchId kCount = FourCharCode("cnte");                  // selection, collections
+inline constexpr DispatchId kFirst = FourCharCode("firs");                  // selection, method
+inline constexpr DispatchId kWords = FourCharCode("wrds");                  // text object
+inline constexpr DispatchId kInsertionPoints = FourCharCode("inps");        // word
+inline constexpr DispatchId kLast = FourCharCode("last");                   // insertion points, method
+inline constexpr DispatchId kCharacters = FourCharCode("chrs");             // word
+inline constexpr DispatchId kContents = FourCharCode("pcnt");               // word (get), insertion point (put)
+inline constexpr DispatchId kAppliedFont = FourCharCode("font");            // character, put
+inline constexpr DispatchId kAppliedCharacterStyle = FourCharCode("crst");  // character, put
+inline constexpr DispatchId kCharacterStyleGroups = FourCharCode("Csts");   // document, style group
+inline constexpr DispatchId kCharacterStyles = FourCharCode("csts");        // document, style group
 
 }  // namespace code
 

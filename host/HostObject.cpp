@@ -110,9 +110,7 @@ Value Call(const ObjectRef& object, DispatchId id, ValueType resultType) {
     return Invoke(object, id, InvokeKind::Method, {}, resultType);
 }
 
-ObjectRef CallForObject(const ObjectRef& object, DispatchId id) {
-    return Call(object, id, ValueType::Object).object();
-}
+ObjectRef CallForObject(const ObjectRef& object, DispatchId id) { return Call(object, id, ValueType::Object).object(); }
 
 ObjectRef Item(const ObjectRef& collection, std::int32_t index) {
     const Value argument(index);

@@ -61,8 +61,7 @@ public:
     // result is converted to `resultType` (ValueType::Any: as it comes),
     // the way automation's type conversion converts. Failures throw the
     // automation error.
-    virtual Value invoke(DispatchId id, InvokeKind kind, std::span<const Value> arguments,
-                         ValueType resultType) = 0;
+    virtual Value invoke(DispatchId id, InvokeKind kind, std::span<const Value> arguments, ValueType resultType) = 0;
 };
 
 // Converts a value as automation's type conversion does for the types used

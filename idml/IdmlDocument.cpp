@@ -124,7 +124,8 @@ IdmlDocument::IdmlDocument(std::string bytes, const std::string& name, const std
     if (package_->entries().empty() || package_->entries().front() != "mimetype") {
         throw DocumentError(name + " is not an IDML package (no mimetype entry first)");
     }
-    if (package_->read("mimetype") != kIdmlMimeType) throw DocumentError(name + " is not an IDML package (wrong mimetype)");
+    if (package_->read("mimetype") != kIdmlMimeType)
+        throw DocumentError(name + " is not an IDML package (wrong mimetype)");
     pugi::xml_document designMap;
     package::ParseXmlPart(designMap, package_->read(kDesignMap), pugi::parse_default, kDesignMap);
     std::set<std::string> read = {"mimetype", kDesignMap};
@@ -163,7 +164,8 @@ std::vector<std::string> IdmlDocument::storyIds() const {
 
 void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
     for (const std::string& id : chosen) {
-        if (std::none_of(stories_.begin(), stories_.end(), [&](const LoadedStory& story) { return story.self == id; })) {
+        if (std::none_of(stories_.begin(), stories_.end(),
+                         [&](const LoadedStory& story) { return story.self == id; })) {
             throw DocumentError("no story " + id + " in " + package_->name());
         }
     }
@@ -176,7 +178,8 @@ void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
                 const std::size_t end = PieceEnd(characters, start);
                 model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
                                                          std::vector<model::CharFormat>(end - start)));
-                paragraphs_.push_back({story, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
+                paragraphs_.push_back(
+                    {story, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
                 start = end;
             }
         }
@@ -241,7 +244,9 @@ std::string IdmlDocument::save() {
                 if (!xml) xml = std::make_unique<StoryXml>(package_->read(story.entry), story.entry);
                 collectEdits(paragraphs_[paragraph], *xml, edits);
             }
-            if (!xml || (paragraph + 1 < paragraphs_.size() && paragraphs_[paragraph + 1].story == paragraphs_[paragraph].story)) continue;
+            if (!xml || (paragraph + 1 < paragraphs_.size() &&
+                         paragraphs_[paragraph + 1].story == paragraphs_[paragraph].story))
+                continue;
             xml->insert(edits);
             edits = {};
             edited_[story.entry] = xml->save();

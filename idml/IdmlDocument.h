@@ -60,8 +60,8 @@ public:
 
 private:
     struct Paragraph {
-        std::size_t story;  // index in stories_
-        std::size_t text;   // index in that story's texts
+        std::size_t story;   // index in stories_
+        std::size_t text;    // index in that story's texts
         std::int32_t start;  // position of its first character in that text
         std::int32_t length;
     };
@@ -80,7 +80,8 @@ private:
     std::vector<LoadedStory> stories_;
     std::shared_ptr<model::Document> document_;
     std::map<std::uint32_t, std::string> styleSelves_;  // model style id -> Self
-    std::map<std::pair<std::uint32_t, std::uint32_t>, std::unique_ptr<RangeFormat>> looks_;  // (font, style) -> inserted text's format
+    std::map<std::pair<std::uint32_t, std::uint32_t>, std::unique_ptr<RangeFormat>>
+        looks_;  // (font, style) -> inserted text's format
     std::vector<Paragraph> paragraphs_;
     std::map<std::string, std::string> edited_;  // entry -> saved story, from the first save
     bool saved_ = false;

@@ -24,9 +24,7 @@ bool IsTextRoot(pugi::xml_node node) {
 }
 
 // Objects anchored in a text: one character of it, with texts of their own.
-bool IsAnchored(pugi::xml_node node) {
-    return Named(node, "Table") || Named(node, "Footnote") || Named(node, "Note");
-}
+bool IsAnchored(pugi::xml_node node) { return Named(node, "Table") || Named(node, "Footnote") || Named(node, "Note"); }
 
 bool IsRange(pugi::xml_node node) { return Named(node, "CharacterStyleRange"); }
 
@@ -180,7 +178,8 @@ void WriteContent(pugi::xml_node content, InsertionsByNode& insertions, Marks& m
             continue;
         }
         std::vector<const Insertion*>& list = found->second;
-        std::stable_sort(list.begin(), list.end(), [](const Insertion* a, const Insertion* b) { return a->after.end < b->after.end; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Insertion* a, const Insertion* b) { return a->after.end < b->after.end; });
         if (!IsCharacterData(child)) {  // a processing instruction
             writer.keep(child);
             for (const Insertion* insertion : list) {
@@ -216,7 +215,8 @@ Marks WriteText(const std::vector<Insertion>& insertions) {
         }
         list.push_back(&insertion);
     }
-    std::sort(contents.begin(), contents.end(), [](pugi::xml_node a, pugi::xml_node b) { return std::less<>()(KeyOf(a), KeyOf(b)); });
+    std::sort(contents.begin(), contents.end(),
+              [](pugi::xml_node a, pugi::xml_node b) { return std::less<>()(KeyOf(a), KeyOf(b)); });
     contents.erase(std::unique(contents.begin(), contents.end()), contents.end());
     Marks marks;
     for (const pugi::xml_node content : contents) WriteContent(content, byNode, marks);
@@ -264,7 +264,8 @@ public:
     explicit RangeShell(pugi::xml_node range) : range_(range), properties_(range.child("Properties")) {}
     // A copy in `into`, before `anchor` or last.
     pugi::xml_node copy(pugi::xml_node into, pugi::xml_node anchor) const {
-        pugi::xml_node shell = anchor ? into.insert_child_before(range_.name(), anchor) : into.append_child(range_.name());
+        pugi::xml_node shell =
+            anchor ? into.insert_child_before(range_.name(), anchor) : into.append_child(range_.name());
         for (pugi::xml_attribute attribute : range_.attributes()) shell.append_copy(attribute);
         if (properties_) shell.append_copy(properties_);
         return shell;

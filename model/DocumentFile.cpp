@@ -2,9 +2,10 @@
 
 #include <cstdint>
 #include <limits>
-#include <nlohmann/json.hpp>
 #include <set>
 #include <vector>
+
+#include <nlohmann/json.hpp>
 
 #include "base/Utf.h"
 
@@ -123,9 +124,7 @@ void LoadStyles(const Json& list, Document& document) {
         }
         try {
             styles.add(path);
-        } catch (const std::invalid_argument& error) {
-            Fail(Item(where, k), error.what());
-        }
+        } catch (const std::invalid_argument& error) { Fail(Item(where, k), error.what()); }
     }
 }
 
@@ -212,9 +211,7 @@ void LoadSelection(const Json& selection, Document& document) {
     }
     try {
         document.select(std::move(stories));
-    } catch (const std::invalid_argument& error) {
-        Fail(where, error.what());
-    }
+    } catch (const std::invalid_argument& error) { Fail(where, error.what()); }
 }
 
 void LoadUndoHistory(const Json& list, Document& document) {

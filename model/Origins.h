@@ -19,9 +19,9 @@ void NumberOrigins(Story& story);
 
 // Text inserted after one original character.
 struct Insertion {
-    std::size_t after = 0;                // the original character's 0-based place in the numbered text
-    std::u16string text;                  // what follows it now
-    std::vector<CharFormat> formats;      // one per unit of `text`
+    std::size_t after = 0;            // the original character's 0-based place in the numbered text
+    std::u16string text;              // what follows it now
+    std::vector<CharFormat> formats;  // one per unit of `text`
 };
 
 // The insertions of a numbered story, first to last. Throws

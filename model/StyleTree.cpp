@@ -20,7 +20,8 @@ void StyleTree::addNoStyleIfMissing() {
     if (find(path)) return;
     styles_.push_back({kNoStyleName, &root_});
     root_.styles.insert(root_.styles.begin(), static_cast<StyleId>(styles_.size()));
-    styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(&root_, kNoStyleName), static_cast<StyleId>(styles_.size()));
+    styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(&root_, kNoStyleName),
+                        static_cast<StyleId>(styles_.size()));
 }
 
 void StyleTree::add(std::u16string_view path) {
@@ -43,7 +44,10 @@ void StyleTree::add(std::u16string_view path) {
         if (group == &root_) BadPath(path, "has an empty style name");
         return;  // a group of its own
     }
-    if (!styleIndex_.emplace(std::pair<const StyleGroup*, std::u16string>(group, name), static_cast<StyleId>(styles_.size() + 1)).second) {
+    if (!styleIndex_
+             .emplace(std::pair<const StyleGroup*, std::u16string>(group, name),
+                      static_cast<StyleId>(styles_.size() + 1))
+             .second) {
         BadPath(path, "is listed twice");
     }
     styles_.push_back({std::u16string(name), group});

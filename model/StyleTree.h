@@ -20,7 +20,6 @@ namespace sonotag::model {
 // 1-based number of a style in the document; 0 means no style set.
 using StyleId = std::uint32_t;
 
-
 struct StyleGroup {
     std::u16string name;  // empty for the document itself
     StyleGroup* parent = nullptr;

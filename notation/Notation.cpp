@@ -13,26 +13,26 @@ constexpr LetterMapping kIpa14Letters[] = {
 };
 
 constexpr LetterMapping kUnicodeLetters[] = {
-    {u'A', u'\u00E6'},  // æ
-    {u'T', u'\u00F0'},  // ð
-    {u'N', u'\u014B'},  // ŋ
-    {u'B', u'\u0251'},  // ɑ
-    {u'D', u'\u0252'},  // ɒ
-    {u'R', u'\u0254'},  // ɔ
-    {u'[', u'\u0259'},  // ə
-    {u'\\', u'\u025C'}, // ɜ
-    {u'g', u'\u0261'},  // ɡ
-    {u'I', u'\u026A'},  // ɪ
-    {u'F', u'\u0283'},  // ʃ
-    {u'J', u'\u028A'},  // ʊ
-    {u'Q', u'\u028C'},  // ʌ
-    {u'V', u'\u0292'},  // ʒ
-    {u'5', u'\u02C8'},  // ˈ primary stress
-    {u'7', u'\u02CC'},  // ˌ secondary stress
-    {u':', u'\u02D0'},  // ː length mark
-    {u'W', u'\u03B8'},  // θ
-    {u'E', u'\u0259'},  // ə
-    {u'^', u'\u0261'},  // ɡ
+    {u'A', u'\u00E6'},   // æ
+    {u'T', u'\u00F0'},   // ð
+    {u'N', u'\u014B'},   // ŋ
+    {u'B', u'\u0251'},   // ɑ
+    {u'D', u'\u0252'},   // ɒ
+    {u'R', u'\u0254'},   // ɔ
+    {u'[', u'\u0259'},   // ə
+    {u'\\', u'\u025C'},  // ɜ
+    {u'g', u'\u0261'},   // ɡ
+    {u'I', u'\u026A'},   // ɪ
+    {u'F', u'\u0283'},   // ʃ
+    {u'J', u'\u028A'},   // ʊ
+    {u'Q', u'\u028C'},   // ʌ
+    {u'V', u'\u0292'},   // ʒ
+    {u'5', u'\u02C8'},   // ˈ primary stress
+    {u'7', u'\u02CC'},   // ˌ secondary stress
+    {u':', u'\u02D0'},   // ː length mark
+    {u'W', u'\u03B8'},   // θ
+    {u'E', u'\u0259'},   // ə
+    {u'^', u'\u0261'},   // ɡ
 };
 
 // Every table letter is ASCII, so a 128-entry map applies a table in one step.
@@ -110,7 +110,8 @@ std::u16string AnnotationParts::text() const {
 
 FormatWindow FormatWindowOf(Notation notation, const AnnotationParts& parts) {
     if (notation == Notation::Unicode) {
-        return {parts.separator.size(), parts.leftSymbol.size() + parts.transcription.size() + parts.rightSymbol.size()};
+        return {parts.separator.size(),
+                parts.leftSymbol.size() + parts.transcription.size() + parts.rightSymbol.size()};
     }
     return {parts.separator.size() + parts.leftSymbol.size(), parts.transcription.size()};
 }

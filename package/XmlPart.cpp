@@ -52,8 +52,11 @@ private:
             const auto byte = static_cast<unsigned char>(xml_[at]);
             if (byte < 0x20 && !Allowed(byte)) refuseCharacter(byte, at);
             if (byte != 0xEF && byte != 0xED) continue;
-            const auto next = [&](std::size_t k) { return at + k < xml_.size() ? static_cast<unsigned char>(xml_[at + k]) : 0u; };
-            if (byte == 0xEF && next(1) == 0xBF && (next(2) & 0xFE) == 0xBE) refuseCharacter(0xFFFE | (next(2) & 1), at);
+            const auto next = [&](std::size_t k) {
+                return at + k < xml_.size() ? static_cast<unsigned char>(xml_[at + k]) : 0u;
+            };
+            if (byte == 0xEF && next(1) == 0xBF && (next(2) & 0xFE) == 0xBE)
+                refuseCharacter(0xFFFE | (next(2) & 1), at);
             if (byte == 0xED && next(1) >= 0xA0 && next(1) < 0xC0) {
                 refuseCharacter(0xD000 | (next(1) & 0x3F) << 6 | (next(2) & 0x3F), at);
             }
@@ -140,7 +143,7 @@ private:
         if (digits.empty()) refuse("has an & that begins no reference", at);
         std::uint32_t value = 0;
         for (const char c : digits) {
-            const int digit = c >= '0' && c <= '9'             ? c - '0'
+            const int digit = c >= '0' && c <= '9'          ? c - '0'
                               : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
                               : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
                                                             : -1;
@@ -162,7 +165,7 @@ void ParseXmlPart(pugi::xml_document& document, std::string_view xml, unsigned o
     const pugi::xml_parse_result parsed = document.load_buffer(xml.data(), xml.size(), options, pugi::encoding_utf8);
     if (!parsed) {
         throw DocumentError(entry + " is not well-formed XML (" + parsed.description() + " at byte " +
-                           std::to_string(parsed.offset) + ")");
+                            std::to_string(parsed.offset) + ")");
     }
 }
 

@@ -27,10 +27,13 @@ struct SourceReleaser {
 
 // The bytes an in-memory source holds once its archive is written.
 std::string ReadWhole(zip_source_t* source, const std::string& name) {
-    const auto fail = [&] { return DocumentError("cannot write " + name + " (the archive made in memory cannot be read)"); };
+    const auto fail = [&] {
+        return DocumentError("cannot write " + name + " (the archive made in memory cannot be read)");
+    };
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_source_stat(source, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) || zip_source_open(source) != 0) throw fail();
+    if (zip_source_stat(source, &stat) != 0 || !(stat.valid & ZIP_STAT_SIZE) || zip_source_open(source) != 0)
+        throw fail();
     std::string bytes(static_cast<std::size_t>(stat.size), '\0');
     const zip_int64_t got = zip_source_read(source, bytes.data(), bytes.size());
     zip_source_close(source);
@@ -81,7 +84,8 @@ std::string ZipArchive::read(const std::string& name) const {
     if (stat.size > kMaxEntrySize) {
         throw DocumentError(where + " inflates to " + std::to_string(stat.size) + " bytes, more than 512 MB");
     }
-    const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
+    const std::unique_ptr<zip_file_t, FileCloser> file(
+        zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
     if (!file) throw DocumentError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
     // One byte more than the header promises: the read past the end is
     // where libzip checks the checksum, and where a longer entry shows.
@@ -109,14 +113,17 @@ void ZipArchive::check(const std::string& name) const {
     if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
         throw DocumentError(where + " is encrypted");
     }
-    const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
+    const std::unique_ptr<zip_file_t, FileCloser> file(
+        zip_fopen_index(archive_.get(), static_cast<zip_uint64_t>(index), 0));
     if (!file) throw DocumentError(where + " cannot be read (" + zip_strerror(archive_.get()) + ")");
     std::vector<char> buffer(std::size_t{1} << 16);
     std::uint64_t total = 0;
-    for (zip_int64_t got; (got = zip_fread(file.get(), buffer.data(), buffer.size())) != 0; total += static_cast<std::uint64_t>(got)) {
+    for (zip_int64_t got; (got = zip_fread(file.get(), buffer.data(), buffer.size())) != 0;
+         total += static_cast<std::uint64_t>(got)) {
         if (got < 0) throw DocumentError(where + " is damaged (" + zip_file_strerror(file.get()) + ")");
     }
-    if ((stat.valid & ZIP_STAT_SIZE) && total != stat.size) throw DocumentError(where + " is damaged (shorter than its header says)");
+    if ((stat.valid & ZIP_STAT_SIZE) && total != stat.size)
+        throw DocumentError(where + " is damaged (shorter than its header says)");
 }
 
 std::string ZipArchive::copyWith(const std::map<std::string, std::string>& replaced) const {

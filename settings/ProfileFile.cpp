@@ -42,7 +42,8 @@ ParsedNumber ParseDigits(std::u16string_view text, int base, std::uint64_t limit
         i += 2;
     }
     for (; i < text.size() && DigitValue(text[i]) < base; ++i) {
-        parsed.magnitude = parsed.magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(DigitValue(text[i]));
+        parsed.magnitude =
+            parsed.magnitude * static_cast<std::uint64_t>(base) + static_cast<std::uint64_t>(DigitValue(text[i]));
         if (parsed.magnitude > limit) {
             parsed.overflow = true;
             parsed.magnitude = limit;
@@ -105,7 +106,7 @@ std::u16string ProfileFile::readString(OptionalText section, OptionalText key, O
         size = size == 0 ? kReadStep : size * 2;
         buffer.assign(size, u'\0');
         length = PlatformProfileFunctions().readString(sectionText.get(), keyText.get(), defaultArgument.get(),
-                                                      buffer.data(), size, path_->c_str());
+                                                       buffer.data(), size, path_->c_str());
     } while (length + 2 >= size);
     // The value is a string: it ends at a NUL the file may hold in it, as a
     // write could never store what follows one.

@@ -8,8 +8,7 @@ namespace {
 
 std::uint32_t ReadString(const char16_t* section, const char16_t* key, const char16_t* defaultText, char16_t* buffer,
                          std::uint32_t size, const char16_t* path) {
-    return GetPrivateProfileStringW(Wide(section), Wide(key), Wide(defaultText), Wide(buffer),
-                                    size, Wide(path));
+    return GetPrivateProfileStringW(Wide(section), Wide(key), Wide(defaultText), Wide(buffer), size, Wide(path));
 }
 
 bool WriteString(const char16_t* section, const char16_t* key, const char16_t* value, const char16_t* path) {

@@ -1,7 +1,7 @@
 #include "settings/SettingsFile.h"
 
-#include "base/StylePath.h"
 #include "base/Paths.h"
+#include "base/StylePath.h"
 #include "settings/IniText.h"
 
 namespace sonotag::settings {
@@ -39,7 +39,8 @@ AnnotationSettings ReadSettings(const ProfileFile& file) {
     settings.separator = SeparatorFromStored(ReadText(file, key::kSeparator, kSpaceCode));
     settings.leftSymbol = ReadText(file, key::kLeftSymbol, u"\\");
     settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
-    settings.notation.ipaVersion = static_cast<std::int32_t>(file.readUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
+    settings.notation.ipaVersion =
+        static_cast<std::int32_t>(file.readUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
     settings.notation.useUnicode = file.readBool(kSettingsSection, key::kUseUnicode, true);
     settings.loose = SwitchFromStored(ReadText(file, key::kLoose, u""));
     return settings;

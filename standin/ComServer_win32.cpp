@@ -107,8 +107,8 @@ void FillResult(const Value& result, const std::shared_ptr<ServerLifetime>& life
         case ValueType::Object: {
             // An object that came from another server goes back as itself.
             IDispatch* foreign = host::DispatchOf(result.object());
-            V_DISPATCH(slot) = foreign ? ComRef<IDispatch>::share(foreign).detach()
-                                       : ServeObject(result.object(), lifetime).detach();
+            V_DISPATCH(slot) =
+                foreign ? ComRef<IDispatch>::share(foreign).detach() : ServeObject(result.object(), lifetime).detach();
             V_VT(slot) = VT_DISPATCH;
             break;
         }
@@ -219,9 +219,7 @@ public:
             } catch (const host::AutomationError& error) {
                 if (argumentError) *argumentError = position;
                 return error.result();
-            } catch (const std::bad_alloc&) {
-                return E_OUTOFMEMORY;
-            }
+            } catch (const std::bad_alloc&) { return E_OUTOFMEMORY; }
         }
         try {
             const Value answer = object_->invoke(id, kind, arguments, ValueType::Any);
@@ -229,15 +227,11 @@ public:
             return S_OK;
         } catch (const host::AutomationError& error) {
             return AnswerException(error, exception);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        } catch (const std::exception& failure) {
-            return AnswerException(host::AutomationError::fromException(
-                                       {0, E_FAIL, std::nullopt, Utf8ToUtf16(failure.what())}),
-                                   exception);
-        } catch (...) {
-            return E_UNEXPECTED;
-        }
+        } catch (const std::bad_alloc&) { return E_OUTOFMEMORY; } catch (const std::exception& failure) {
+            return AnswerException(
+                host::AutomationError::fromException({0, E_FAIL, std::nullopt, Utf8ToUtf16(failure.what())}),
+                exception);
+        } catch (...) { return E_UNEXPECTED; }
     }
 
 private:
@@ -270,9 +264,7 @@ public:
         try {
             const ComRef<IDispatch> instance = ServeObject(application_, lifetime_);
             return instance->QueryInterface(iid, result);
-        } catch (const std::bad_alloc&) {
-            return E_OUTOFMEMORY;
-        }
+        } catch (const std::bad_alloc&) { return E_OUTOFMEMORY; }
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (!lifetime_) return S_OK;

@@ -11,11 +11,12 @@
 // information filled in at once (never through a deferred fill-in).
 
 #include <windows.h>
-#include <oaidl.h>
 
 #include <atomic>
 #include <functional>
 #include <memory>
+
+#include <oaidl.h>
 
 #include "host/ComOwners_win32.h"
 #include "host/HostObject.h"

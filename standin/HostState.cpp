@@ -96,9 +96,7 @@ void HostState::beginCall(host::DispatchId id) {
     ++counts_[id];
     // A slow host: the caller waits, and its window goes on receiving messages.
     if (callDelay_.count() > 0) std::this_thread::sleep_for(callDelay_);
-    if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) {
-        throw host::AutomationError::fromException(failure_);
-    }
+    if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) { throw host::AutomationError::fromException(failure_); }
 }
 
 void HostState::failCall(std::int64_t k, host::ExceptionInfo exception) {

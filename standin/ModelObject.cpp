@@ -120,7 +120,8 @@ ObjectRef Collection::item(const Value& key) {
         const auto found = itemNamed(key.text());
         if (!found) Raise(host::kTypeMismatch, "Items of " + typeName() + " are chosen by index, not by name.");
         if (!*found) {
-            Raise(host::kBadIndex, Capitalized(typeName()) + " hold no item named \"" + Utf16ToUtf8(key.text()) + "\".");
+            Raise(host::kBadIndex,
+                  Capitalized(typeName()) + " hold no item named \"" + Utf16ToUtf8(key.text()) + "\".");
         }
         return *found;
     }

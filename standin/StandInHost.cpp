@@ -18,7 +18,9 @@ void StandInHost::loadDocumentJson(std::string_view utf8) { state_->loadDocument
 
 void StandInHost::loadPlainText(std::u16string_view text) { state_->loadPlainText(text); }
 
-void StandInHost::openDocument(std::shared_ptr<model::Document> document) { state_->replaceDocument(std::move(document)); }
+void StandInHost::openDocument(std::shared_ptr<model::Document> document) {
+    state_->replaceDocument(std::move(document));
+}
 
 void StandInHost::closeDocument() { state_->replaceDocument(nullptr); }
 
@@ -40,9 +42,7 @@ std::int32_t StandInHost::undoStepCount() const { return state_->requireDocument
 
 void StandInHost::select(std::vector<std::int32_t> stories) { state_->requireDocument().select(std::move(stories)); }
 
-void StandInHost::failCall(std::int64_t k, host::ExceptionInfo exception) {
-    state_->failCall(k, std::move(exception));
-}
+void StandInHost::failCall(std::int64_t k, host::ExceptionInfo exception) { state_->failCall(k, std::move(exception)); }
 
 std::map<host::DispatchId, std::int64_t> StandInHost::callCounts() const { return state_->callCounts(); }
 

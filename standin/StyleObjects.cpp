@@ -10,7 +10,8 @@ namespace code = host::code;
 
 class StylesCollection : public Collection {
 public:
-    StylesCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
+    StylesCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
+                     const model::StyleGroup& group)
         : Collection(std::move(state), std::move(document)), group_(group) {}
 
 protected:
@@ -38,7 +39,8 @@ private:
 
 class GroupsCollection : public Collection {
 public:
-    GroupsCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
+    GroupsCollection(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
+                     const model::StyleGroup& group)
         : Collection(std::move(state), std::move(document)), group_(group) {}
 
 protected:
@@ -56,7 +58,8 @@ private:
 
 class GroupObject : public DocumentObject {
 public:
-    GroupObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, const model::StyleGroup& group)
+    GroupObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
+                const model::StyleGroup& group)
         : DocumentObject(std::move(state), std::move(document)), group_(group) {}
 
 protected:

@@ -39,8 +39,8 @@ void ExpectArguments(const Request& request, std::size_t least, std::size_t most
                                   : most == std::numeric_limits<std::size_t>::max()
                                       ? "at least " + Plural(least, "argument")
                                       : std::to_string(least) + " to " + std::to_string(most) + " arguments";
-        ControlFailure(OperationName(request.id) + " takes " + range + ", not " + std::to_string(request.arguments.size()) +
-                       ".");
+        ControlFailure(OperationName(request.id) + " takes " + range + ", not " +
+                       std::to_string(request.arguments.size()) + ".");
     }
 }
 
@@ -114,7 +114,8 @@ std::optional<Value> AnswerTestControl(HostState& state, const Request& request)
             case c::kDelayCalls: {
                 ExpectArguments(request, 1, 1);
                 const std::int32_t milliseconds = IntegerArgument(request.arguments[0], "The delay");
-                if (milliseconds < 0 || milliseconds > 10000) ControlFailure("The delay must lie between 0 and 10000 ms.");
+                if (milliseconds < 0 || milliseconds > 10000)
+                    ControlFailure("The delay must lie between 0 and 10000 ms.");
                 state.delayCalls(std::chrono::milliseconds(milliseconds));
                 return Value();
             }
@@ -132,9 +133,7 @@ std::optional<Value> AnswerTestControl(HostState& state, const Request& request)
                 return Value(state.requireDocument().undoStepCount());
             default: return std::nullopt;
         }
-    } catch (const host::AutomationError&) {
-        throw;
-    } catch (const std::exception& error) {
+    } catch (const host::AutomationError&) { throw; } catch (const std::exception& error) {
         ControlFailure(error.what());
     }
 }

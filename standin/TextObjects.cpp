@@ -28,8 +28,8 @@ public:
     TextObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story)
         : DocumentObject(std::move(state), std::move(document)), role_(TextRole::Story), story_(story) {}
     // A live range of a story.
-    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story, TextRole role,
-               model::TextSpan span)
+    TextObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story,
+               TextRole role, model::TextSpan span)
         : DocumentObject(std::move(state), std::move(document)), role_(role), story_(story) {
         range_.emplace(story, RangeKind(role), span);
     }
@@ -108,7 +108,8 @@ protected:
     ObjectRef itemAt(std::int32_t index) override {
         const std::int32_t position = whole_->span().start + index;
         const std::int32_t end = part_ == TextRole::Character ? position + 1 : position;
-        return std::make_shared<TextObject>(state(), documentRef(), whole_->story(), part_, model::TextSpan{position, end});
+        return std::make_shared<TextObject>(state(), documentRef(), whole_->story(), part_,
+                                            model::TextSpan{position, end});
     }
 
 private:
@@ -185,7 +186,8 @@ void TextObject::applyStyle(const Request& request) {
 
 }  // namespace
 
-ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story) {
+ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
+                          model::Story& story) {
     return std::make_shared<TextObject>(std::move(state), std::move(document), story);
 }
 

@@ -9,6 +9,7 @@
 namespace sonotag::standin {
 
 // A whole story of `document`.
-host::ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document, model::Story& story);
+host::ObjectRef MakeStoryObject(std::shared_ptr<HostState> state, std::shared_ptr<model::Document> document,
+                                model::Story& story);
 
 }  // namespace sonotag::standin

@@ -9,7 +9,6 @@
 // server ends. Exit status: 0 done, 1 failure, 2 usage, 3 already running.
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cstdio>
 #include <cwctype>
@@ -17,10 +16,12 @@
 #include <string>
 #include <vector>
 
-#include "base/Utf.h"
-#include "host/AttachHost_win32.h"
+#include <shellapi.h>
+
 #include "base/OwnedHandle_win32.h"
+#include "base/Utf.h"
 #include "base/WideText_win32.h"
+#include "host/AttachHost_win32.h"
 #include "standin/LocalServer_win32.h"
 #include "standin/StandInHost.h"
 
@@ -58,9 +59,7 @@ private:
 
 void Complain(const std::string& text) { std::fprintf(stderr, "standin-host: %s\n", text.c_str()); }
 
-std::u16string ToU16(const wchar_t* text) {
-    return std::u16string(sonotag::Utf16(text));
-}
+std::u16string ToU16(const wchar_t* text) { return std::u16string(sonotag::Utf16(text)); }
 
 bool IsEmbeddingSwitch(std::wstring argument) {
     for (wchar_t& letter : argument) letter = static_cast<wchar_t>(std::towlower(letter));

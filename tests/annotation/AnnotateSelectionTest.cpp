@@ -14,8 +14,7 @@
 #include "tests/support/LiteralAnnotation.h"
 #include "tests/support/StandInDocument.h"
 
-namespace sonotag {
-namespace {
+namespace sonotag { namespace {
 
 using namespace sonotag::dictionary;
 using namespace sonotag::notation;
@@ -23,15 +22,15 @@ using namespace sonotag::annotation;
 
 using namespace host;
 
-settings::AnnotationSettings Format(std::int32_t ipa, bool unicode, std::u16string separator, std::u16string left,
-                                    std::u16string right) {
+settings::AnnotationSettings Format(std::int32_t ipa, bool unicode, std::u16string separator, std::u16string left, std::u16string right) {
     return {u"", u"", std::move(separator), std::move(left), std::move(right), {ipa, unicode}, false};
 }
 
 // One story to annotate and one more; `selection` as the document file writes it.
 std::string Json(const std::string& text, const std::string& selection = R"({"story": 0})") {
     return R"({"characterStyles": [":Phonetics"], "stories": [{"text": ")" + text + R"("}, {"text": "apple"}],
-              "selection": )" + selection + R"(, "undoHistory": ["Typing", "Typing"]})";
+              "selection": )" +
+           selection + R"(, "undoHistory": ["Typing", "Typing"]})";
 }
 
 struct Annotation : ::testing::Test {
@@ -46,8 +45,8 @@ struct Annotation : ::testing::Test {
 // steps undone too). Misses, empty transcriptions and selections of other
 // than one object change nothing.
 TEST_F(Annotation, SameEffectsAsTheLiteralPerCharacterRun) {
-    for (const std::string& document : {Json("Apple and book, an apple a book; it, apple-book book"), Json("empty unknown"),
-                                        Json(""), Json("apple book", "null"), Json("apple book", R"({"stories": [0, 1]})")}) {
+    for (const std::string& document : {Json("Apple and book, an apple a book; it, apple-book book"), Json("empty unknown"), Json(""),
+                                        Json("apple book", "null"), Json("apple book", R"({"stories": [0, 1]})")}) {
         for (const settings::AnnotationSettings& format : {Format(0, true, u" ", u"\\", u"\\"), Format(1, true, u"\t", u"[", u"]"),
                                                            Format(0, false, u" ", u"/", u"/"), Format(1, false, u"\t", u"[", u"]")}) {
             for (const bool styled : {false, true}) {
@@ -90,7 +89,8 @@ TEST_F(Annotation, WritesTheAnnotationAndFormatsItsWindow) {
 
 // Host answers the stand-in never gives, and no host at all (id 0).
 TEST_F(Annotation, OddHostAnswers) {
-    const std::tuple<DispatchId, InvokeKind, Value, HResult, std::int32_t, bool> cases[] = {  // kOk: completes; mark; annotates
+    const std::tuple<DispatchId, InvokeKind, Value, HResult, std::int32_t, bool> cases[] = {
+        // kOk: completes; mark; annotates
         {code::kContents, InvokeKind::Put, Value(), kOk, 1, false},  // a word that does not grow is not formatted
         {code::kContents, InvokeKind::Get, Value(7), kOk, 1, false},
         {code::kUndoHistory, InvokeKind::Get, Value(), kOk, -1, true},
@@ -115,9 +115,10 @@ TEST_F(Annotation, OddHostAnswers) {
 // unchanged and alone take the font: every "[...]" is one formatted run.
 std::u16string Annotate(const std::u16string& text, bool loose) {
     PhoneticDictionary dictionary, skipList;
-    for (const char16_t* line : {u"bank||bANk", u"dear||dia", u"well||wel", u"very||veri", u"wouldn't||wudnt", u"rabbit||rAbit",
-                                 u"hole||h2ul", u"it,||it", u"Mr.||mist2", u"empty||", u"Polish||p2uliS", u"polish||pOliS",
-                                 u"o'clock||2klOk", u"the||Di:", u"The||Di:", u"sea||si:", u"a||2"}) dictionary.addLine(line);
+    for (const char16_t* line :
+         {u"bank||bANk", u"dear||dia", u"well||wel", u"very||veri", u"wouldn't||wudnt", u"rabbit||rAbit", u"hole||h2ul", u"it,||it", u"Mr.||mist2", u"empty||",
+          u"Polish||p2uliS", u"polish||pOliS", u"o'clock||2klOk", u"the||Di:", u"The||Di:", u"sea||si:", u"a||2"})
+        dictionary.addLine(line);
     for (const char16_t* line : {u"the", u"sea,|x|y", u"A="}) skipList.addLine(line);
     standin::StandInHost host;
     host.loadPlainText(text);
@@ -136,7 +137,8 @@ std::u16string Annotate(const std::u16string& text, bool loose) {
 
 // Words as they stand in running text, with the loose look-up on and off.
 TEST(WordLookup, AnnotatesRunningTextBeforeTheTrailingPunctuation) {
-    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {  // text, loose, exact (empty: unchanged)
+    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
+        // text, loose, exact (empty: unchanged)
         {u"bank, dear! (when (bank", u"bank[bANk], dear[dia]! (when (bank[bANk]", u""},
         {u"‘Well!’ «bank» ¿dear？ bank。", u"‘Well[wel]!’ «bank[bANk]» ¿dear[dia]？ bank[bANk]。", u""},
         {u"wouldn’t. wouldnʼt o’clock,", u"wouldn’t[wudnt]. wouldnʼt[wudnt] o’clock[2klOk],", u""},
@@ -146,15 +148,18 @@ TEST(WordLookup, AnnotatesRunningTextBeforeTheTrailingPunctuation) {
         {u"rabbit-hutch rabbit--hole ?! -- … bank.dear bank/dear", u"rabbit-hutch rabbit--hole ?! -- … bank.dear bank/dear", u""},
         {u"it, Mr. It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty", u"it,[it] Mr.[mist2] It, it empty, Empty"},
         {u"the sea, sea A a", u"the sea, sea[si:] A a[2]", u"the sea, sea[si:] A a[2]"},  // skip lines read like the word list
-        {u"The THE. (the)", u"The THE. (the)", u"The[Di:] THE. (the)"},                  // skipped in every case form
+        {u"The THE. (the)", u"The THE. (the)", u"The[Di:] THE. (the)"},                   // skipped in every case form
         // invisible characters out of the key, the annotation after a trailing one; a zero-width space breaks words
-        {u"ba\u00ADnk \uFEFFdear, well\u200D! ve\u200Cry\u2060 \u00AD bank\u200Bdear", u"ba\u00ADnk[bANk] \uFEFFdear[dia], "
-         u"well\u200D[wel]! ve\u200Cry\u2060[veri] \u00AD bank[bANk]\u200Bdear[dia]", u"ba\u00ADnk \uFEFFdear, well\u200D! "
+        {u"ba\u00ADnk \uFEFFdear, well\u200D! ve\u200Cry\u2060 \u00AD bank\u200Bdear",
+         u"ba\u00ADnk[bANk] \uFEFFdear[dia], "
+         u"well\u200D[wel]! ve\u200Cry\u2060[veri] \u00AD bank[bANk]\u200Bdear[dia]",
+         u"ba\u00ADnk \uFEFFdear, well\u200D! "
          u"ve\u200Cry\u2060 \u00AD bank[bANk]\u200Bdear[dia]"},
         // Chinese, Japanese and Korean text glued to a word is an edge; so is an anchored object's marker
         {u"看Bank 单词dear的意思 ワwellル 은bank \U00020000dear\U0002A6D6 bank\uFFFC dear\uFFFC. 看\uFFFC",
          u"看Bank[bANk] 单词dear[dia]的意思 ワwell[wel]ル 은bank[bANk] \U00020000dear[dia]\U0002A6D6 bank[bANk]\uFFFC "
-         u"dear[dia]\uFFFC. 看\uFFFC", u""},
+         u"dear[dia]\uFFFC. 看\uFFFC",
+         u""},
     };
     for (const auto& [text, loose, exact] : cases) {
         EXPECT_EQ(Utf16ToUtf8(Annotate(text, true)), Utf16ToUtf8(loose));
@@ -167,8 +172,9 @@ TEST(WordLookup, EdgePunctuationStopsAtEachRangesEnds) {
     for (int c = 0; c < 0x80; ++c) EXPECT_EQ(IsEdgePunctuation(static_cast<char16_t>(c)), std::ispunct(c) != 0) << c;
     const std::u16string inside = u"\u00A1\u00AB\u00BB\u00BF\u2010\u2027\u2030\u205E\u3000\u303F\uFF01\uFF0F\uFF1A\uFF20\uFF3B\uFF40\uFF5B\uFF65";
     for (const char16_t c : inside) EXPECT_TRUE(IsEdgePunctuation(c)) << std::hex << int{c};
-    for (const char16_t c : u"\u00A0\u00A2\u00AA\u00AC\u00BA\u00BC\u00BE\u00C0\u02BC\u200F\u2028\u202F\u205F\u2FFF\u3040\uFF00\uFF10\uFF19\uFF21\uFF3A\uFF41\uFF5A\uFF66") EXPECT_FALSE(IsEdgePunctuation(c)) << std::hex << int{c};
+    for (const char16_t c :
+         u"\u00A0\u00A2\u00AA\u00AC\u00BA\u00BC\u00BE\u00C0\u02BC\u200F\u2028\u202F\u205F\u2FFF\u3040\uFF00\uFF10\uFF19\uFF21\uFF3A\uFF41\uFF5A\uFF66")
+        EXPECT_FALSE(IsEdgePunctuation(c)) << std::hex << int{c};
 }
 
-}  // namespace
-}  // namespace sonotag
+}}  // namespace sonotag

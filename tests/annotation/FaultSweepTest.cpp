@@ -5,8 +5,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/FaultSweeps.h"
 
-namespace sonotag::test {
-namespace {
+namespace sonotag::test { namespace {
 
 using namespace sonotag::dictionary;
 using namespace sonotag::notation;
@@ -21,5 +20,4 @@ TEST_P(InProcessFaultSweep, EndsCleanlyWhicheverCallFails) {
 
 INSTANTIATE_TEST_SUITE_P(Sweeps, InProcessFaultSweep, ::testing::ValuesIn(Sweeps()), CaseName());
 
-}  // namespace
-}  // namespace sonotag::test
+}}  // namespace sonotag::test

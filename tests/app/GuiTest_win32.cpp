@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
@@ -12,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "base/SystemMessage.h"
@@ -24,9 +23,7 @@
 #include "tests/support/CaseName.h"
 #include "tests/support/StandInProcess_win32.h"
 
-namespace sonotag::gui {
-namespace {
-
+namespace sonotag::gui { namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -58,7 +55,9 @@ struct Process {  // Sonotag.exe in its folder; killed, as a crash would, when i
         handle = KernelHandle(info.hProcess);
         id = info.dwProcessId;
     }
-    ~Process() { if (TerminateProcess(handle.get(), 99)) WaitForSingleObject(handle.get(), 10000); }
+    ~Process() {
+        if (TerminateProcess(handle.get(), 99)) WaitForSingleObject(handle.get(), 10000);
+    }
     DWORD wait() const {  // STILL_ACTIVE while it runs after 20 s
         DWORD code = STILL_ACTIVE;
         WaitForSingleObject(handle.get(), 20000);
@@ -69,12 +68,14 @@ struct Process {  // Sonotag.exe in its folder; killed, as a crash would, when i
     DWORD id = 0;
 };
 
-class HostProbe {  // a client the host's counters leave out
+class HostProbe {                   // a client the host's counters leave out
     host::OleApartment apartment_;  // outlives the connection
     host::ObjectRef connection_;
 
 public:
-    HostProbe() { if (apartment_.isInitialised()) connection_ = host::AttachHost(u"InDesign.Application.CS3", nullptr); }
+    HostProbe() {
+        if (apartment_.isInitialised()) connection_ = host::AttachHost(u"InDesign.Application.CS3", nullptr);
+    }
 
     std::int32_t count(host::DispatchId code) const {  // -1: no answer
         const auto value = call(code, 0, host::ValueType::Integer);
@@ -83,8 +84,7 @@ public:
     std::optional<host::Value> call(host::DispatchId code, std::int32_t argument, host::ValueType type) const {
         const host::Value arguments[] = {host::Value(argument)};
         try {
-            return host::Required(connection_)
-                ->invoke(code, host::InvokeKind::Method, std::span(arguments, argument ? 1 : 0), type);
+            return host::Required(connection_)->invoke(code, host::InvokeKind::Method, std::span(arguments, argument ? 1 : 0), type);
         } catch (const host::AutomationError&) { return std::nullopt; }
     }
     Json story() const {
@@ -94,8 +94,7 @@ public:
     }
     bool everyRunHas(const char* field, const std::string& value) const {  // and there are runs
         const Json runs = story().value("runs", Json::array());
-        return !runs.empty() &&
-               std::all_of(runs.begin(), runs.end(), [&](const Json& run) { return run.value(field, "") == value; });
+        return !runs.empty() && std::all_of(runs.begin(), runs.end(), [&](const Json& run) { return run.value(field, "") == value; });
     }
 };
 
@@ -111,14 +110,12 @@ std::wstring ItemText(HWND dialog, int id, UINT message = WM_GETTEXT, WPARAM wpa
     return text;
 }
 
-std::vector<HWND> DialogsOf(DWORD processId, const wchar_t* caption = nullptr, int control = 0,
-                            const wchar_t* kind = L"#32770") {
+std::vector<HWND> DialogsOf(DWORD processId, const wchar_t* caption = nullptr, int control = 0, const wchar_t* kind = L"#32770") {
     std::vector<HWND> found;
     for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, kind, caption));) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == processId && IsWindowVisible(window) && (!control || GetDlgItem(window, control)))
-            found.push_back(window);
+        if (owner == processId && IsWindowVisible(window) && (!control || GetDlgItem(window, control))) found.push_back(window);
     }
     return found;
 }
@@ -127,7 +124,9 @@ HWND WaitForDialog(DWORD processId, const wchar_t* caption, int control = 0, std
     WaitFor([&] { return !(found = DialogsOf(processId, caption, control)).empty(); }, timeout);
     return found.empty() ? nullptr : found.front();
 }
-bool WaitUntilHidden(HWND window) { return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); }); }
+bool WaitUntilHidden(HWND window) {
+    return WaitFor([&] { return !IsWindow(window) || !IsWindowVisible(window); });
+}
 void ClickButton(HWND dialog, int id) { PostMessageW(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 void PostCommand(HWND window, int id) { PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 void PostSystemCommand(HWND window, WPARAM command) { PostMessageW(window, WM_SYSCOMMAND, command, 0); }
@@ -146,8 +145,7 @@ void PressKey(WORD key, bool alt = false, HWND window = nullptr) {
     const WORD keys[] = {VK_MENU, key, key, VK_MENU};
     for (int i = alt ? 0 : 1; i < (alt ? 4 : 3); ++i, Sleep(30)) {
         INPUT input{INPUT_KEYBOARD, {}};
-        input.ki = {keys[i], static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC)),
-                    static_cast<DWORD>(i >= 2 ? KEYEVENTF_KEYUP : 0), 0, 0};
+        input.ki = {keys[i], static_cast<WORD>(MapVirtualKeyW(keys[i], MAPVK_VK_TO_VSC)), static_cast<DWORD>(i >= 2 ? KEYEVENTF_KEYUP : 0), 0, 0};
         SendInput(1, &input, sizeof input);
     }
 }
@@ -192,8 +190,7 @@ protected:
     }
     void TearDown() override {  // neither Sonotag nor a host, hand-started or by COM, outlives a test
         process_.reset();
-        for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, standin::kWindowClass, nullptr));)
-            PostMessageW(window, WM_CLOSE, 0, 0);
+        for (HWND window = nullptr; (window = FindWindowExW(HWND_MESSAGE, window, standin::kWindowClass, nullptr));) PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_TRUE(test::StandInEnded(20000)) << "a stand-in host does not end";
         host_.reset();
     }
@@ -204,15 +201,12 @@ protected:
         fs::copy_file(fs::path(SONOTAG_GUI_FIXTURES) / "dictionary.txt", folder / "dictionary.txt");
     }
     void Write(const char* name, const std::string& text) { std::ofstream(folder_ / name, std::ios::binary) << text; }
-    std::string Read(const char* name) const {
-        return {std::istreambuf_iterator<char>(std::ifstream(folder_ / name, std::ios::binary).rdbuf()), {}};
-    }
+    std::string Read(const char* name) const { return {std::istreambuf_iterator<char>(std::ifstream(folder_ / name, std::ios::binary).rdbuf()), {}}; }
 
     DWORD pid() const { return process_->id; }
     bool LeaveVersionChoice(const wchar_t* progId = nullptr, int button = IDOK) {
         HWND version = WaitForDialog(pid(), kVersionCaption);
-        if (version && progId)
-            SendDlgItemMessageW(version, IDC_VERSION_LIST, CB_SELECTSTRING, WPARAM(-1), LPARAM(progId));
+        if (version && progId) SendDlgItemMessageW(version, IDC_VERSION_LIST, CB_SELECTSTRING, WPARAM(-1), LPARAM(progId));
         ClickButton(version, button);
         return version && WaitUntilHidden(version);
     }
@@ -246,17 +240,21 @@ protected:
 enum class Trouble { None, Missing, Folder, HeldFromTheStart, HeldAtTheEnd };  // not read-only: Wine's root writes
 
 // No `idver`: no config.ini; `file` has the trouble; no `end`: leave the start-up choice.
-struct StartToEnd { const char *name, *idver, *file; Trouble trouble; const wchar_t* shown; void (*end)(HWND); };
+struct StartToEnd {
+    const char *name, *idver, *file;
+    Trouble trouble;
+    const wchar_t* shown;
+    void (*end)(HWND);
+};
 
 void Finish(HWND main) { ClickButton(main, IDC_FINISH); }
 
 const StartToEnd kStartsToEnds[] = {
     {"FinishOnFirstStart", nullptr, "", Trouble::None, kCs3, Finish},
     {"EscOtherCase", "indesign.application.cs4", "", Trouble::None, kCs4, [](HWND m) { PressKey(VK_ESCAPE, 0, m); }},
-    {"EnterPressesFinishRightAfterStartPrefix", "InDesign.Application.CS", "", Trouble::None,
-     L"InDesign.Application.CS2", [](HWND m) { PressKey(VK_RETURN, false, m); }},
-    {"CloseBoxVersionIndependent", "InDesign.Application", "", Trouble::None, L"InDesign.Application",
-     [](HWND m) { PostSystemCommand(m, SC_CLOSE); }},
+    {"EnterPressesFinishRightAfterStartPrefix", "InDesign.Application.CS", "", Trouble::None, L"InDesign.Application.CS2",
+     [](HWND m) { PressKey(VK_RETURN, false, m); }},
+    {"CloseBoxVersionIndependent", "InDesign.Application", "", Trouble::None, L"InDesign.Application", [](HWND m) { PostSystemCommand(m, SC_CLOSE); }},
     {"CancelOtherCase", "indesign.application.cc.2019", "", Trouble::None, L"InDesign.Application.CC.2019", nullptr},
     {"CancelClassIdSelectsNothing", "{1FC6B073-BC41-44D1-884C-A55924E3D814}", "", Trouble::None, L"", nullptr},
     {"CloseBoxOnFirstStart", nullptr, "", Trouble::None, kCs3, nullptr},
@@ -326,8 +324,8 @@ TEST_P(WithoutAHostTest, CommandsOfTheMainWindow) {
     if (page) Write("help.html", "<html><body>help</body></html>");
     const std::wstring command = L"cmd.exe /c echo %1>\"" + (folder_ / "opened.txt").wstring() + L"\"";
     ASSERT_FALSE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L".html", nullptr, REG_SZ, L"SonotagTest.Help", 34));
-    ASSERT_FALSE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"SonotagTest.Help\\shell\\open\\command", nullptr, REG_SZ,
-                                 command.c_str(), DWORD((command.size() + 1) * sizeof(wchar_t))));  // Wine lacks HKCU
+    ASSERT_FALSE(RegSetKeyValueW(HKEY_CLASSES_ROOT, L"SonotagTest.Help\\shell\\open\\command", nullptr, REG_SZ, command.c_str(),
+                                 DWORD((command.size() + 1) * sizeof(wchar_t))));  // Wine lacks HKCU
     ASSERT_NO_FATAL_FAILURE(StartToMainWindow(L"InDesign.Application.CS2"));
     PostCommand(main_, ID_HELP_PAGE);
     PostSystemCommand(main_, IDM_ABOUT);
@@ -385,7 +383,11 @@ TEST_F(SonotagTest, SecondInstanceRunsSilentlyWithoutTheHotKeyThatTheFirstKeeps)
 }
 
 // `left`: the tab separator, `left` on the left, no Unicode; `live`: host objects held after.
-struct SettingsWalk { const wchar_t *shown, *style, *left; int button; std::int32_t live; };
+struct SettingsWalk {
+    const wchar_t *shown, *style, *left;
+    int button;
+    std::int32_t live;
+};
 
 void WalkSettings(DWORD pid, HWND main, const std::vector<std::wstring>& styles, const SettingsWalk& walk) {
     PostCommand(main, ID_SETTINGS);
@@ -428,9 +430,7 @@ TEST_F(SonotagTest, MainPathGivesBackEveryHostObjectItTook) {
     std::vector<std::wstring> styles{L":Group:Inner:Style", L":Group:Plain", L":Phonetics", L":[无]", L":phonetics"};
     const SettingsWalk walks[] = {
         {L":phonetics", L":Phonetics", L"[", IDOK, 1},  // the old style given back
-        {L":Phonetics", L":phonetics", L"x", IDCANCEL, 1},
-        {L":Phonetics", nullptr, nullptr, IDOK, 1},
-        {nullptr, L":[无]", nullptr, IDOK, 0},
+        {L":Phonetics", L":phonetics", L"x", IDCANCEL, 1},  {L":Phonetics", nullptr, nullptr, IDOK, 1}, {nullptr, L":[无]", nullptr, IDOK, 0},
         {nullptr, L":Group:Inner:Style", nullptr, IDOK, 1},
     };
     for (const auto& walk : walks) {
@@ -446,8 +446,7 @@ TEST_F(SonotagTest, MainPathGivesBackEveryHostObjectItTook) {
     EXPECT_TRUE(probe.everyRunHas("characterStyle", ":Group:Inner:Style"));
     FinishAndExpectCleanExit();
     EXPECT_TRUE(LiveObjectsBecome(probe, 0)) << "after the main window closed";
-    EXPECT_EQ(ConfigLines(folder_), (std::vector<std::wstring>{L"IDVER=InDesign.Application.2024",
-                                                               L"CHARSTYLE=:Group:Inner:Style", L"FGF=T", L"SYML=[",
+    EXPECT_EQ(ConfigLines(folder_), (std::vector<std::wstring>{L"IDVER=InDesign.Application.2024", L"CHARSTYLE=:Group:Inner:Style", L"FGF=T", L"SYML=[",
                                                                L"SYMR=\\", L"YBVER=0", L"UNICODE=0", L"LOOSE=1"}));
 }
 
@@ -458,19 +457,27 @@ LRESULT Answer(HWND main, UINT message, WPARAM wparam, LPARAM lparam = 0) {  // 
     return SendMessageTimeoutW(main, message, wparam, lparam, SMTO_NORMAL, 20000, &answer) ? LRESULT(answer) : -1;
 }
 
-struct CommandDuringARun { const char* name; void (*send)(HWND main); bool ends; };
+struct CommandDuringARun {
+    const char* name;
+    void (*send)(HWND main);
+    bool ends;
+};
 
 const CommandDuringARun kCommandsDuringARun[] = {
     {"CloseBox", [](HWND main) { SendNotifyMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0); }, true},
     {"Finish", [](HWND main) { SendCommand(main, IDC_FINISH); }, true},
     {"Esc", [](HWND main) { SendCommand(main, IDCANCEL); }, true},
-    {"EveryOtherHostCommand", [](HWND main) {
+    {"EveryOtherHostCommand",
+     [](HWND main) {
          for (int id : {IDC_ANNOTATE, ID_REMOVE_ANNOTATIONS, ID_SETTINGS, ID_CHOOSE_VERSION}) SendCommand(main, id);
-     }, false},
-    {"LogOffWaitsUnlessForced", [](HWND main) {
+     },
+     false},
+    {"LogOffWaitsUnlessForced",
+     [](HWND main) {
          EXPECT_EQ(Answer(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
          EXPECT_EQ(Answer(main, WM_QUERYENDSESSION, 0, ENDSESSION_CRITICAL), TRUE);
-     }, false},
+     },
+     false},
 };
 
 class CommandDuringARunTest : public SonotagTest, public ::testing::WithParamInterface<CommandDuringARun> {};
@@ -514,8 +521,7 @@ TEST_F(SonotagTest, VanishedHostIsReportedOnceAndTheMenuAttachesAnew) {
     ASSERT_TRUE(WaitFor([&] { return probe->count(control::kCallCount) >= 200; }, 30s)) << "no run";
     probe.reset();
     host_->kill();
-    for (void (*command)(HWND) : {+[](HWND) {}, +[](HWND m) { ClickButton(m, IDC_ANNOTATE); },
-                                  +[](HWND m) { EXPECT_TRUE(PickRemoval(m)); }})
+    for (void (*command)(HWND) : {+[](HWND) {}, +[](HWND m) { ClickButton(m, IDC_ANNOTATE); }, +[](HWND m) { EXPECT_TRUE(PickRemoval(m)); }})
         ExpectOneMessage({ErrorReport(host::kServerUnavailable), ErrorReport(host::kCallFailed)}, command);
     WalkSettings(pid(), main_, {}, {L":Phonetics", nullptr, nullptr, IDOK, 0});
     EXPECT_FALSE(DismissMessageBox(pid(), 1s)) << "the settings say nothing";
@@ -532,5 +538,4 @@ TEST_F(SonotagTest, VanishedHostIsReportedOnceAndTheMenuAttachesAnew) {
     EXPECT_EQ(ConfigLines(folder_).at(1), L"CHARSTYLE=:Phonetics");
 }
 
-}  // namespace
-}  // namespace sonotag::gui
+}}  // namespace sonotag::gui

@@ -1,15 +1,13 @@
 // The main window's commands without windows, with the files beside the program.
 
-#include "app/Session.h"
-
 #include <gtest/gtest.h>
 
+#include "app/Session.h"
 #include "standin/StandInHost.h"
 #include "tests/support/RecordingUi.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag {
-namespace {
+namespace sonotag { namespace {
 
 using namespace sonotag::dictionary;
 using namespace sonotag::notation;
@@ -17,7 +15,8 @@ using namespace sonotag::annotation;
 using namespace sonotag::app;
 
 TEST(Session, RunsAndTakesBackWithTheFilesBesideTheProgram) {
-    const std::tuple<std::string, std::string, std::u16string, std::int64_t> cases[] = {  // config, skip list, text, styles held
+    const std::tuple<std::string, std::string, std::u16string, std::int64_t> cases[] = {
+        // config, skip list, text, styles held
         {"CHARSTYLE=:S\nFGF=T\nSYML=[\nSYMR=]\nYBVER=1\nUNICODE=0\n", "", u"apple\t[5Apl] is\t[iz] on\t[Cn]", 1},
         {"", "is\nOn\n", u"apple \\ˈæpl\\ is on \\ɒn\\", 0},  // a word is lowered to meet the list, never raised
     };
@@ -48,5 +47,4 @@ TEST(Session, RunsAndTakesBackWithTheFilesBesideTheProgram) {
     EXPECT_TRUE(sink.messages.empty());
 }
 
-}  // namespace
-}  // namespace sonotag
+}}  // namespace sonotag

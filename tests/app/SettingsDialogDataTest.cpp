@@ -1,12 +1,11 @@
 // The settings dialog's data without a host, and its edges with one (main path and failures: FaultSweeps.h).
 
-#include "app/SettingsDialogData.h"
-
 #include <algorithm>
 #include <optional>
 
 #include <gtest/gtest.h>
 
+#include "app/SettingsDialogData.h"
 #include "host/CharacterStyle.h"
 #include "standin/StandInHost.h"
 #include "tests/settings/StandInDocument.h"

@@ -1,18 +1,19 @@
-#include "app/ShellRules.h"
-
-#include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <vector>
 
-namespace sonotag {
-namespace {
+#include <gtest/gtest.h>
+
+#include "app/ShellRules.h"
+
+namespace sonotag { namespace {
 
 using namespace sonotag::app;
 
 // A box shows the icon asked for, else the exclamation; its buttons stay.
 TEST(MessageBoxType, TheIconAskedForElseTheExclamation) {
-    const struct { unsigned requested, shown; } cases[] = {
+    const struct {
+        unsigned requested, shown;
+    } cases[] = {
         {0, kMessageBoxIconExclamation},
         {0x1, 0x1 | kMessageBoxIconExclamation},
         {kMessageBoxIconStop, kMessageBoxIconStop},
@@ -27,7 +28,12 @@ TEST(MessageBoxType, TheIconAskedForElseTheExclamation) {
 // Endings (1 OK, 2 Cancel) sent during the operation; those carried out; whether a session end may go meanwhile.
 TEST(HostOperationGate, OneAtATimeEndingsHeldAndOpenAgainHoweverTheOperationEnds) {
     using Kind = HostOperationKind;
-    const struct { Kind kind; bool throws; std::vector<std::intptr_t> sent, ended; bool sessionMayEnd; } cases[] = {
+    const struct {
+        Kind kind;
+        bool throws;
+        std::vector<std::intptr_t> sent, ended;
+        bool sessionMayEnd;
+    } cases[] = {
         {Kind::ChangesDocument, false, {}, {}, false},
         {Kind::ChangesDocument, true, {}, {}, false},  // a host call's exception passes on
         {Kind::Dialog, false, {2, 1}, {2}, true},      // the first ending held wins
@@ -55,5 +61,4 @@ TEST(HostOperationGate, OneAtATimeEndingsHeldAndOpenAgainHoweverTheOperationEnds
     }
 }
 
-}  // namespace
-}  // namespace sonotag
+}}  // namespace sonotag

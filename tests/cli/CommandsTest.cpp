@@ -1,10 +1,10 @@
-#include "cli/Commands.h"
-
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
+
+#include "cli/Commands.h"
 #ifdef SONOTAG_CLI
 #include <sys/wait.h>
 #endif
@@ -27,10 +27,9 @@ constexpr bool kWindows = false;
 #endif
 
 TEST(CommandLine, ParsesAnnotateOptions) {
-    const Command parsed = ParseCommandLine({"annotate", "--notation", "kingsoft13", "--separator=", "--left", "[",
-                                             "--right=]", "--character-style", ":G:S", "--json", "--stats", "--skip",
-                                             "s.txt", "--exact", "--encoding", "CP1252", "--story", "u1", "--story=u2",
-                                             "--output", "o.idml", "--fail-call", "7", "in.json"});
+    const Command parsed = ParseCommandLine({"annotate", "--notation", "kingsoft13", "--separator=", "--left", "[",           "--right=]",  "--character-style",
+                                             ":G:S",     "--json",     "--stats",    "--skip",       "s.txt",  "--exact",     "--encoding", "CP1252",
+                                             "--story",  "u1",         "--story=u2", "--output",     "o.idml", "--fail-call", "7",          "in.json"});
     const auto* c = std::get_if<AnnotateCommand>(&parsed);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(std::tie(c->notation, c->separator, c->leftSymbol, c->rightSymbol, c->characterStyle, c->skipList, c->encoding),
@@ -43,11 +42,19 @@ TEST(CommandLine, ParsesAnnotateOptions) {
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {}, {"translate"}, {"lookup"}, {"lookup", "--notation", "ipa", "word"}, {"lookup", "--dictionary"},
-             {"annotate", "--json=yes"}, {"annotate", "--unknown", "x"}, {"annotate", "a.txt", "b.txt"},
-             {"annotate", "--notation=ipa"}, {"annotate", "--encoding"}, {"annotate", "--fail-call", "0"},
-             {"annotate", "--fail-call=3x"}, {"annotate", "--fail-call", "-1"}}) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{{},
+                                                                                           {"translate"},
+                                                                                           {"lookup"},
+                                                                                           {"lookup", "--notation", "ipa", "word"},
+                                                                                           {"lookup", "--dictionary"},
+                                                                                           {"annotate", "--json=yes"},
+                                                                                           {"annotate", "--unknown", "x"},
+                                                                                           {"annotate", "a.txt", "b.txt"},
+                                                                                           {"annotate", "--notation=ipa"},
+                                                                                           {"annotate", "--encoding"},
+                                                                                           {"annotate", "--fail-call", "0"},
+                                                                                           {"annotate", "--fail-call=3x"},
+                                                                                           {"annotate", "--fail-call", "-1"}}) {
         EXPECT_TRUE(std::holds_alternative<UsageError>(ParseCommandLine(arguments))) << ::testing::PrintToString(arguments);
     }
 }
@@ -113,12 +120,17 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
 
 TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
     const std::string absent = Utf16ToUtf8(folder.programPath("absent.txt")), here = Utf16ToUtf8(folder.programPath(""));
-    const struct { std::string input, option, path, message; } cases[] = {
-        {write("bad.json", "{\"stories\": 3}"), "", "", "stories"}, {write("bad.txt", "caf\xE9\n"), "", "", "not UTF-8"},
-        {absent, "", "", "cannot open"}, {write("ok.txt", "apple"), "style", "", "no character style :Missing"},
+    const struct {
+        std::string input, option, path, message;
+    } cases[] = {
+        {write("bad.json", "{\"stories\": 3}"), "", "", "stories"},
+        {write("bad.txt", "caf\xE9\n"), "", "", "not UTF-8"},
+        {absent, "", "", "cannot open"},
+        {write("ok.txt", "apple"), "style", "", "no character style :Missing"},
         {"-", "skip", absent, "cannot read the skip list " + absent + ": no such file"},
         {"-", "dictionary", absent, "cannot read the word list " + absent + ": no such file"},
-        {"-", "skip", here, "skip list " + here + ": it is a folder"}, {"-", "dictionary", here, "word list " + here + ": it is a folder"},
+        {"-", "skip", here, "skip list " + here + ": it is a folder"},
+        {"-", "dictionary", here, "word list " + here + ": it is a folder"},
         {"-", "config", here, "cannot read the settings file " + here + ": it is a folder"},
         {"-", "output", "", "--output and --story are for packages"},
     };
@@ -143,17 +155,22 @@ TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
 // --encoding names the code page of a word list without a byte-order mark.
 TEST(Lookup, ReadsTheWordListInTheNamedEncoding) {
     const auto name = [](const char* windows, const char* iconv) { return std::string(kWindows ? windows : iconv); };
-    const struct { std::string encoding, bytes, word; } cases[] = {
+    const struct {
+        std::string encoding, bytes, word;
+    } cases[] = {
         {"", "\xC6\xBB\xB9\xFB||5Apl\r\n", "苹果"},  // the ANSI code page
         {name("1252", "CP1252"), "caf\xE9||5Apl\r\n", "café"},
         {name("932", "CP932"), "\x82\xA0||5Apl\r\n", "あ"},
         {name("65001", "UTF-8"), "caf\xC3\xA9||5Apl\r\n", "café"},
-        {name("1252", "CP1252"), "\xEF\xBB\xBF" "caf\xC3\xA9||5Apl\r\n", "café"},  // a mark wins
+        {name("1252", "CP1252"),
+         "\xEF\xBB\xBF"
+         "caf\xC3\xA9||5Apl\r\n",
+         "café"},  // a mark wins
     };
     test::ScratchFolder folder;
     for (const auto& c : cases) {
-        LookupCommand command{.dictionary = Utf16ToUtf8(folder.write("d.txt", c.bytes)), .encoding = c.encoding,
-                              .notation = Notation::Kingsoft14, .words = {c.word, "sit"}};
+        LookupCommand command{
+            .dictionary = Utf16ToUtf8(folder.write("d.txt", c.bytes)), .encoding = c.encoding, .notation = Notation::Kingsoft14, .words = {c.word, "sit"}};
         std::ostringstream out, err;
         EXPECT_EQ(RunLookup(command, out, err), kSucceeded);
         EXPECT_EQ(out.str(), c.word + "\t5Apl\nsit\t\n") << c.encoding;
@@ -168,7 +185,11 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
     const std::string said = Utf16ToUtf8(folder.programPath("err.txt"));
     const std::string lesson = " --dictionary " + dictionary + " " + Utf16ToUtf8(folder.write("in.txt", "apple pie apple\n"));
     const std::string idml = " " SONOTAG_FIXTURES "/idml/";
-    const struct { std::string arguments; int status; std::string message; } cases[] = {
+    const struct {
+        std::string arguments;
+        int status;
+        std::string message;
+    } cases[] = {
         {"lookup --dictionary " + dictionary + " apple", kSucceeded, ""},
         {"lookup --encoding no-such-code-page --dictionary " + dictionary + " apple", kBadInput, "no-such-code-page"},
         {"annotate --encoding no-such-code-page --dictionary " + dictionary + " -", kBadInput, "no-such-code-page"},
@@ -176,8 +197,8 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"annotate --fail-call 20" + lesson, kRunFailed, "\nsonotag: 发生错误:(null),原因:Unknown error 0x800706BA,描述:(null)!\n"},
         {"annotate --fail-call 1000000" + lesson, kSucceeded, ""},  // the run makes fewer calls
         {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for texts and stand-in documents"},
-        {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml",
-         kSucceeded, ""},  // a grouped style by the path InDesign shows
+        {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml", kSucceeded,
+         ""},  // a grouped style by the path InDesign shows
         {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,
          "\nsonotag: damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)\n"},  // found before the run
     };
@@ -190,4 +211,4 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
 }
 #endif
 
-} }  // namespace sonotag::cli
+}}  // namespace sonotag::cli

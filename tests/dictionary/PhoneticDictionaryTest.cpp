@@ -1,10 +1,9 @@
-#include "dictionary/PhoneticDictionary.h"
-
 #include <algorithm>
 
 #include <gtest/gtest.h>
 
 #include "base/Paths.h"
+#include "dictionary/PhoneticDictionary.h"
 #include "tests/support/CaseName.h"
 #include "tests/support/TestFiles.h"
 
@@ -12,7 +11,11 @@ namespace sonotag { namespace {
 
 using namespace sonotag::dictionary;
 
-struct EntryCase { const char* name; std::vector<std::u16string> lines; std::u16string word, expected; };
+struct EntryCase {
+    const char* name;
+    std::vector<std::u16string> lines;
+    std::u16string word, expected;
+};
 
 class Entries : public ::testing::TestWithParam<EntryCase> {};
 
@@ -24,19 +27,17 @@ TEST_P(Entries, LookUpAsStored) {
 
 INSTANTIATE_TEST_SUITE_P(
     FileFormat, Entries,
-    ::testing::Values(
-        EntryCase{"Plain", {u"apple|x|5Apl"}, u"apple", u"5Apl"},
-        EntryCase{"TrailingEqualsRemoved", {u"apple==|x|5Apl"}, u"apple", u"5Apl"},
-        EntryCase{"OnlyTrailingEqualsRemoved", {u"=apple=|x|t"}, u"=apple", u"t"},
-        EntryCase{"FirstLineWins", {u"apple|x|first", u"apple|y|second"}, u"apple", u"first"},
-        EntryCase{"FirstWinsAfterEqualsRemoval", {u"apple=|x|first", u"apple|y|second"}, u"apple", u"first"},
-        EntryCase{"CaseSensitiveUpper", {u"Apple|x|t1", u"apple|x|t2"}, u"Apple", u"t1"},
-        EntryCase{"CaseSensitiveLower", {u"Apple|x|t1", u"apple|x|t2"}, u"apple", u"t2"},
-        EntryCase{"NoCaseFolding", {u"Apple|x|t1", u"apple|x|t2"}, u"APPLE", u""},
-        EntryCase{"KeyWithBlank", {u"apple |x|t"}, u"apple ", u"t"}, EntryCase{"WordAlone", {u"apple"}, u"apple", u""},
-        EntryCase{"TwoFields", {u"apple|x"}, u"apple", u""}, EntryCase{"ExtraFieldsSkipped", {u"apple|x|t|more|fields"}, u"apple", u"t"},
-        EntryCase{"TranscriptionNotTrimmed", {u"apple|| 5Apl "}, u"apple", u" 5Apl "}, EntryCase{"EmptyLineIsEmptyWord", {u""}, u"", u""},
-        EntryCase{"NonAsciiWord", {u"café||5kAfei"}, u"café", u"5kAfei"}),
+    ::testing::Values(EntryCase{"Plain", {u"apple|x|5Apl"}, u"apple", u"5Apl"}, EntryCase{"TrailingEqualsRemoved", {u"apple==|x|5Apl"}, u"apple", u"5Apl"},
+                      EntryCase{"OnlyTrailingEqualsRemoved", {u"=apple=|x|t"}, u"=apple", u"t"},
+                      EntryCase{"FirstLineWins", {u"apple|x|first", u"apple|y|second"}, u"apple", u"first"},
+                      EntryCase{"FirstWinsAfterEqualsRemoval", {u"apple=|x|first", u"apple|y|second"}, u"apple", u"first"},
+                      EntryCase{"CaseSensitiveUpper", {u"Apple|x|t1", u"apple|x|t2"}, u"Apple", u"t1"},
+                      EntryCase{"CaseSensitiveLower", {u"Apple|x|t1", u"apple|x|t2"}, u"apple", u"t2"},
+                      EntryCase{"NoCaseFolding", {u"Apple|x|t1", u"apple|x|t2"}, u"APPLE", u""}, EntryCase{"KeyWithBlank", {u"apple |x|t"}, u"apple ", u"t"},
+                      EntryCase{"WordAlone", {u"apple"}, u"apple", u""}, EntryCase{"TwoFields", {u"apple|x"}, u"apple", u""},
+                      EntryCase{"ExtraFieldsSkipped", {u"apple|x|t|more|fields"}, u"apple", u"t"},
+                      EntryCase{"TranscriptionNotTrimmed", {u"apple|| 5Apl "}, u"apple", u" 5Apl "}, EntryCase{"EmptyLineIsEmptyWord", {u""}, u"", u""},
+                      EntryCase{"NonAsciiWord", {u"café||5kAfei"}, u"café", u"5kAfei"}),
     test::CaseName());
 
 TEST(PhoneticDictionary, MissLeavesAnEmptyEntryThatStaysAMiss) {
@@ -64,7 +65,12 @@ TEST(PhoneticDictionary, MissingFileGivesItsErrorNamingItAndKeepsTheStore) {
 }
 
 // A word of ten megabytes between two lines, its characters straddling every read.
-struct HugeLineCase { const char* name; std::string mark, bigUnit /* one character encoded */; char16_t bigChar; bool utf16; };
+struct HugeLineCase {
+    const char* name;
+    std::string mark, bigUnit /* one character encoded */;
+    char16_t bigChar;
+    bool utf16;
+};
 
 class HugeLine : public ::testing::TestWithParam<HugeLineCase> {};
 
@@ -89,8 +95,7 @@ TEST_P(HugeLine, LoadsAsOneEntry) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Encodings, HugeLine,
-                         ::testing::Values(HugeLineCase{"Ansi", "", "w", u'w', false},
-                                           HugeLineCase{"Gbk", "", "\xC6\xBB", u'苹', false},
+                         ::testing::Values(HugeLineCase{"Ansi", "", "w", u'w', false}, HugeLineCase{"Gbk", "", "\xC6\xBB", u'苹', false},
                                            HugeLineCase{"Utf8", "\xEF\xBB\xBF", "\xE8\x8B\xB9", u'苹', false},
                                            HugeLineCase{"Utf16", "\xFF\xFE", "\xF9\x82", u'苹', true}),
                          test::CaseName());
@@ -104,9 +109,10 @@ TEST(ProgramFolder, IsAFolderAndQueriesNeverUseACutPath) {
     const std::u16string longPath = u"C:\\" + std::u16string(1000, u'd') + u"\\Sonotag.exe";
     EXPECT_EQ(QueryWholePath<char16_t>([&](char16_t* buffer, std::size_t capacity) {
                   return static_cast<std::size_t>(std::copy_n(longPath.begin(), std::min(capacity, longPath.size()), buffer) - buffer);
-              }), longPath);
+              }),
+              longPath);
     EXPECT_EQ(QueryWholePath<char16_t>([](char16_t*, std::size_t) { return std::size_t{0}; }), u"");
     EXPECT_EQ(QueryWholePath<char16_t>([](char16_t*, std::size_t capacity) { return capacity; }), u"");
 }
 
-} }  // namespace sonotag
+}}  // namespace sonotag

@@ -8,22 +8,19 @@
 #include "dictionary/EncodedTextFile.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag {
-namespace {
+namespace sonotag { namespace {
 
 using namespace sonotag::dictionary;
 
 TEST(WindowsFile, HeldWithoutSharingIsASharingViolationNamingTheFile) {
     test::ScratchFolder folder;
     const auto path = folder.write("dictionary.txt", "apple||5Apl\r\n");
-    const KernelHandle holder(CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, 0, nullptr,
-                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const KernelHandle holder(
+        CreateFileW(reinterpret_cast<const wchar_t*>(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     try {
         EncodedTextFile file(path);
         ADD_FAILURE() << "opened a file held without sharing";
-    } catch (const FileError& error) {
-        EXPECT_TRUE(error.cause() == FileErrorCause::SharingViolation && error.userText().find(path) != std::u16string::npos);
-    }
+    } catch (const FileError& error) { EXPECT_TRUE(error.cause() == FileErrorCause::SharingViolation && error.userText().find(path) != std::u16string::npos); }
 }
 
 // Unmarked files are read in the ANSI code page of the program's users (936); a bad byte still gives its line.
@@ -36,5 +33,4 @@ TEST(WindowsFile, UnmarkedFilesAreReadInTheSystemAnsiCodePage) {
     EXPECT_TRUE(lines[0] == u"苹果" && lines[1].size() == 2 && lines[1][0] == u'a' && lines[2] == u"b");
 }
 
-}  // namespace
-}  // namespace sonotag
+}}  // namespace sonotag

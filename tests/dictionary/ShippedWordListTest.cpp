@@ -75,8 +75,8 @@ std::optional<int> StressedSyllable(std::string_view transcription) {
 
 // Whole transcriptions may differ in 1 of 50 common words; the stressed syllable in 1 of 20 long ones.
 TEST_F(ShippedWordList, AgreesWithTheHandCheckedLists) {
-    for (const auto& [file, stressOnly, minimum, share] : {std::tuple{"handchecked.txt", false, 150u, 50u},
-                                                           std::tuple{"handchecked-long.txt", true, 50u, 20u}}) {
+    for (const auto& [file, stressOnly, minimum, share] :
+         {std::tuple{"handchecked.txt", false, 150u, 50u}, std::tuple{"handchecked-long.txt", true, 50u, 20u}}) {
         std::ifstream in(std::filesystem::path(SONOTAG_FIXTURES) / "wordlist" / file);
         std::size_t words = 0, differing = 0;
         for (std::string line; std::getline(in, line);) {
@@ -97,4 +97,4 @@ TEST_F(ShippedWordList, AgreesWithTheHandCheckedLists) {
     }
 }
 
-} }  // namespace sonotag
+}}  // namespace sonotag

@@ -10,8 +10,7 @@
 #include "tests/support/InterceptingHost.h"
 #include "tests/support/StandInProcess_win32.h"
 
-namespace sonotag::test {
-namespace {
+namespace sonotag::test { namespace {
 
 using namespace sonotag::dictionary;
 using namespace sonotag::notation;
@@ -48,8 +47,8 @@ INSTANTIATE_TEST_SUITE_P(Sweeps, ComFaultSweep, ::testing::ValuesIn(Sweeps()), C
 
 // A second host, or one whose document cannot be read, ends at once with its status.
 TEST_F(StandInHostTest, HandStartedHostThatCannotServeEndsWithItsStatus) {
-    for (const auto& [arguments, anotherRuns, status] : {std::tuple<const wchar_t*, bool, DWORD>{L"", true, 3},
-                                                          {L"--document \"Z:/nonexistent/no-such-document.json\"", false, 1}}) {
+    for (const auto& [arguments, anotherRuns, status] :
+         {std::tuple<const wchar_t*, bool, DWORD>{L"", true, 3}, {L"--document \"Z:/nonexistent/no-such-document.json\"", false, 1}}) {
         std::optional<StandInProcess> first;
         EXPECT_TRUE(!anotherRuns || first.emplace(L"").waitUntilReady());
         const StandInProcess failing(arguments);
@@ -83,8 +82,7 @@ TEST_F(StandInHostTest, HostKilledInTheMiddleOfARun) {
     startAndAttach();
     LoadSweepDocument(connection);
     int insertions = 0;
-    const RunOutcome run = AnnotateSweep(AttachedState(Intercept(connection, [&](host::DispatchId id,
-                                                                 host::InvokeKind kind, std::span<const host::Value>) {
+    const RunOutcome run = AnnotateSweep(AttachedState(Intercept(connection, [&](host::DispatchId id, host::InvokeKind kind, std::span<const host::Value>) {
         if (id == host::code::kContents && kind == host::InvokeKind::Put && ++insertions == 2) started->kill();
         return std::optional<host::Value>();
     })));
@@ -100,5 +98,4 @@ TEST_F(StandInHostTest, HostKilledInTheMiddleOfARun) {
     EXPECT_TRUE(StandInEnded(kStandInEndTimeout)) << "a reference to the fresh host was kept";
 }
 
-}  // namespace
-}  // namespace sonotag::test
+}}  // namespace sonotag::test

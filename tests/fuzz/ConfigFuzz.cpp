@@ -11,7 +11,7 @@ namespace sonotag::fuzz { namespace {
 constexpr char kNestedStyles[] = R"({"characterStyles": [":[无]", ":A", ":AB", ":Phonetics", ":音标:国际音标", ":G1:G2:Deep",
   ":G1:G2:Deeper", ":G1:Mid", ":G1:G3:Other", ":Group:Phonetics2"], "stories": [{"text": "Tom has an apple."}], "selection": {"story": 0}})";
 
-} }  // namespace sonotag::fuzz
+}}  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;

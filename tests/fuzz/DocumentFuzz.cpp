@@ -4,8 +4,8 @@
 #include "base/Utf.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "model/DocumentFile.h"
-#include "standin/StandInHost.h"
 #include "model/Words.h"
+#include "standin/StandInHost.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace sonotag::fuzz { namespace {
@@ -23,7 +23,7 @@ bool Load(standin::StandInHost& host, std::uint8_t loader, std::string_view byte
     } catch (const std::runtime_error&) { return false; }  // DocumentError, DocumentError
 }
 
-} }  // namespace sonotag::fuzz
+}}  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;

@@ -1,8 +1,6 @@
 #pragma once
 // A failed expectation aborts, so libFuzzer keeps the input; a scratch folder of the process.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,10 +9,17 @@
 #include <string>
 #include <string_view>
 
+#include <unistd.h>
+
 namespace sonotag::fuzz {
 
-#define FUZZ_EXPECT(condition) \
-    do { if (!(condition)) { std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); std::abort(); } } while (false)
+#define FUZZ_EXPECT(condition)                                                           \
+    do {                                                                                 \
+        if (!(condition)) {                                                              \
+            std::fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                \
+        }                                                                                \
+    } while (false)
 
 inline std::string_view Bytes(const std::uint8_t* data, std::size_t size) { return {reinterpret_cast<const char*>(data), size}; }
 
@@ -31,8 +36,13 @@ class ScratchFolder {
 public:
     explicit ScratchFolder(const std::string& target)
         : path_((::access("/dev/shm", W_OK) == 0 ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) /
-                ("sonotag-fuzz-" + target + "-" + std::to_string(::getpid()))) { std::filesystem::create_directories(path_); }
-    ~ScratchFolder() { std::error_code ignored; std::filesystem::remove_all(path_, ignored); }
+                ("sonotag-fuzz-" + target + "-" + std::to_string(::getpid()))) {
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     std::filesystem::path file(const std::string& name) const { return path_ / name; }
     std::u16string write(const std::string& name, std::string_view bytes) const {  // the path as the program takes it
         std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
@@ -45,6 +55,7 @@ public:
         std::ifstream in(file(name), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
+
 private:
     std::filesystem::path path_;
 };

@@ -43,7 +43,9 @@ void CheckUtf(std::string_view bytes) {
     FUZZ_EXPECT(decoded.size() <= bytes.size());
     const std::string encoded = Utf16ToUtf8(decoded);
     bool wellFormed = true;  // and the same text, behind a letter: the strict reader drops a leading mark
-    try { FUZZ_EXPECT(DecodeUtf8Text("x" + encoded) == u"x" + decoded); } catch (const DocumentError&) { wellFormed = false; }
+    try {
+        FUZZ_EXPECT(DecodeUtf8Text("x" + encoded) == u"x" + decoded);
+    } catch (const DocumentError&) { wellFormed = false; }
     FUZZ_EXPECT(wellFormed);
     if (bytes.starts_with("\xEF\xBB\xBF")) return;
     try {
@@ -51,7 +53,7 @@ void CheckUtf(std::string_view bytes) {
     } catch (const DocumentError&) { FUZZ_EXPECT(decoded.find(u'\uFFFD') != std::u16string::npos); }
 }
 
-} }  // namespace sonotag::fuzz
+}}  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag::fuzz;

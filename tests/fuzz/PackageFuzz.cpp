@@ -42,7 +42,7 @@ std::u16string Paragraphs(const documents::AnnotatableDocument& package) {
     return text;
 }
 
-} }  // namespace sonotag::fuzz
+}}  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;
@@ -56,9 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::unique_ptr<documents::AnnotatableDocument> package;
     try {
         package = idml::ReadIdmlDocument(folder.read("in.idml"), "in.idml", {});
-    } catch (const DocumentError&) {
-        return 0;
-    }
+    } catch (const DocumentError&) { return 0; }
     PhoneticDictionary dictionary;
     for (const char16_t* word : {u"the", u"The", u"apple", u"a", u"book", u"tree"}) dictionary.addLine(std::u16string(word) + u"||5Apl");
     settings::AnnotationSettings format;

@@ -10,7 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::vector<idml::InsertedRun> kInsertion = {{u" ", nullptr}, {u"[ˈæpl]", &kFont}, {u"\u4e66", nullptr}};
     constexpr char16_t kInserted[] = u" [ˈæpl]\u4e66";
     std::unique_ptr<idml::StoryXml> story;
-    try { story = std::make_unique<idml::StoryXml>(Bytes(data, size), "story"); } catch (const DocumentError&) { return 0; }
+    try {
+        story = std::make_unique<idml::StoryXml>(Bytes(data, size), "story");
+    } catch (const DocumentError&) { return 0; }
     std::vector<std::u16string> expected;
     std::vector<idml::Insertion> insertions;
     for (const idml::StoryText& text : story->texts()) {

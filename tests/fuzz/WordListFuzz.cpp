@@ -4,10 +4,10 @@
 #include <map>
 #include <vector>
 
-#include "dictionary/EncodedTextFile.h"
-#include "dictionary/PhoneticDictionary.h"
 #include "base/CodePage.h"
 #include "base/Utf.h"
+#include "dictionary/EncodedTextFile.h"
+#include "dictionary/PhoneticDictionary.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace sonotag::fuzz { namespace {
@@ -27,8 +27,7 @@ std::vector<std::u16string> ReferenceLines(std::string_view bytes, const std::st
     const auto decode = [&](std::string_view line, bool endedByLineFeed) {
         std::u16string text;
         for (std::size_t i = 0; unit == 2 && i + 1 < line.size(); i += 2) {
-            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(line[i + 1 - low]) << 8 |
-                                                 static_cast<unsigned char>(line[i + low])));
+            text.push_back(static_cast<char16_t>(static_cast<unsigned char>(line[i + 1 - low]) << 8 | static_cast<unsigned char>(line[i + low])));
         }
         if (unit == 1) utf8 ? AppendUtf8AsUtf16(line, text) : ansi.append(line, text);
         text.resize(std::min(text.size(), text.find(u'\0')));
@@ -57,7 +56,7 @@ std::pair<std::u16string, std::u16string> WordAndTranscription(const std::u16str
     return {fields[0], fields.size() > 2 ? fields[2] : u""};
 }
 
-} }  // namespace sonotag::fuzz
+}}  // namespace sonotag::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace sonotag;

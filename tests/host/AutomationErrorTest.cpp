@@ -1,10 +1,9 @@
+#include <gtest/gtest.h>
+
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 
-#include <gtest/gtest.h>
-
-namespace sonotag::host {
-namespace {
+namespace sonotag::host { namespace {
 
 TEST(AutomationError, MessageTextFollowsTheRules) {
     const std::tuple<HResult, std::optional<std::u16string>, std::u16string> cases[] = {
@@ -29,9 +28,9 @@ TEST(AutomationError, ReportShowsSourceMessageAndDescription) {
 // Automation's conversions; an empty text: a type mismatch.
 TEST(ChangeType, ConvertsLikeAutomation) {
     const std::tuple<Value, ValueType, std::u16string> cases[] = {
-        {Value(-42), ValueType::Text, u"-42"}, {Value(u" 12 "), ValueType::Integer, u"12"}, {Value(), ValueType::Integer, u"0"},
-        {Value(u"12a"), ValueType::Integer, u""}, {Value(u""), ValueType::Integer, u""}, {Value(u"99999999999"), ValueType::Integer, u""},
-        {Value(ArrayBound{3}), ValueType::Integer, u""}, {Value(5), ValueType::Object, u""}, {Value(ObjectRef()), ValueType::Text, u""},
+        {Value(-42), ValueType::Text, u"-42"},           {Value(u" 12 "), ValueType::Integer, u"12"}, {Value(), ValueType::Integer, u"0"},
+        {Value(u"12a"), ValueType::Integer, u""},        {Value(u""), ValueType::Integer, u""},       {Value(u"99999999999"), ValueType::Integer, u""},
+        {Value(ArrayBound{3}), ValueType::Integer, u""}, {Value(5), ValueType::Object, u""},          {Value(ObjectRef()), ValueType::Text, u""},
     };
     for (const auto& [from, to, expected] : cases) {
         try {
@@ -44,5 +43,4 @@ TEST(ChangeType, ConvertsLikeAutomation) {
     EXPECT_THROW(Get(ObjectRef(), code::kWords), AutomationError);  // an empty reference never reaches a host
 }
 
-}  // namespace
-}  // namespace sonotag::host
+}}  // namespace sonotag::host

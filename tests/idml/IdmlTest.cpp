@@ -8,12 +8,12 @@
 #include <zip.h>
 
 #include "annotation/Annotation.h"
+#include "base/Utf.h"
 #include "cli/Commands.h"
 #include "dictionary/PhoneticDictionary.h"
-#include "base/Utf.h"
+#include "host/CharacterStyle.h"
 #include "idml/StoryXml.h"
 #include "package/ZipArchive.h"
-#include "host/CharacterStyle.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
 #include "tests/support/TestFiles.h"
@@ -28,10 +28,17 @@ const std::string kFixtures = SONOTAG_FIXTURES "/idml/";
 const std::string kWordList = SONOTAG_FIXTURES "/../../dictionary/dictionary.txt";
 
 // A character's look: its CharacterStyleRange's attributes and Properties, its style apart, its font.
-struct Look { std::string range, font, style; };
-struct Text { std::u16string text; std::vector<Look> looks; };
+struct Look {
+    std::string range, font, style;
+};
+struct Text {
+    std::u16string text;
+    std::vector<Look> looks;
+};
 struct Package {  // entries, each as stored (compressed data and method), and every story's texts in designmap.xml's order
-    std::vector<std::string> names; std::map<std::string, std::pair<std::string, zip_int32_t>> raw; std::vector<Text> texts;
+    std::vector<std::string> names;
+    std::map<std::string, std::pair<std::string, zip_int32_t>> raw;
+    std::vector<Text> texts;
 };
 
 Look LookOf(pugi::xml_node node) {
@@ -75,22 +82,21 @@ Package ReadBack(const std::string& path) {
     return package;
 }
 
-struct Format { std::string stylePath, styleSelf; };  // no path: the notation's font
+struct Format {
+    std::string stylePath, styleSelf;
+};  // no path: the notation's font
 
 // The stand-in's run on one text, each original look a font of its own to show which look inserted text took.
 Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dictionary) {
     nlohmann::json runs = nlohmann::json::array();
     for (std::size_t k = 0; k < original.looks.size(); ++k) runs.push_back({{"start", k}, {"length", 1}, {"font", std::to_string(k)}});
     const nlohmann::json styles = format.stylePath.empty() ? nlohmann::json::array() : nlohmann::json{format.stylePath};
-    const nlohmann::json document = {{"characterStyles", styles},
-                                     {"stories", {{{"text", Utf16ToUtf8(original.text)}, {"runs", runs}}}},
-                                     {"selection", {{"story", 0}}}};
+    const nlohmann::json document = {
+        {"characterStyles", styles}, {"stories", {{{"text", Utf16ToUtf8(original.text)}, {"runs", runs}}}}, {"selection", {{"story", 0}}}};
     standin::StandInHost host;
     host.loadDocumentJson(document.dump());
     host::ObjectRef style;
-    if (!format.stylePath.empty()) {
-        host::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style, host::StyleResolution::Load);
-    }
+    if (!format.stylePath.empty()) { host::ResolveCharacterStyle(host.application(), Utf8ToUtf16(format.stylePath), style, host::StyleResolution::Load); }
     EXPECT_TRUE(AnnotateSelection(test::AttachedState(host.application(), {}, style), dictionary, kInitialUndoMark).completed());
     const nlohmann::json dump = nlohmann::json::parse(host.dumpDocumentJson())["stories"][0];
     Text annotated{Utf8ToUtf16(dump["text"].get<std::string>()), {}};
@@ -107,12 +113,13 @@ Text RunOnStandIn(const Text& original, Format format, PhoneticDictionary& dicti
 TEST(StoryTexts, EveryTextRootIsATextOfItsOwn) {
     const std::string range = "<ParagraphStyleRange><CharacterStyleRange>";
     const std::string end = "</CharacterStyleRange></ParagraphStyleRange>";
-    const struct { std::string body; std::vector<std::u16string> texts; } cases[] = {
+    const struct {
+        std::string body;
+        std::vector<std::u16string> texts;
+    } cases[] = {
         {"<Content>a b</Content><Br/><Content>c</Content>", {u"a b\rc"}},
-        {"<Content>a</Content><Footnote>" + range + "<Content>fn</Content>" + end + "</Footnote><Content>b</Content>",
-         {u"a\uFFFCb", u"fn"}},
-        {"<Note>" + range + "<Content>n1</Content>" + end + "</Note><Content>x</Content><Note>" + range +
-             "<Content>n2</Content>" + end + "</Note>",
+        {"<Content>a</Content><Footnote>" + range + "<Content>fn</Content>" + end + "</Footnote><Content>b</Content>", {u"a\uFFFCb", u"fn"}},
+        {"<Note>" + range + "<Content>n1</Content>" + end + "</Note><Content>x</Content><Note>" + range + "<Content>n2</Content>" + end + "</Note>",
          {u"\uFFFCx\uFFFC", u"n1", u"n2"}},
         {"<XMLElement><Content>a</Content></XMLElement><Content>b<?ACE 7?>c</Content>", {u"ab\uFFFCc"}},
     };
@@ -141,13 +148,15 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
     PhoneticDictionary dictionary;
     ASSERT_FALSE(dictionary.load(Utf8ToUtf16(kWordList)));
     command.dictionary = kWordList;
-    struct Case { std::string package; Format format; };
+    struct Case {
+        std::string package;
+        Format format;
+    };
     // Real exports: dime-tripple.idml's grouped style by the path InDesign shows (its Name "Naviga:byline-BYL epost").
     for (const Case& c : {Case{"cases.idml", {}}, Case{"cases.idml", {":Phonetics:IPA", "CharacterStyle/Phonetics%3aIPA"}},
-                          Case{"cases.idml", {":Phonetics:IPA\\:wide", "CharacterStyle/Phonetics%3aIPA\\%3awide"}},
-                          Case{"4-pages-english.idml", {}}, Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}},
-                          Case{"meta-with-image.idml", {}}, Case{"dime-tripple.idml", {}},
-                          Case{"dime-tripple.idml", {":Naviga:byline-BYL epost", "CharacterStyle/Naviga%3abyline-BYL epost"}}}) {
+                          Case{"cases.idml", {":Phonetics:IPA\\:wide", "CharacterStyle/Phonetics%3aIPA\\%3awide"}}, Case{"4-pages-english.idml", {}},
+                          Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}}, Case{"meta-with-image.idml", {}},
+                          Case{"dime-tripple.idml", {}}, Case{"dime-tripple.idml", {":Naviga:byline-BYL epost", "CharacterStyle/Naviga%3abyline-BYL epost"}}}) {
         SCOPED_TRACE(c.package + " " + c.format.stylePath);
         command.characterStyle = c.format.stylePath.empty() ? std::nullopt : std::optional(c.format.stylePath);
         ASSERT_EQ(run(kFixtures + c.package), cli::kSucceeded) << err.str();
@@ -217,15 +226,21 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         return xml;
     };
     const auto storyWith = [&](const std::string& body) {
-        return craft("Stories/Story_split.xml", "<idPkg:Story><Story Self=\"split\"><ParagraphStyleRange><CharacterStyleRange>" +
-                                                    body + "</CharacterStyleRange></ParagraphStyleRange></Story></idPkg:Story>");
+        return craft("Stories/Story_split.xml", "<idPkg:Story><Story Self=\"split\"><ParagraphStyleRange><CharacterStyleRange>" + body +
+                                                    "</CharacterStyleRange></ParagraphStyleRange></Story></idPkg:Story>");
     };
     const std::string cjk = R"(<idPkg:Story src="Stories/Story_cjk.xml"/>)", deep = " is nested deeper than 256 levels";
-    struct Case { std::string input; int status; std::string message; };
+    struct Case {
+        std::string input;
+        int status;
+        std::string message;
+    };
     const Case cases[] = {
-        {"not-a-zip.idml", cli::kBadInput, "not-a-zip.idml is not a zip archive"}, {"no-mimetype.idml", cli::kBadInput, "no mimetype entry first"},
+        {"not-a-zip.idml", cli::kBadInput, "not-a-zip.idml is not a zip archive"},
+        {"no-mimetype.idml", cli::kBadInput, "no mimetype entry first"},
         {"inconsistent.idml", cli::kBadInput, "inconsistent.idml is not a readable zip archive (Zip archive inconsistent)"},
-        {"wrong-mimetype.idml", cli::kBadInput, "wrong mimetype"}, {"truncated-entry.idml", cli::kBadInput, "Stories/Story_s.xml is damaged or truncated"},
+        {"wrong-mimetype.idml", cli::kBadInput, "wrong mimetype"},
+        {"truncated-entry.idml", cli::kBadInput, "Stories/Story_s.xml is damaged or truncated"},
         {"story-not-xml.idml", cli::kBadInput, "Stories/Story_s.xml is not well-formed XML"},
         {"oversized-entry.idml", cli::kBadInput, "Stories/Story_s.xml inflates to 629145600 bytes, more than 512 MB"},
         {"missing.idml", cli::kBadInput, "cannot open"},
@@ -233,10 +248,13 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         {"encrypted-entry.idml", cli::kBadInput, "encrypted-entry.idml: entry META-INF/container.xml is encrypted"},
         {storyWith(nest("<XMLElement>", "</XMLElement>", 40000, "<Content>a</Content>")), cli::kBadInput, "Stories/Story_split.xml" + deep},
         {storyWith("<Properties>" + nest("<P>", "</P>", 300000, "") + "</Properties><Content>a</Content>"), cli::kBadInput, deep},
-        {craft("Resources/Styles.xml", "<idPkg:Styles><RootCharacterStyleGroup>" + nest("<CharacterStyleGroup Name=\"\">", "</CharacterStyleGroup>",
-               100000, "") + "</RootCharacterStyleGroup></idPkg:Styles>"), cli::kBadInput, "Resources/Styles.xml" + deep},
+        {craft("Resources/Styles.xml", "<idPkg:Styles><RootCharacterStyleGroup>" +
+                                           nest("<CharacterStyleGroup Name=\"\">", "</CharacterStyleGroup>", 100000, "") +
+                                           "</RootCharacterStyleGroup></idPkg:Styles>"),
+         cli::kBadInput, "Resources/Styles.xml" + deep},
         {storyWith("<Content>the cat&#0;sat on the mat</Content>"), cli::kBadInput, "Stories/Story_split.xml holds U+0000"},
-        {storyWith("<Content>the cat&#x1;sat</Content>"), cli::kBadInput, "holds U+0001"}, {storyWith("<Content>the\x1F cat</Content>"), cli::kBadInput, "holds U+001F"},
+        {storyWith("<Content>the cat&#x1;sat</Content>"), cli::kBadInput, "holds U+0001"},
+        {storyWith("<Content>the\x1F cat</Content>"), cli::kBadInput, "holds U+001F"},
         {storyWith("<Content>the &e; cat</Content>"), cli::kBadInput, "Stories/Story_split.xml refers to an undeclared entity &e;"},
         {craft("designmap.xml", "<Document a=\"&e;\">" + cjk + "</Document>"), cli::kBadInput, "designmap.xml refers to an undeclared entity &e;"},
         {craft("designmap.xml", "<Document>" + cjk + cjk + "</Document>"), cli::kSucceeded, "words: 5, annotations: 3"},  // "The 苹果 apple 书 book"
@@ -254,9 +272,8 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     const std::string input = (folder.path() / "in.idml").string();
     std::filesystem::copy_file(kFixtures + "cases.idml", input);
     const std::string before = ReadBack(input).raw.at("Stories/Story_cjk.xml").first;
-    for (auto [story, target, message] : {std::tuple{"nowhere", output, "no story nowhere"},
-                                         std::tuple{"", input, "is the input"},
-                                         std::tuple{"", (folder.path() / "no" / "out.idml").string(), "cannot write"}}) {
+    for (auto [story, target, message] : {std::tuple{"nowhere", output, "no story nowhere"}, std::tuple{"", input, "is the input"},
+                                          std::tuple{"", (folder.path() / "no" / "out.idml").string(), "cannot write"}}) {
         command.stories = *story ? std::vector<std::string>{story} : std::vector<std::string>{};
         output = target;
         err.str("");
@@ -266,4 +283,4 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     EXPECT_EQ(ReadBack(input).raw.at("Stories/Story_cjk.xml").first, before);
 }
 
-} }  // namespace sonotag::idml
+}}  // namespace sonotag::idml

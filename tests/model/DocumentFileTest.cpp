@@ -1,7 +1,5 @@
 // The document file: round trips, and malformed input refused with a clear error.
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,13 +7,13 @@
 #include <stdexcept>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "tests/standin/StandInTesting.h"
 #include "tests/support/StandInDocument.h"
 #include "tests/support/TestFiles.h"
 
-namespace sonotag::model::test {
-namespace {
-
+namespace sonotag::model::test { namespace {
 
 using namespace standin;
 using namespace standin::test;
@@ -27,12 +25,18 @@ TEST(DocumentFile, RoundTrips) {
     // A fixture, or a scratch file of the bytes given; the words selected and the runs read.
     const std::tuple<std::string, std::optional<std::string>, std::int32_t, std::vector<FormattedRun>> cases[] = {
         {"lesson.json", {}, 16, {{0, 3, "Times New Roman", ""}, {42, 5, "", ":Group:Phonetics2"}}},
-        {"runs.json", R"({"characterStyles": [":G:H:", ":S", ":K:L:M"], "stories": [{"text": "ab中文\tfgh",
+        {"runs.json",
+         R"({"characterStyles": [":G:H:", ":S", ":K:L:M"], "stories": [{"text": "ab中文\tfgh",
              "runs": [{"start": 6, "length": 2, "font": "F", "characterStyle": ":S"}, {"start": 2, "length": 1, "font": "F"},
              {"start": 0, "length": 2, "font": "F"}, {"start": 4, "length": 2, "font": "F", "characterStyle": ":S"}]},
              {"text": "\r\n"}], "selection": {"stories": [1, 0]}, "undoHistory": ["Typing", "Apply Font"]})",
-         0, {{0, 3, "F", ""}, {4, 4, "F", ":S"}}},  // runs merged and ordered
-        {"lesson.TXT", "\xEF\xBB\xBF" "apple pie\r\n中文", 3, {}},
+         0,
+         {{0, 3, "F", ""}, {4, 4, "F", ":S"}}},  // runs merged and ordered
+        {"lesson.TXT",
+         "\xEF\xBB\xBF"
+         "apple pie\r\n中文",
+         3,
+         {}},
     };
     for (const auto& [file, bytes, words, runs] : cases) {
         sonotag::test::ScratchFolder folder;
@@ -56,7 +60,8 @@ std::string Selection(const std::string& selection) { return R"({"stories": [{"t
 
 // Refused with the file, the place and the problem; the open document is kept.
 TEST(DocumentFile, MalformedInputIsRefused) {
-    const std::tuple<std::string, std::optional<std::string>, std::string> cases[] = {  // file, bytes (none: missing), problem
+    const std::tuple<std::string, std::optional<std::string>, std::string> cases[] = {
+        // file, bytes (none: missing), problem
         {"missing.json", std::nullopt, "cannot open the document file"},
         {"a.txt", "ab\x80", "not valid UTF-8 at byte 2"},
         {"a.txt", "\xE0\x80\xAF", "not valid UTF-8 at byte 0"},
@@ -99,5 +104,4 @@ TEST(DocumentFile, FailedSaveLeavesNothingBehind) {
     EXPECT_TRUE(std::filesystem::is_directory(folder.path() / "taken" / "inner"));
 }
 
-}  // namespace
-}  // namespace sonotag::model::test
+}}  // namespace sonotag::model::test

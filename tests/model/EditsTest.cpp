@@ -1,24 +1,25 @@
 // Edits of the stand-in's stories against simple models: words against a full split, undo against saved dumps.
 
-#include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "model/Story.h"
 #include "model/Words.h"
 #include "tests/standin/StandInTesting.h"
 
-namespace sonotag::model::test {
-namespace {
+namespace sonotag::model::test { namespace {
 
 using namespace standin;
 using namespace standin::test;
 
 TEST(Words, SplitLikeTheHost) {
     const std::pair<std::u16string, std::vector<std::u16string>> cases[] = {
-        {u"", {}}, {u" \t\r\n\u2028\u2029\u2013\u2014", {}}, {u"  apple, (don't) well-known! ", {u"apple,", u"(don't)", u"well-known!"}},
+        {u"", {}},
+        {u" \t\r\n\u2028\u2029\u2013\u2014", {}},
+        {u"  apple, (don't) well-known! ", {u"apple,", u"(don't)", u"well-known!"}},
         {u"a\rb\nc\u2029d\u2028e\r\nf\tg\u2014or\u2013x", {u"a", u"b", u"c", u"d", u"e", u"f", u"g", u"or", u"x"}},
         {u"a\u2012b\u2010c\u00A0d 中文 x\U0001F600y", {u"a\u2012b\u2010c\u00A0d", u"中文", u"x\U0001F600y"}},
     };
@@ -50,11 +51,11 @@ TEST(StoryWords, StayEqualToAFullSplitThroughRandomEdits) {
 
 TEST(StoryRanges, MoveOnInsertionByTheirKind) {
     using Kind = LiveRange::Kind;
-    const std::tuple<Kind, TextSpan, std::int32_t, TextSpan> cases[] = {  // the range, where 2 characters go, the range after
-        {Kind::Text, {3, 6}, 1, {5, 8}},           {Kind::Text, {3, 6}, 3, {3, 8}},  // text at either end joins
-        {Kind::Text, {3, 6}, 6, {3, 8}},           {Kind::Text, {3, 6}, 7, {3, 6}},
-        {Kind::Character, {3, 4}, 3, {5, 6}},      {Kind::Character, {3, 4}, 4, {3, 4}},
-        {Kind::InsertionPoint, {3, 3}, 3, {5, 5}}, {Kind::InsertionPoint, {3, 3}, 4, {3, 3}},
+    const std::tuple<Kind, TextSpan, std::int32_t, TextSpan> cases[] = {
+        // the range, where 2 characters go, the range after
+        {Kind::Text, {3, 6}, 1, {5, 8}},      {Kind::Text, {3, 6}, 3, {3, 8}},  // text at either end joins
+        {Kind::Text, {3, 6}, 6, {3, 8}},      {Kind::Text, {3, 6}, 7, {3, 6}},           {Kind::Character, {3, 4}, 3, {5, 6}},
+        {Kind::Character, {3, 4}, 4, {3, 4}}, {Kind::InsertionPoint, {3, 3}, 3, {5, 5}}, {Kind::InsertionPoint, {3, 3}, 4, {3, 3}},
     };
     for (const auto& [kind, before, at, after] : cases) {
         Story story(u"0123456789", std::vector<CharFormat>(10));
@@ -92,13 +93,10 @@ TEST(Undo, TakesManyMixedStepsBackExactly) {
     }
     for (int step = kSteps; step-- > 0;) {
         host::Call(standin::test::Document(host), code::kUndo);
-        if (step % 300 == 0) {
-            ASSERT_EQ(host.dumpDocumentJson(), checkpoints[static_cast<std::size_t>(step / 300)]);
-        }
+        if (step % 300 == 0) { ASSERT_EQ(host.dumpDocumentJson(), checkpoints[static_cast<std::size_t>(step / 300)]); }
     }
     EXPECT_EQ(UndoLevel(host), -1);
     EXPECT_TRUE(ErrorOf([&] { host::Call(standin::test::Document(host), code::kUndo); })) << "nothing left to undo";
 }
 
-}  // namespace
-}  // namespace sonotag::model::test
+}}  // namespace sonotag::model::test

@@ -1,22 +1,35 @@
-#include "notation/Notation.h"
-
 #include <gtest/gtest.h>
+
+#include "notation/Notation.h"
 
 namespace sonotag { namespace {
 
 using namespace sonotag::notation;
 
 // Whole words as stored, in the newer letters and in Unicode: a long i: or u: keeps its letter, a short one does not.
-struct WordCase { std::u16string_view stored, ipa14, unicode; };
+struct WordCase {
+    std::u16string_view stored, ipa14, unicode;
+};
 
 constexpr WordCase kWords[] = {
-    {u"si:t", u"si:t", u"siːt"},          {u"sit", u"sIt", u"sɪt"},
-    {u"tu:", u"tu:", u"tuː"},             {u"put", u"pJt", u"pʊt"},
-    {u"5hApi", u"5hApI", u"ˈhæpɪ"},       {u"7Qnd[5stAnd", u"7Qnd[5stAnd", u"ˌʌndəˈstænd"},
-    {u"ii:uu:", u"Ii:Ju:", u"ɪiːʊuː"},    {u"5mQT[", u"5mQT[", u"ˈmʌðə"},
-    {u"FCp", u"FDp", u"ʃɒp"},             {u"5plZV[", u"5pleV[", u"ˈpleʒə"},
-    {u"b\\:d kB: fR:", u"b\\:d kB: fR:", u"bɜːd kɑː fɔː"}, {u"WiNk ^Dg", u"WINk ^Dg", u"θɪŋk ɡɒɡ"},
-    {u"", u"", u""},                       {u"a\xD83D\xDE00Z\xFFFF", u"a\xD83D\xDE00" u"e\xFFFF", u"a\xD83D\xDE00" u"e\xFFFF"},
+    {u"si:t", u"si:t", u"siːt"},
+    {u"sit", u"sIt", u"sɪt"},
+    {u"tu:", u"tu:", u"tuː"},
+    {u"put", u"pJt", u"pʊt"},
+    {u"5hApi", u"5hApI", u"ˈhæpɪ"},
+    {u"7Qnd[5stAnd", u"7Qnd[5stAnd", u"ˌʌndəˈstænd"},
+    {u"ii:uu:", u"Ii:Ju:", u"ɪiːʊuː"},
+    {u"5mQT[", u"5mQT[", u"ˈmʌðə"},
+    {u"FCp", u"FDp", u"ʃɒp"},
+    {u"5plZV[", u"5pleV[", u"ˈpleʒə"},
+    {u"b\\:d kB: fR:", u"b\\:d kB: fR:", u"bɜːd kɑː fɔː"},
+    {u"WiNk ^Dg", u"WINk ^Dg", u"θɪŋk ɡɒɡ"},
+    {u"", u"", u""},
+    {u"a\xD83D\xDE00Z\xFFFF",
+     u"a\xD83D\xDE00"
+     u"e\xFFFF",
+     u"a\xD83D\xDE00"
+     u"e\xFFFF"},
 };
 
 TEST(Notation, WholeTranscriptionsInEachNotation) {
@@ -31,4 +44,4 @@ TEST(Notation, WholeTranscriptionsInEachNotation) {
     }
 }
 
-} }  // namespace sonotag
+}}  // namespace sonotag

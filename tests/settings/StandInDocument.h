@@ -19,9 +19,9 @@ inline std::u16string SettingsFixture(const std::string& name) {
 // Every path of nested-styles.json in the order the style list walks them:
 // a container's groups (depth first, in index order) before its own styles.
 inline const std::vector<std::u16string>& NestedStylePaths() {
-    static const std::vector<std::u16string> paths{
-        u":音标:国际音标", u":G1:G2:Deep", u":G1:G2:Deeper", u":G1:G3:Other", u":G1:Mid",
-        u":Group:Phonetics2", u":Group:a\\:b", u":[无]", u":A", u":AB", u":Phonetics"};
+    static const std::vector<std::u16string> paths{u":音标:国际音标",    u":G1:G2:Deep",  u":G1:G2:Deeper", u":G1:G3:Other", u":G1:Mid",
+                                                   u":Group:Phonetics2", u":Group:a\\:b", u":[无]",         u":A",           u":AB",
+                                                   u":Phonetics"};
     return paths;
 }
 
@@ -31,9 +31,7 @@ protected:
 
     host::ObjectRef application() { return host.application(); }
 
-    static std::u16string NameOf(const host::ObjectRef& object) {
-        return object ? host::GetText(object, host::code::kItem) : u"<none>";
-    }
+    static std::u16string NameOf(const host::ObjectRef& object) { return object ? host::GetText(object, host::code::kItem) : u"<none>"; }
 
     standin::StandInHost host;
 };

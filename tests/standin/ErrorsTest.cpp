@@ -1,17 +1,16 @@
 // The stand-in fails like a real host and changes nothing; its private controls (the COM sweeps drive them) answer uncounted.
 
-#include <gtest/gtest.h>
-
 #include <functional>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "base/Utf.h"
 #include "standin/ControlCodes.h"
 #include "tests/standin/StandInTesting.h"
 
-namespace sonotag::standin::test {
-namespace {
+namespace sonotag::standin::test { namespace {
 
 using host::Item, host::Value;
 using H = StandInHost;
@@ -22,11 +21,20 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
     const std::tuple<host::HResult, std::u16string, std::function<void(H&)>> cases[] = {
         {host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items.", [](H& h) { Character(Apple(h), 6); }},
         {host::kTypeMismatch, u"A font is given by its name, as a string.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, 7); }},
-        {host::kUnspecifiedFailure, u"No document is open.", [](H& h) { h.closeDocument(); Document(h); }},
+        {host::kUnspecifiedFailure, u"No document is open.",
+         [](H& h) {
+             h.closeDocument();
+             Document(h);
+         }},
         {host::kMemberNotFound, u"'sele' of the application cannot be called as a method.", [](H& h) { host::Call(h.application(), code::kSelection); }},
         {host::kMemberNotFound, u"A word has no operation item.", [](H& h) { host::Put(Apple(h), code::kItem, u"x"); }},
         {host::kMemberNotFound, u"'crst' of a character cannot be read.", [](H& h) { host::Get(Character(Apple(h), 1), code::kAppliedCharacterStyle); }},
-        {host::kUnspecifiedFailure, u"The document of the character style groups is no longer open.", [](H& h) { const auto g = host::GetObjectRef(Document(h), code::kCharacterStyleGroups); h.loadPlainText(u"x"); host::GetInteger(g, code::kCount); }},
+        {host::kUnspecifiedFailure, u"The document of the character style groups is no longer open.",
+         [](H& h) {
+             const auto g = host::GetObjectRef(Document(h), code::kCharacterStyleGroups);
+             h.loadPlainText(u"x");
+             host::GetInteger(g, code::kCount);
+         }},
     };
     for (const auto& [result, description, call] : cases) {
         H host;
@@ -47,8 +55,8 @@ TEST(Controls, ReachTheHostUncounted) {
     control(control::kLoadPlainText, {Value(u"three")});
     control(control::kDelayCalls, {Value(0)});
     EXPECT_EQ(control(control::kStoryText, {Value(0)}).text(), u"three");
-    for (const auto& [id, arguments] : {std::pair{control::kDelayCalls, std::vector{Value(10001)}},
-                                        std::pair{control::kCallCount, std::vector{Value(0), Value(0)}}}) {
+    for (const auto& [id, arguments] :
+         {std::pair{control::kDelayCalls, std::vector{Value(10001)}}, std::pair{control::kCallCount, std::vector{Value(0), Value(0)}}}) {
         const auto refused = ErrorOf([&] { control(id, arguments); });
         ASSERT_TRUE(refused) << id;
         EXPECT_EQ(refused->result(), host::kInvalidArgument);
@@ -56,5 +64,4 @@ TEST(Controls, ReachTheHostUncounted) {
     EXPECT_EQ(host.totalCalls(), 0);
 }
 
-}  // namespace
-}  // namespace sonotag::standin::test
+}}  // namespace sonotag::standin::test

@@ -16,7 +16,9 @@ namespace sonotag::standin::test {
 namespace code = host::code;
 
 inline std::optional<host::AutomationError> ErrorOf(const std::function<void()>& work) {
-    try { work(); } catch (const host::AutomationError& error) { return error; }
+    try {
+        work();
+    } catch (const host::AutomationError& error) { return error; }
     return std::nullopt;
 }
 

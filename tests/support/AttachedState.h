@@ -12,8 +12,7 @@ using namespace sonotag::dictionary;
 
 // A run's target that owns what it names, attached to `application`.
 struct AttachedState {
-    explicit AttachedState(host::ObjectRef application, settings::AnnotationSettings chosen = {},
-                           host::ObjectRef style = nullptr)
+    explicit AttachedState(host::ObjectRef application, settings::AnnotationSettings chosen = {}, host::ObjectRef style = nullptr)
         : hostConnection(std::move(application)), settings(std::move(chosen)), characterStyle(std::move(style)) {}
 
     operator RunTarget() const { return {hostConnection, settings, characterStyle, skipList}; }
@@ -25,8 +24,6 @@ struct AttachedState {
 };
 
 // The error report of a failed outcome, empty for a completed one.
-inline std::u16string ReportOf(const RunOutcome& outcome) {
-    return outcome.error ? host::FormatErrorReport(*outcome.error) : std::u16string();
-}
+inline std::u16string ReportOf(const RunOutcome& outcome) { return outcome.error ? host::FormatErrorReport(*outcome.error) : std::u16string(); }
 
 }  // namespace sonotag::test

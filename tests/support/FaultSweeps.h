@@ -27,8 +27,7 @@ using namespace sonotag::app;
 using host::ObjectRef;
 namespace control = standin::control;
 
-inline host::Value Control(const ObjectRef& app, host::DispatchId id, std::vector<host::Value> arguments = {},
-                           host::ValueType type = host::ValueType::Any) {
+inline host::Value Control(const ObjectRef& app, host::DispatchId id, std::vector<host::Value> arguments = {}, host::ValueType type = host::ValueType::Any) {
     return host::Required(app)->invoke(id, host::InvokeKind::Method, arguments, type);
 }
 inline std::int64_t Counter(const ObjectRef& app, host::DispatchId id = control::kLiveObjects) {
@@ -39,7 +38,8 @@ inline std::string Dump(const ObjectRef& app) { return Utf16ToUtf8(Control(app, 
 inline const std::vector<std::u16string> kSweepStylePaths{u":G1:G2:Deep", u":G1:Mid", u":[无]", u":Phonetics"};
 
 // Four words, all in the dictionary of AnnotateSweep, and nested style groups.
-inline const char16_t kSweepDocument[] = uR"({"characterStyles": [":[无]", ":Phonetics", ":G1:G2:Deep", ":G1:Mid"],
+inline const char16_t kSweepDocument[] =
+    uR"({"characterStyles": [":[无]", ":Phonetics", ":G1:G2:Deep", ":G1:Mid"],
     "stories": [{"text": "I like apple, pie.", "runs": [{"start": 0, "length": 1, "font": "Arial"}]}],
     "selection": {"story": 0}, "undoHistory": ["Typing"]})";
 
@@ -57,8 +57,8 @@ inline RunOutcome AnnotateSweep(const AttachedState& target) {
 // Odd k: an exception code (wCode); even k: a result code (scode); k in the description.
 inline host::ExceptionInfo InjectedFailure(std::int64_t k) {
     const std::string digits = std::to_string(k);
-    return {static_cast<std::uint16_t>(k % 2 ? 0x100 + k : 0), k % 2 ? host::kOk : host::kUnspecifiedFailure,
-            u"Stand-in host", u"Injected failure " + std::u16string(digits.begin(), digits.end())};
+    return {static_cast<std::uint16_t>(k % 2 ? 0x100 + k : 0), k % 2 ? host::kOk : host::kUnspecifiedFailure, u"Stand-in host",
+            u"Injected failure " + std::u16string(digits.begin(), digits.end())};
 }
 
 inline ObjectRef SweepStyle(const ObjectRef& app, const char16_t* path) {
@@ -76,8 +76,9 @@ inline std::int64_t Act(const ObjectRef& app, std::int64_t k, const std::functio
     Control(app, control::kResetCallCounts);
     const host::ExceptionInfo failure = InjectedFailure(k);
     if (k > 0)
-        Control(app, control::kFailCall, {host::Value(static_cast<std::int32_t>(k)), host::Value(failure.wCode + 0),
-                                          host::Value(failure.scode), host::Value(*failure.source), host::Value(*failure.description)});
+        Control(app, control::kFailCall,
+                {host::Value(static_cast<std::int32_t>(k)), host::Value(failure.wCode + 0), host::Value(failure.scode), host::Value(*failure.source),
+                 host::Value(*failure.description)});
     act();
     return Counter(app, control::kCallCount);
 }

@@ -15,21 +15,16 @@ namespace sonotag::test {
 
 // Returns a value to answer the call in the host's place, or nothing to let
 // the host answer.
-using CallHook = std::function<std::optional<host::Value>(host::DispatchId, host::InvokeKind,
-                                                          std::span<const host::Value>)>;
+using CallHook = std::function<std::optional<host::Value>(host::DispatchId, host::InvokeKind, std::span<const host::Value>)>;
 
 class InterceptingObject : public host::HostObject {
 public:
-    InterceptingObject(host::ObjectRef inner, std::shared_ptr<CallHook> hook)
-        : inner_(std::move(inner)), hook_(std::move(hook)) {}
+    InterceptingObject(host::ObjectRef inner, std::shared_ptr<CallHook> hook) : inner_(std::move(inner)), hook_(std::move(hook)) {}
 
-    host::Value invoke(host::DispatchId id, host::InvokeKind kind, std::span<const host::Value> arguments,
-                       host::ValueType resultType) override {
+    host::Value invoke(host::DispatchId id, host::InvokeKind kind, std::span<const host::Value> arguments, host::ValueType resultType) override {
         std::vector<host::Value> unwrapped;
         for (const host::Value& argument : arguments) unwrapped.push_back(Unwrap(argument));
-        if (std::optional<host::Value> answer = (*hook_)(id, kind, unwrapped)) {
-            return host::ChangeType(*answer, resultType);
-        }
+        if (std::optional<host::Value> answer = (*hook_)(id, kind, unwrapped)) { return host::ChangeType(*answer, resultType); }
         return Wrap(inner_->invoke(id, kind, unwrapped, resultType), hook_);
     }
 
@@ -50,8 +45,7 @@ private:
 };
 
 inline host::ObjectRef Intercept(host::ObjectRef application, CallHook hook) {
-    return host::ObjectRef(
-        std::make_shared<InterceptingObject>(std::move(application), std::make_shared<CallHook>(std::move(hook))));
+    return host::ObjectRef(std::make_shared<InterceptingObject>(std::move(application), std::make_shared<CallHook>(std::move(hook))));
 }
 
 }  // namespace sonotag::test

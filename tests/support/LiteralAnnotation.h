@@ -30,9 +30,7 @@ inline void LiteralAnnotateSelection(const RunTarget& target, PhoneticDictionary
         const std::u16string text = GetText(word, code::kContents);
         const std::u16string_view stored = dictionary.lookup(text);
         if (stored.empty()) continue;
-        const std::u16string annotation = format.separator + format.leftSymbol +
-                                          RenderTranscription(stored, format.notation.notation()) +
-                                          format.rightSymbol;
+        const std::u16string annotation = format.separator + format.leftSymbol + RenderTranscription(stored, format.notation.notation()) + format.rightSymbol;
         const std::int32_t before = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);
         Put(CallForObject(GetObjectRef(word, code::kInsertionPoints), code::kLast), code::kContents, Value(annotation));
         const std::int32_t after = GetInteger(GetObjectRef(word, code::kInsertionPoints), code::kCount);

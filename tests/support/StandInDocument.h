@@ -27,14 +27,12 @@ inline std::vector<FormattedRun> FormattedRuns(const standin::StandInHost& host,
     const nlohmann::json& storyJson = dump.at("stories").at(story);
     if (!storyJson.contains("runs")) return runs;
     for (const nlohmann::json& run : storyJson.at("runs")) {
-        runs.push_back({run.at("start").get<std::size_t>(), run.at("length").get<std::size_t>(),
-                        run.value("font", std::string()), run.value("characterStyle", std::string())});
+        runs.push_back({run.at("start").get<std::size_t>(), run.at("length").get<std::size_t>(), run.value("font", std::string()),
+                        run.value("characterStyle", std::string())});
     }
     return runs;
 }
 
-inline std::string StoryUtf8(const standin::StandInHost& host, std::int32_t story = 0) {
-    return Utf16ToUtf8(host.storyText(story));
-}
+inline std::string StoryUtf8(const standin::StandInHost& host, std::int32_t story = 0) { return Utf16ToUtf8(host.storyText(story)); }
 
 }  // namespace sonotag::test

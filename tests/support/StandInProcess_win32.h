@@ -33,8 +33,7 @@ public:
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
-            return;
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started)) return;
         CloseHandle(started.hThread);
         process_ = KernelHandle(started.hProcess);
     }
@@ -50,8 +49,7 @@ public:
         return process_.get() && WaitForMultipleObjects(2, handles, FALSE, kStandInStartTimeout) == WAIT_OBJECT_0;
     }
     void close() const {  // as a user closes an application
-        if (const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, standin::kWindowClass, nullptr))
-            PostMessageW(window, WM_CLOSE, 0, 0);
+        if (const HWND window = FindWindowExW(HWND_MESSAGE, nullptr, standin::kWindowClass, nullptr)) PostMessageW(window, WM_CLOSE, 0, 0);
     }
     void kill() const {  // as a crash would
         TerminateProcess(process_.get(), 99);
