@@ -2,6 +2,7 @@
 
 #include "host/CharacterStyle.h"
 #include "settings/ProfileFile.h"
+#include "base/StylePath.h"
 #include "settings/SettingsFile.h"
 #include "standin/StandInHost.h"
 #include "tests/fuzz/FuzzSupport.h"
