@@ -35,7 +35,10 @@ const FormatInfo& InfoOf(DocumentKind kind) { return kFormats[static_cast<std::s
 DocumentKind KindOfFileName(std::string_view name) {
     if (EndsWith(name, ".json")) return DocumentKind::StandInJson;
     if (EndsWith(name, ".idml")) return DocumentKind::Idml;
-    if (EndsWith(name, ".docx") || EndsWith(name, ".dotx")) return DocumentKind::Docx;
+    // Macro-enabled ones too, so that the Word reader refuses them by name.
+    for (const char* word : {".docx", ".dotx", ".docm", ".dotm"}) {
+        if (EndsWith(name, word)) return DocumentKind::Docx;
+    }
     return DocumentKind::Text;
 }
 
