@@ -1,6 +1,8 @@
 #include "docx/DocxDocument.h"
 
 #include <algorithm>
+#include <cctype>
+#include <functional>
 #include <set>
 #include <stdexcept>
 
@@ -121,9 +123,7 @@ std::unique_ptr<documents::AnnotatableDocument> ReadDocxDocument(std::string byt
 DocxDocument::DocxDocument(std::string bytes, const std::string& name)
     : package_(std::make_unique<package::ZipArchive>(std::move(bytes), name)),
       document_(std::make_shared<model::Document>()) {
-    const std::string main = mainPart();
-    readParts(main);
-    addParagraphs();
+    readParts(mainPart());
 }
 
 DocxDocument::~DocxDocument() = default;
@@ -159,21 +159,24 @@ std::string DocxDocument::mainPart() {
 // The main part, then the headers, footers and notes it refers to (each
 // once), the styles; every other entry read through to check it.
 void DocxDocument::readParts(const std::string& main) {
-    std::set<std::string> read = {kContentTypes, kPackageRelationships, main};
-    parts_.push_back({main, std::make_unique<StoryPart>(package_->read(main), main)});
-    read.insert(RelationshipsEntry(main));
+    std::set<std::string> read = {kContentTypes, kPackageRelationships, main, RelationshipsEntry(main)};
+    parts_.push_back(main);
     for (const Relationship& relationship : RelationshipsOf(*package_, main)) {
         const std::string& type = relationship.type;
         if (type == "styles" && read.insert(relationship.target).second) readStyles(relationship.target);
         if ((type == "header" || type == "footer" || type == "footnotes" || type == "endnotes") &&
             read.insert(relationship.target).second) {
-            parts_.push_back({relationship.target,
-                              std::make_unique<StoryPart>(package_->read(relationship.target), relationship.target)});
+            parts_.push_back(relationship.target);
         }
     }
     // What is copied raw must be readable too: damage found now, not after the run.
     for (const std::string& entry : package_->entries()) {
         if (!read.contains(entry)) package_->check(entry);
+    }
+    for (std::size_t part = 0; part < parts_.size(); ++part) {
+        const StoryPart xml(package_->read(parts_[part]), parts_[part]);
+        lastId_ = std::max(lastId_, xml.highestId());
+        addParagraphs(part, xml);
     }
 }
 
@@ -199,19 +202,17 @@ void DocxDocument::readStyles(const std::string& entry) {
     }
 }
 
-void DocxDocument::addParagraphs() {
-    for (std::size_t part = 0; part < parts_.size(); ++part) {
-        const std::vector<ParagraphText>& texts = parts_[part].xml->texts();
-        for (std::size_t text = 0; text < texts.size(); ++text) {
-            const std::u16string& characters = texts[text].text;
-            for (std::size_t start = 0; start < characters.size();) {
-                const std::size_t end = PieceEnd(characters, start);
-                model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
-                                                         std::vector<model::CharFormat>(end - start)));
-                paragraphs_.push_back(
-                    {part, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
-                start = end;
-            }
+void DocxDocument::addParagraphs(std::size_t part, const StoryPart& xml) {
+    const std::vector<ParagraphText>& texts = xml.texts();
+    for (std::size_t text = 0; text < texts.size(); ++text) {
+        const std::u16string& characters = texts[text].text;
+        for (std::size_t start = 0; start < characters.size();) {
+            const std::size_t end = PieceEnd(characters, start);
+            model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
+                                                     std::vector<model::CharFormat>(end - start)));
+            paragraphs_.push_back(
+                {part, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
+            start = end;
         }
     }
 }
@@ -238,10 +239,10 @@ const RunLook* DocxDocument::lookOf(const model::CharFormat& format) {
     return look.get();
 }
 
-void DocxDocument::collectEdits(std::size_t index, std::vector<Insertion>& edits) {
+void DocxDocument::collectEdits(std::size_t index, const StoryPart& xml, std::vector<Insertion>& edits) {
     const Paragraph& paragraph = paragraphs_[index];
     const model::Story& edited = document_->story(static_cast<std::int32_t>(index));
-    const ParagraphText& original = parts_[paragraph.part].xml->texts().at(paragraph.text);
+    const ParagraphText& original = xml.texts().at(paragraph.text);
     for (const model::Insertion& inserted : model::InsertionsOf(edited)) {
         Insertion& insertion = edits.emplace_back(Insertion{original.sources[paragraph.start + inserted.after], {}});
         for (std::size_t k = 0; k < inserted.text.size(); ++k) {
@@ -253,27 +254,25 @@ void DocxDocument::collectEdits(std::size_t index, std::vector<Insertion>& edits
     }
 }
 
+bool DocxDocument::changed(std::size_t paragraph) const {
+    return document_->story(static_cast<std::int32_t>(paragraph)).length() != paragraphs_[paragraph].length;
+}
+
 std::string DocxDocument::save() {
     if (!saved_) {
-        std::vector<std::vector<Insertion>> edits(parts_.size());
-        for (std::size_t paragraph = 0; paragraph < paragraphs_.size(); ++paragraph) {
-            if (document_->story(static_cast<std::int32_t>(paragraph)).length() != paragraphs_[paragraph].length)
-                collectEdits(paragraph, edits[paragraphs_[paragraph].part]);
-        }
-        // Revision ids for copied format changes: past the highest of every part, counted when first needed.
-        std::uint64_t lastId = 0;
-        bool counted = false;
-        const std::function<std::string()> newId = [&] {
-            if (!counted) {
-                for (const Part& part : parts_) lastId = std::max(lastId, part.xml->highestId());
-                counted = true;
+        // Part by part (their paragraphs are in order), each changed one parsed again.
+        const std::function<std::string()> newId = [this] { return std::to_string(++lastId_); };
+        for (std::size_t first = 0, end = 0; first < paragraphs_.size(); first = end) {
+            const std::size_t part = paragraphs_[first].part;
+            bool edited = false;
+            for (end = first; end < paragraphs_.size() && paragraphs_[end].part == part; ++end) edited |= changed(end);
+            if (!edited) continue;
+            const StoryPart xml(package_->read(parts_[part]), parts_[part]);
+            std::vector<Insertion> edits;
+            for (std::size_t paragraph = first; paragraph < end; ++paragraph) {
+                if (changed(paragraph)) collectEdits(paragraph, xml, edits);
             }
-            return std::to_string(++lastId);
-        };
-        for (std::size_t part = 0; part < parts_.size(); ++part) {
-            if (edits[part].empty()) continue;
-            parts_[part].xml->insert(edits[part], newId);
-            edited_[parts_[part].entry] = parts_[part].xml->save();
+            edited_[parts_[part]] = xml.save(edits, newId);
         }
         saved_ = true;
     }

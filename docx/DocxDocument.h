@@ -54,10 +54,6 @@ public:
     std::string save() override;
 
 private:
-    struct Part {
-        std::string entry;  // e.g. word/header1.xml
-        std::unique_ptr<StoryPart> xml;
-    };
     struct Paragraph {
         std::size_t part;    // index in parts_
         std::size_t text;    // index in that part's texts
@@ -67,12 +63,16 @@ private:
     std::string mainPart();
     void readParts(const std::string& main);
     void readStyles(const std::string& entry);
-    void addParagraphs();
+    void addParagraphs(std::size_t part, const StoryPart& xml);
+    bool changed(std::size_t paragraph) const;
     const RunLook* lookOf(const model::CharFormat& format);
-    void collectEdits(std::size_t paragraph, std::vector<Insertion>& edits);
+    void collectEdits(std::size_t paragraph, const StoryPart& xml, std::vector<Insertion>& edits);
 
     std::unique_ptr<package::ZipArchive> package_;
-    std::vector<Part> parts_;
+    // The story parts, e.g. word/header1.xml; each is parsed again to save
+    // the run's edits, so that none is held through the run.
+    std::vector<std::string> parts_;
+    std::uint64_t lastId_ = 0;  // the highest w:id of the story parts, then the last one given out
     std::shared_ptr<model::Document> document_;
     std::map<std::uint32_t, std::string> styleIds_;                                      // model style id -> w:styleId
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::unique_ptr<RunLook>> looks_;  // (font, style) -> look

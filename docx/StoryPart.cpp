@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <set>
+#include <span>
 #include <unordered_map>
 
 #include "base/Utf.h"
@@ -235,156 +237,282 @@ bool HasBlankEdge(std::string_view text) {
                              kBlanks.find(text.back()) != std::string_view::npos);
 }
 
-void SetAttribute(pugi::xml_node node, const std::string& name, const char* value) {
-    pugi::xml_attribute attribute = node.attribute(name.c_str());
-    if (!attribute) attribute = node.append_attribute(name.c_str());
-    attribute.set_value(value);
-}
+// Whether inserted text holds a tab or a line break, which a w:t cannot hold.
+bool HasBreak(std::u16string_view text) { return text.find_first_of(u"\t\r\n") != std::u16string_view::npos; }
 
-// The w:t's text made `text`, marked to keep its blanks where it has them at an edge.
-void SetText(pugi::xml_node element, const std::string& text) {
-    element.remove_children();
-    element.append_child(pugi::node_pcdata).set_value(text.c_str());
-    if (HasBlankEdge(text)) SetAttribute(element, "xml:space", "preserve");
-}
+// XML text: markup, and character data and attribute values escaped.
+class XmlText {
+public:
+    void markup(std::string_view text) { text_ += text; }
+    void characters(std::string_view text) {
+        for (std::size_t at = 0; at < text.size();) {
+            const std::size_t special = std::min(text.find_first_of("&<>", at), text.size());
+            text_.append(text, at, special - at);
+            if (special == text.size()) break;
+            text_ += text[special] == '&' ? "&amp;" : text[special] == '<' ? "&lt;" : "&gt;";
+            at = special + 1;
+        }
+    }
+    // ` name="value"`; blanks other than spaces as references, which attribute normalisation keeps.
+    void attribute(std::string_view name, std::string_view value) {
+        text_ += ' ';
+        text_ += name;
+        text_ += "=\"";
+        for (const char c : value) {
+            switch (c) {
+                case '&': text_ += "&amp;"; break;
+                case '<': text_ += "&lt;"; break;
+                case '"': text_ += "&quot;"; break;
+                case '\t': text_ += "&#9;"; break;
+                case '\n': text_ += "&#10;"; break;
+                case '\r': text_ += "&#13;"; break;
+                default: text_ += c;
+            }
+        }
+        text_ += '"';
+    }
+    void attributes(pugi::xml_node node) {
+        for (const pugi::xml_attribute attribute : node.attributes())
+            this->attribute(attribute.name(), attribute.value());
+    }
+    std::string take() { return std::move(text_); }
+    std::size_t size() const { return text_.size(); }
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
 
-// Splits runs and puts inserted runs into one part.
+private:
+    std::string text_;
+};
+
+// Writes a part's XML with the insertions in place, in one pass: a run that
+// holds the character an insertion follows is written as its part up to
+// there, the inserted runs, and a run with its attributes and properties for
+// the rest; nothing in the document is changed.
 class PartWriter {
 public:
-    PartWriter(const Names& names, const std::function<std::string()>& newId) : names_(names), newId_(newId) {}
+    using InsertionsByNode = std::unordered_map<NodeKey, std::vector<const Insertion*>>;
 
-    // The run split after each of the points, given in text order, and their runs put in between.
+    PartWriter(const Names& names, const InsertionsByNode& insertions, const std::function<std::string()>& newId)
+        : names_(names), insertions_(insertions), newId_(newId) {}
+
+    // `node` and everything in it.
+    void write(pugi::xml_node node) {
+        const auto found = insertions_.find(node.internal_object());
+        if (found != insertions_.end() && names_.run == node.name()) return splitRun(node, found->second);
+        switch (node.type()) {
+            case pugi::node_document:
+                for (const pugi::xml_node child : node.children()) write(child);
+                break;
+            case pugi::node_element: element(node); break;
+            case pugi::node_pcdata: out_.characters(node.value()); break;
+            case pugi::node_cdata: out_.markup("<![CDATA["), out_.markup(node.value()), out_.markup("]]>"); break;
+            case pugi::node_comment: out_.markup("<!--"), out_.markup(node.value()), out_.markup("-->"); break;
+            case pugi::node_pi:
+                out_.markup("<?"), out_.markup(node.name()), out_.markup(" "), out_.markup(node.value());
+                out_.markup("?>");
+                break;
+            case pugi::node_declaration:
+                out_.markup("<?"), out_.markup(node.name()), out_.attributes(node), out_.markup("?>");
+                break;
+            case pugi::node_doctype: out_.markup("<!DOCTYPE "), out_.markup(node.value()), out_.markup(">"); break;
+            case pugi::node_null: break;
+        }
+        // After an element outside any run (an object of the paragraph itself): runs with no properties to copy.
+        if (found != insertions_.end()) {
+            for (const Insertion* insertion : found->second) insertedRuns({}, *insertion, 0);
+        }
+    }
+
+    std::string take() { return out_.take(); }
+    void reserve(std::size_t bytes) { out_.reserve(bytes); }
+
+private:
+    void element(pugi::xml_node node) {
+        out_.markup("<"), out_.markup(node.name()), out_.attributes(node);
+        if (!node.first_child()) return out_.markup("/>");
+        out_.markup(">");
+        for (const pugi::xml_node child : node.children()) write(child);
+        out_.markup("</"), out_.markup(node.name()), out_.markup(">");
+    }
+
+    // The run split after each of the points, given in text order, and their runs put in between. The part after
+    // a cut goes into a run with the attributes and a copy of the properties of this one, opened only when there
+    // is something for it.
     void splitRun(pugi::xml_node run, const std::vector<const Insertion*>& points) {
         const pugi::xml_node properties = run.child(names_.properties.c_str());
-        std::vector<pugi::xml_node> children;
-        for (const pugi::xml_node child : run.children()) {
-            if (child != properties) children.push_back(child);
-        }
-        pugi::xml_node target = run, last = run;  // the run receiving content; the last run placed
-        const auto cut = [&](const Insertion& insertion) {
-            last = insertRuns(last, properties, insertion);
-            target = last = shell(run, last, properties);
+        bool open = false, first = true;  // a run is open; it is the run itself, its properties as they are
+        const auto openRun = [&] {
+            if (open) return;
+            out_.markup("<"), out_.markup(run.name()), out_.attributes(run), out_.markup(">");
+            if (first && properties) write(properties);
+            else runProperties(properties, nullptr);
+            open = true;
+            first = false;
         };
+        const auto cut = [&](const Insertion& insertion, std::size_t from) {
+            openRun();
+            out_.markup("</"), out_.markup(run.name()), out_.markup(">");
+            open = false;
+            insertedRuns(properties, insertion, from);
+        };
+        openRun();
         std::size_t next = 0;
-        for (const pugi::xml_node child : children) {
-            if (target != run) target.append_move(child);
-            if (next < points.size() && points[next]->after.node == child) {
-                cut(*points[next++]);
+        for (const pugi::xml_node child : run.children()) {
+            if (child == properties) continue;
+            if (child.type() == pugi::node_pcdata && !open) continue;  // blanks between elements, nothing to keep
+            const bool holdsPoint = next < points.size() && points[next]->after.node.parent() == child;
+            if (!holdsPoint) {
+                openRun();
+                write(child);
+                while (next < points.size() && points[next]->after.node == child) cut(*points[next++], 0);
                 continue;
             }
-            if (next == points.size() || points[next]->after.node.parent() != child) continue;
-            // Cut points inside this w:t: its text shared out among it and new w:t in the runs after it.
-            std::vector<std::string> segments(1);
-            std::vector<const Insertion*> cuts;
+            // Cut points inside this w:t: its text shared out among it and new w:t in the runs after it, the
+            // unformatted text an insertion starts with (the separator) joined to the text before the cut.
+            std::string segment;
+            bool head = true;  // the segment is the w:t's own, with its attributes
+            const auto flush = [&] {
+                if (segment.empty() && !head) return;
+                openRun();
+                out_.markup("<"), out_.markup(child.name());
+                for (const pugi::xml_attribute attribute : child.attributes()) {
+                    if (head && std::string_view(attribute.name()) != "xml:space")
+                        out_.attribute(attribute.name(), attribute.value());
+                }
+                if (HasBlankEdge(segment) || (head && Preserves(child))) out_.attribute("xml:space", "preserve");
+                out_.markup(">"), out_.characters(segment), out_.markup("</"), out_.markup(child.name()),
+                    out_.markup(">");
+                segment.clear();
+                head = false;
+            };
             for (const Piece& piece : VisiblePieces(child)) {
                 const std::string_view value = piece.node.value();
                 std::size_t from = piece.from;
                 for (; next < points.size() && points[next]->after.node == piece.node; ++next) {
                     const std::size_t end = std::clamp<std::size_t>(points[next]->after.end, from, piece.to);
-                    segments.back() += value.substr(from, end - from);
+                    segment += value.substr(from, end - from);
                     from = end;
-                    cuts.push_back(points[next]);
-                    segments.emplace_back();
+                    const std::vector<InsertedRun>& runs = points[next]->runs;
+                    std::size_t joined = 0;
+                    for (; joined < runs.size() && !runs[joined].look && !HasBreak(runs[joined].text); ++joined)
+                        segment += Utf16ToUtf8(runs[joined].text);
+                    flush();
+                    cut(*points[next], joined);
                 }
-                segments.back() += value.substr(from, piece.to - from);
+                segment += value.substr(from, piece.to - from);
             }
-            SetText(child, segments.front());
-            for (std::size_t k = 0; k < cuts.size(); ++k) {
-                cut(*cuts[k]);
-                if (!segments[k + 1].empty()) SetText(target.append_child(names_.text.c_str()), segments[k + 1]);
+            flush();
+        }
+        if (open) out_.markup("</"), out_.markup(run.name()), out_.markup(">");
+    }
+
+    // The insertion's runs from `from` on, each with the properties given and its look.
+    void insertedRuns(pugi::xml_node properties, const Insertion& insertion, std::size_t from) {
+        for (const InsertedRun& inserted : std::span(insertion.runs).subspan(from)) {
+            out_.markup("<"), out_.markup(names_.run), out_.markup(">");
+            runProperties(properties, inserted.look);
+            text(inserted.text);
+            out_.markup("</"), out_.markup(names_.run), out_.markup(">");
+        }
+    }
+
+    // A copy of the run properties with the look set over them: the style
+    // first (the schema's order) with the fonts no longer set in the run; or
+    // the font in w:rFonts for every script, after the style, the theme's
+    // fonts (which would win) removed. A copied w:rPrChange gets a new id.
+    void runProperties(pugi::xml_node properties, const RunLook* look) {
+        const bool styled = look && !look->styleId.empty(), fonted = look && !styled;
+        if (!properties && !look) return;
+        out_.markup("<"), out_.markup(names_.properties);
+        if (properties) out_.attributes(properties);
+        out_.markup(">");
+        if (styled)
+            out_.markup("<"), out_.markup(names_.style), out_.attribute(names_.value, look->styleId), out_.markup("/>");
+        bool fonts = false;
+        const auto newFonts = [&] {
+            if (!fonted || fonts) return;
+            out_.markup("<"), out_.markup(names_.fonts);
+            for (const char* script : kScripts) out_.attribute(names_.attribute(script), Utf16ToUtf8(look->font));
+            out_.markup("/>");
+            fonts = true;
+        };
+        for (const pugi::xml_node child : properties.children()) {
+            const std::string_view name = child.name();
+            if (name == names_.style) {
+                if (!styled) write(child);
+                continue;
+            }
+            if (name == names_.fonts && look) {
+                fontsWith(child, *look);
+                fonts = true;
+            } else if (name == names_.change && child.attribute(names_.id.c_str())) {
+                newFonts();
+                out_.markup("<"), out_.markup(name);
+                for (const pugi::xml_attribute attribute : child.attributes())
+                    out_.attribute(attribute.name(), attribute.name() == names_.id ? newId_() : attribute.value());
+                out_.markup(">");
+                for (const pugi::xml_node inner : child.children()) write(inner);
+                out_.markup("</"), out_.markup(name), out_.markup(">");
+            } else {
+                if (child.type() == pugi::node_element) newFonts();
+                write(child);
             }
         }
-        if (target != run && !HoldsContent(target)) target.parent().remove_child(target);
+        newFonts();
+        out_.markup("</"), out_.markup(names_.properties), out_.markup(">");
     }
 
-    // Runs after an element outside any run (an object of the paragraph itself), with no properties to copy.
-    void insertAfter(pugi::xml_node element, const std::vector<const Insertion*>& insertions) {
-        for (const Insertion* insertion : insertions) element = insertRuns(element, {}, *insertion);
-    }
-
-private:
-    bool HoldsContent(pugi::xml_node run) const {
-        for (const pugi::xml_node child : run.children()) {
-            if (child.type() == pugi::node_element && names_.properties != child.name()) return true;
-        }
-        return false;
-    }
-
-    // The insertion's runs after `last`, in its parent; returns the last of them.
-    pugi::xml_node insertRuns(pugi::xml_node last, pugi::xml_node properties, const Insertion& insertion) {
-        for (const InsertedRun& inserted : insertion.runs) {
-            const pugi::xml_node run = last.parent().insert_child_after(names_.run.c_str(), last);
-            copyProperties(run, properties);
-            if (inserted.look) setLook(run, *inserted.look);
-            appendText(run, inserted.text);
-            last = run;
-        }
-        return last;
-    }
-
-    // A run with the attributes of `run` and a copy of its properties, after `last`.
-    pugi::xml_node shell(pugi::xml_node run, pugi::xml_node last, pugi::xml_node properties) {
-        pugi::xml_node copy = run.parent().insert_child_after(run.name(), last);
-        for (const pugi::xml_attribute attribute : run.attributes()) copy.append_copy(attribute);
-        copyProperties(copy, properties);
-        return copy;
-    }
-
-    void copyProperties(pugi::xml_node run, pugi::xml_node properties) {
-        if (!properties) return;
-        const pugi::xml_node copy = run.append_copy(properties);
-        for (pugi::xml_node change = copy.child(names_.change.c_str()); change;
-             change = change.next_sibling(names_.change.c_str())) {
-            if (change.attribute(names_.id.c_str())) SetAttribute(change, names_.id, newId_().c_str());
-        }
-    }
-
-    // The run's properties given the look: the style first (the schema's
-    // order), its fonts no longer set in the run; or the font in w:rFonts
-    // for every script, the theme's fonts (which would win) removed.
-    void setLook(pugi::xml_node run, const RunLook& look) {
-        pugi::xml_node properties = run.child(names_.properties.c_str());
-        if (!properties) properties = run.prepend_child(names_.properties.c_str());
-        pugi::xml_node style = properties.child(names_.style.c_str());
-        pugi::xml_node fonts = properties.child(names_.fonts.c_str());
-        static constexpr const char* kThemes[] = {"asciiTheme", "hAnsiTheme", "eastAsiaTheme", "cstheme"};
-        static constexpr const char* kScripts[] = {"ascii", "hAnsi", "eastAsia", "cs"};
-        if (!look.styleId.empty()) {
-            if (!style) style = properties.prepend_child(names_.style.c_str());
-            SetAttribute(style, names_.value, look.styleId.c_str());
-            if (!fonts) return;
-            for (const char* name : kThemes) fonts.remove_attribute(names_.attribute(name).c_str());
-            for (const char* name : kScripts) fonts.remove_attribute(names_.attribute(name).c_str());
-            if (!fonts.first_attribute()) properties.remove_child(fonts);
-            return;
-        }
-        if (!fonts) {
-            fonts = style ? properties.insert_child_after(names_.fonts.c_str(), style)
-                          : properties.prepend_child(names_.fonts.c_str());
-        }
-        for (const char* name : kThemes) fonts.remove_attribute(names_.attribute(name).c_str());
+    // A run's w:rFonts with the look: its theme fonts gone, its script fonts the look's font or, for a style, gone.
+    void fontsWith(pugi::xml_node fonts, const RunLook& look) {
+        XmlText kept;
+        const bool styled = !look.styleId.empty();
         const std::string font = Utf16ToUtf8(look.font);
-        for (const char* name : kScripts) SetAttribute(fonts, names_.attribute(name), font.c_str());
+        std::set<std::string_view> present;  // the scripts it sets
+        for (const pugi::xml_attribute attribute : fonts.attributes()) {
+            const std::string_view local = LocalName(attribute.name());
+            const bool theme = std::find(std::begin(kThemes), std::end(kThemes), local) != std::end(kThemes);
+            const bool script = std::find(std::begin(kScripts), std::end(kScripts), local) != std::end(kScripts);
+            if (theme || (script && styled)) continue;
+            kept.attribute(attribute.name(), script ? font : attribute.value());
+            if (script) present.insert(local);
+        }
+        if (!styled) {
+            for (const char* script : kScripts) {
+                if (!present.contains(script)) kept.attribute(names_.attribute(script), font);
+            }
+        }
+        if (styled && kept.size() == 0) return;
+        out_.markup("<"), out_.markup(fonts.name()), out_.markup(kept.take()), out_.markup("/>");
     }
 
     // Text as w:t, its tabs and line breaks as w:tab and w:br.
-    void appendText(pugi::xml_node run, std::u16string_view text) {
+    void text(std::u16string_view text) {
         while (!text.empty()) {
             const std::size_t stop = std::min(text.find_first_of(u"\t\r\n"), text.size());
-            if (stop > 0) SetText(run.append_child(names_.text.c_str()), Utf16ToUtf8(text.substr(0, stop)));
+            if (stop > 0) {
+                const std::string characters = Utf16ToUtf8(text.substr(0, stop));
+                out_.markup("<"), out_.markup(names_.text);
+                if (HasBlankEdge(characters)) out_.attribute("xml:space", "preserve");
+                out_.markup(">"), out_.characters(characters), out_.markup("</"), out_.markup(names_.text),
+                    out_.markup(">");
+            }
             if (stop == text.size()) break;
-            run.append_child((text[stop] == u'\t' ? names_.tab : names_.lineBreak).c_str());
+            out_.markup("<"), out_.markup(text[stop] == u'\t' ? names_.tab : names_.lineBreak), out_.markup("/>");
             text.remove_prefix(stop + 1);
         }
     }
 
+    static constexpr std::string_view kThemes[] = {"asciiTheme", "hAnsiTheme", "eastAsiaTheme", "cstheme"};
+    static constexpr const char* kScripts[] = {"ascii", "hAnsi", "eastAsia", "cs"};
+
     const Names& names_;
+    const InsertionsByNode& insertions_;
     const std::function<std::string()>& newId_;
+    XmlText out_;
 };
 
 }  // namespace
 
-StoryPart::StoryPart(std::string_view xml, const std::string& entry) {
+StoryPart::StoryPart(std::string_view xml, const std::string& entry) : bytes_(xml.size()) {
     ParseWordXml(document_, xml, entry);
     const pugi::xml_node root = document_.document_element();
     prefix_ = WordPrefix(root, entry, NameKind::Element);
@@ -411,36 +539,21 @@ std::uint64_t StoryPart::highestId() const {
     return highest;
 }
 
-void StoryPart::insert(const std::vector<Insertion>& insertions, const std::function<std::string()>& newId) {
+std::string StoryPart::save(const std::vector<Insertion>& insertions, const std::function<std::string()>& newId) const {
     const Names names(prefix_, attributePrefix_, compatibilityPrefix_);
     // Each run (or element outside a run) with its insertions, in text order.
-    std::vector<pugi::xml_node> order;
-    std::unordered_map<NodeKey, std::vector<const Insertion*>> byNode;
+    PartWriter::InsertionsByNode byNode;
     for (const Insertion& insertion : insertions) {
         const pugi::xml_node node = insertion.after.node;
         const pugi::xml_node content = IsCharacterData(node) ? node.parent() : node;
         const pugi::xml_node holder = names.run == content.parent().name() ? content.parent() : content;
-        std::vector<const Insertion*>& list = byNode[holder.internal_object()];
-        if (list.empty()) order.push_back(holder);
-        list.push_back(&insertion);
+        byNode[holder.internal_object()].push_back(&insertion);
     }
-    PartWriter writer(names, newId);
-    for (const pugi::xml_node holder : order) {
-        const std::vector<const Insertion*>& list = byNode.at(holder.internal_object());
-        if (names.run == holder.name()) writer.splitRun(holder, list);
-        else writer.insertAfter(holder, list);
-    }
-    texts_ = {};
-}
-
-std::string StoryPart::save() const {
-    constexpr unsigned kFormat = pugi::format_raw | pugi::format_no_declaration;
-    struct : pugi::xml_writer {
-        void write(const void* data, std::size_t size) override { xml.append(static_cast<const char*>(data), size); }
-        std::string xml;
-    } writer;
-    document_.save(writer, "", kFormat, pugi::encoding_utf8);
-    return std::move(writer.xml);
+    PartWriter writer(names, byNode, newId);
+    constexpr std::size_t kBytesPerInsertion = 512;  // a run or two with copied properties
+    writer.reserve(bytes_ + insertions.size() * kBytesPerInsertion);
+    writer.write(document_);
+    return writer.take();
 }
 
 }  // namespace sonotag::docx

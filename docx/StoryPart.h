@@ -71,18 +71,20 @@ public:
     // The highest number among the part's w:id attributes (0 for none).
     std::uint64_t highestId() const;
 
-    // Puts every insertion into the XML, given in text order. The run
-    // holding the character an insertion follows is split there (its
-    // remainder a run with its attributes and a copy of its properties);
-    // each inserted run copies that run's properties and sets its look
-    // over them. A copied w:rPrChange gets the id `newId` gives, so no two
-    // revisions share one. Call it once: it lets the texts go.
-    void insert(const std::vector<Insertion>& insertions, const std::function<std::string()>& newId);
-
-    std::string save() const;
+    // The part's XML with every insertion (given in text order) in place,
+    // the document itself unchanged. The run holding the character an
+    // insertion follows is split there, its remainder a run with its
+    // attributes and a copy of its properties; the unformatted text the
+    // insertion starts with joins the text before the cut, and each of its
+    // other runs copies that run's properties and sets its look over them.
+    // A copied w:rPrChange gets the id `newId` gives, so no two revisions
+    // share one. The rest is written as it was read (its blanks between
+    // elements, its prefixes and every namespace declaration kept).
+    std::string save(const std::vector<Insertion>& insertions, const std::function<std::string()>& newId) const;
 
 private:
     pugi::xml_document document_;
+    std::size_t bytes_;                     // of the XML read
     std::string prefix_, attributePrefix_;  // WordprocessingML's, with their colon
     std::string compatibilityPrefix_;
     std::vector<ParagraphText> texts_;
