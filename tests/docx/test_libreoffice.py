@@ -1,7 +1,9 @@
 """LibreOffice (headless, Debian's libreoffice-writer-nogui) reads every Word document the docx tests have
 `sonotag annotate` write, for each row of tests/fixtures/docx/expected-runs.json: the text it shows is the input's,
-with the annotations, and nothing else, put in, as many as the output's markup holds outside the fallbacks of
-mc:AlternateContent (LibreOffice reads the DrawingML choice). $SONOTAG names the program."""
+with the annotations, and nothing else, put in; in its body and notes as many as the output's main part and notes
+hold outside the fallbacks of mc:AlternateContent (LibreOffice reads the DrawingML choice), and in its page styles
+each one the headers and footers hold (it repeats a header in every page style that shows it). $SONOTAG names the
+program."""
 
 import json
 import os
@@ -18,7 +20,9 @@ WORD_LIST = Path(__file__).resolve().parents[2] / "dictionary" / "dictionary.txt
 # The default separator, left and right symbols around a transcription (no blank, no backslash in it).
 ANNOTATION = re.compile(r" \\[^\\\s]+\\")
 TEXT = "{urn:oasis:names:tc:opendocument:xmlns:text:1.0}"
-STORY_PART = re.compile(r"word/(document|header\d*|footer\d*|footnotes|endnotes)\.xml")
+BODY_PART = re.compile(r"word/(document|footnotes|endnotes)\.xml")
+PAGE_PART = re.compile(r"word/(header|footer)\d*\.xml")
+ENTRIES = ("content.xml", "styles.xml")  # of a LibreOffice document: its body and notes, its page styles
 
 
 def convert(documents, folder):
@@ -28,9 +32,9 @@ def convert(documents, folder):
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
-def shown_text(odt):
-    """The text of a LibreOffice document: its body, headers and footers, notes and text boxes, a line per
-    paragraph; tracked deletions, which it keeps apart, left out."""
+def shown_text(odt, entry):
+    """The text of a LibreOffice document, a line per paragraph: in content.xml its body, notes and text boxes,
+    in styles.xml its headers and footers; tracked deletions, which it keeps apart, left out."""
     text = []
 
     def walk(element):
@@ -50,16 +54,15 @@ def shown_text(odt):
             text.append("\n")
 
     with zipfile.ZipFile(odt) as package:
-        for entry in ("styles.xml", "content.xml"):
-            walk(ElementTree.fromstring(package.read(entry)))
+        walk(ElementTree.fromstring(package.read(entry)))
     return "".join(text)
 
 
-def marked_up(docx, fallbacks):
-    """The text of a Word document's story parts as their w:t elements hold it, with or without the fallbacks."""
+def marked_up(docx, parts, fallbacks):
+    """The text of a Word document's parts as their w:t elements hold it, with or without the fallbacks."""
     text = ""
     with zipfile.ZipFile(docx) as package:
-        for entry in filter(STORY_PART.fullmatch, package.namelist()):
+        for entry in filter(parts.fullmatch, package.namelist()):
             xml = package.read(entry).decode()
             if not fallbacks:
                 xml = re.sub(r"<mc:Fallback>.*?</mc:Fallback>", "", xml, flags=re.S)
@@ -88,13 +91,16 @@ class LibreOfficeReadsEveryOutput(unittest.TestCase):
             convert([row[2] for row in rows], scratch)
             for name, document, output, annotations in rows:
                 with self.subTest(name):
-                    shown = shown_text(scratch / f"{output.stem}.odt")
-                    original = shown_text(scratch / "in" / f"{document.stem}.odt")
-                    # Page numbers are counted anew: a longer document has more pages.
-                    self.assertEqual(re.sub(r"\d+", "#", ANNOTATION.sub("", shown)), re.sub(r"\d+", "#", original))
-                    self.assertEqual(len(ANNOTATION.findall(marked_up(output, True))), annotations)
+                    body, pages = (shown_text(scratch / f"{output.stem}.odt", entry) for entry in ENTRIES)
+                    for entry, shown in zip(ENTRIES, (body, pages)):
+                        original = shown_text(scratch / "in" / f"{document.stem}.odt", entry)
+                        # Page numbers are counted anew: a longer document has more pages.
+                        self.assertEqual(re.sub(r"\d+", "#", ANNOTATION.sub("", shown)), re.sub(r"\d+", "#", original))
+                    everywhere = re.compile(f"{BODY_PART.pattern}|{PAGE_PART.pattern}")
+                    self.assertEqual(len(ANNOTATION.findall(marked_up(output, everywhere, True))), annotations)
                     self.assertGreater(annotations, 0)
-                    self.assertEqual(len(ANNOTATION.findall(shown)), len(ANNOTATION.findall(marked_up(output, False))))
+                    self.assertEqual(len(ANNOTATION.findall(body)), len(ANNOTATION.findall(marked_up(output, BODY_PART, False))))
+                    self.assertEqual(set(ANNOTATION.findall(pages)), set(ANNOTATION.findall(marked_up(output, PAGE_PART, False))))
 
 
 if __name__ == "__main__":
