@@ -243,7 +243,20 @@ bool HasBreak(std::u16string_view text) { return text.find_first_of(u"\t\r\n") !
 // XML text: markup, and character data and attribute values escaped.
 class XmlText {
 public:
-    void markup(std::string_view text) { text_ += text; }
+    template <class... Parts>
+    void markup(const Parts&... parts) {
+        ((text_ += parts), ...);
+    }
+    // `<name`, for attributes and `>` or `/>` to follow.
+    void open(std::string_view name) {
+        text_ += '<';
+        text_ += name;
+    }
+    void close(std::string_view name) {
+        text_ += "</";
+        text_ += name;
+        text_ += '>';
+    }
     void characters(std::string_view text) {
         for (std::size_t at = 0; at < text.size();) {
             const std::size_t special = std::min(text.find_first_of("&<>", at), text.size());
@@ -297,23 +310,25 @@ public:
     // `node` and everything in it.
     void write(pugi::xml_node node) {
         const auto found = insertions_.find(node.internal_object());
-        if (found != insertions_.end() && names_.run == node.name()) return splitRun(node, found->second);
+        if (found != insertions_.end() && names_.run == node.name()) {
+            splitRun(node, found->second);
+            return;
+        }
         switch (node.type()) {
             case pugi::node_document:
                 for (const pugi::xml_node child : node.children()) write(child);
                 break;
             case pugi::node_element: element(node); break;
             case pugi::node_pcdata: out_.characters(node.value()); break;
-            case pugi::node_cdata: out_.markup("<![CDATA["), out_.markup(node.value()), out_.markup("]]>"); break;
-            case pugi::node_comment: out_.markup("<!--"), out_.markup(node.value()), out_.markup("-->"); break;
-            case pugi::node_pi:
-                out_.markup("<?"), out_.markup(node.name()), out_.markup(" "), out_.markup(node.value());
+            case pugi::node_cdata: out_.markup("<![CDATA[", node.value(), "]]>"); break;
+            case pugi::node_comment: out_.markup("<!--", node.value(), "-->"); break;
+            case pugi::node_pi: out_.markup("<?", node.name(), " ", node.value(), "?>"); break;
+            case pugi::node_declaration:
+                out_.markup("<?", node.name());
+                out_.attributes(node);
                 out_.markup("?>");
                 break;
-            case pugi::node_declaration:
-                out_.markup("<?"), out_.markup(node.name()), out_.attributes(node), out_.markup("?>");
-                break;
-            case pugi::node_doctype: out_.markup("<!DOCTYPE "), out_.markup(node.value()), out_.markup(">"); break;
+            case pugi::node_doctype: out_.markup("<!DOCTYPE ", node.value(), ">"); break;
             case pugi::node_null: break;
         }
         // After an element outside any run (an object of the paragraph itself): runs with no properties to copy.
@@ -327,11 +342,15 @@ public:
 
 private:
     void element(pugi::xml_node node) {
-        out_.markup("<"), out_.markup(node.name()), out_.attributes(node);
-        if (!node.first_child()) return out_.markup("/>");
+        out_.open(node.name());
+        out_.attributes(node);
+        if (!node.first_child()) {
+            out_.markup("/>");
+            return;
+        }
         out_.markup(">");
         for (const pugi::xml_node child : node.children()) write(child);
-        out_.markup("</"), out_.markup(node.name()), out_.markup(">");
+        out_.close(node.name());
     }
 
     // The run split after each of the points, given in text order, and their runs put in between. The part after
@@ -342,7 +361,9 @@ private:
         bool open = false, first = true;  // a run is open; it is the run itself, its properties as they are
         const auto openRun = [&] {
             if (open) return;
-            out_.markup("<"), out_.markup(run.name()), out_.attributes(run), out_.markup(">");
+            out_.open(run.name());
+            out_.attributes(run);
+            out_.markup(">");
             if (first && properties) write(properties);
             else runProperties(properties, nullptr);
             open = true;
@@ -350,7 +371,7 @@ private:
         };
         const auto cut = [&](const Insertion& insertion, std::size_t from) {
             openRun();
-            out_.markup("</"), out_.markup(run.name()), out_.markup(">");
+            out_.close(run.name());
             open = false;
             insertedRuns(properties, insertion, from);
         };
@@ -373,14 +394,15 @@ private:
             const auto flush = [&] {
                 if (segment.empty() && !head) return;
                 openRun();
-                out_.markup("<"), out_.markup(child.name());
+                out_.open(child.name());
                 for (const pugi::xml_attribute attribute : child.attributes()) {
                     if (head && std::string_view(attribute.name()) != "xml:space")
                         out_.attribute(attribute.name(), attribute.value());
                 }
                 if (HasBlankEdge(segment) || (head && Preserves(child))) out_.attribute("xml:space", "preserve");
-                out_.markup(">"), out_.characters(segment), out_.markup("</"), out_.markup(child.name()),
-                    out_.markup(">");
+                out_.markup(">");
+                out_.characters(segment);
+                out_.close(child.name());
                 segment.clear();
                 head = false;
             };
@@ -402,16 +424,16 @@ private:
             }
             flush();
         }
-        if (open) out_.markup("</"), out_.markup(run.name()), out_.markup(">");
+        if (open) out_.close(run.name());
     }
 
     // The insertion's runs from `from` on, each with the properties given and its look.
     void insertedRuns(pugi::xml_node properties, const Insertion& insertion, std::size_t from) {
         for (const InsertedRun& inserted : std::span(insertion.runs).subspan(from)) {
-            out_.markup("<"), out_.markup(names_.run), out_.markup(">");
+            out_.markup("<", names_.run, ">");
             runProperties(properties, inserted.look);
             text(inserted.text);
-            out_.markup("</"), out_.markup(names_.run), out_.markup(">");
+            out_.close(names_.run);
         }
     }
 
@@ -422,15 +444,18 @@ private:
     void runProperties(pugi::xml_node properties, const RunLook* look) {
         const bool styled = look && !look->styleId.empty(), fonted = look && !styled;
         if (!properties && !look) return;
-        out_.markup("<"), out_.markup(names_.properties);
+        out_.open(names_.properties);
         if (properties) out_.attributes(properties);
         out_.markup(">");
-        if (styled)
-            out_.markup("<"), out_.markup(names_.style), out_.attribute(names_.value, look->styleId), out_.markup("/>");
+        if (styled) {
+            out_.open(names_.style);
+            out_.attribute(names_.value, look->styleId);
+            out_.markup("/>");
+        }
         bool fonts = false;
         const auto newFonts = [&] {
             if (!fonted || fonts) return;
-            out_.markup("<"), out_.markup(names_.fonts);
+            out_.open(names_.fonts);
             for (const char* script : kScripts) out_.attribute(names_.attribute(script), Utf16ToUtf8(look->font));
             out_.markup("/>");
             fonts = true;
@@ -446,19 +471,19 @@ private:
                 fonts = true;
             } else if (name == names_.change && child.attribute(names_.id.c_str())) {
                 newFonts();
-                out_.markup("<"), out_.markup(name);
+                out_.open(name);
                 for (const pugi::xml_attribute attribute : child.attributes())
                     out_.attribute(attribute.name(), attribute.name() == names_.id ? newId_() : attribute.value());
                 out_.markup(">");
                 for (const pugi::xml_node inner : child.children()) write(inner);
-                out_.markup("</"), out_.markup(name), out_.markup(">");
+                out_.close(name);
             } else {
                 if (child.type() == pugi::node_element) newFonts();
                 write(child);
             }
         }
         newFonts();
-        out_.markup("</"), out_.markup(names_.properties), out_.markup(">");
+        out_.close(names_.properties);
     }
 
     // A run's w:rFonts with the look: its theme fonts gone, its script fonts the look's font or, for a style, gone.
@@ -481,7 +506,7 @@ private:
             }
         }
         if (styled && kept.size() == 0) return;
-        out_.markup("<"), out_.markup(fonts.name()), out_.markup(kept.take()), out_.markup("/>");
+        out_.markup("<", fonts.name(), kept.take(), "/>");
     }
 
     // Text as w:t, its tabs and line breaks as w:tab and w:br.
@@ -490,13 +515,14 @@ private:
             const std::size_t stop = std::min(text.find_first_of(u"\t\r\n"), text.size());
             if (stop > 0) {
                 const std::string characters = Utf16ToUtf8(text.substr(0, stop));
-                out_.markup("<"), out_.markup(names_.text);
+                out_.open(names_.text);
                 if (HasBlankEdge(characters)) out_.attribute("xml:space", "preserve");
-                out_.markup(">"), out_.characters(characters), out_.markup("</"), out_.markup(names_.text),
-                    out_.markup(">");
+                out_.markup(">");
+                out_.characters(characters);
+                out_.close(names_.text);
             }
             if (stop == text.size()) break;
-            out_.markup("<"), out_.markup(text[stop] == u'\t' ? names_.tab : names_.lineBreak), out_.markup("/>");
+            out_.markup("<", text[stop] == u'\t' ? names_.tab : names_.lineBreak, "/>");
             text.remove_prefix(stop + 1);
         }
     }
