@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 
+#include "base/Utf.h"
+
 namespace sonotag::cli {
 
 using notation::Notation;
@@ -23,6 +25,7 @@ struct SplitArguments {
     std::map<std::string, std::vector<std::string>> lists;
     std::set<std::string> flags;
     std::vector<std::string> operands;
+    std::vector<std::pair<std::string, std::string>> given;  // every option and its value (none for a flag), in order
 };
 
 // Splits "--name value", "--name=value" and "--flag" from the operands; "--"
@@ -44,6 +47,7 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
         const std::string name = argument.substr(0, equals);
         if (options.flags.count(name) != 0 && equals == std::string::npos) {
             split.flags.insert(name);
+            split.given.emplace_back(name, "");
         } else if (options.withValue.count(name) != 0 || options.repeated.count(name) != 0) {
             if (equals == std::string::npos && i + 1 >= arguments.size()) {
                 return UsageError{"option " + name + " needs a value"};
@@ -51,6 +55,7 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
             const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i];
             split.values[name] = value;
             split.lists[name].push_back(value);
+            split.given.emplace_back(name, value);
         } else {
             return UsageError{"unknown option: " + argument};
         }
@@ -89,11 +94,47 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
     if (found != split.values.end()) target = found->second;
 }
 
+// A text setting's option: the value as it is.
+template <std::u16string settings::AnnotationSettings::*member>
+std::optional<SettingChange> TextSetting(const std::string& value) {
+    return [text = Utf8ToUtf16(value)](settings::AnnotationSettings& s) { s.*member = text; };
+}
+
+// A switch's option: no value, the setting set to `on`.
+template <bool settings::AnnotationSettings::*member, bool on>
+std::optional<SettingChange> Switch(const std::string&) {
+    return [](settings::AnnotationSettings& s) { s.*member = on; };
+}
+
+std::optional<SettingChange> NotationSetting(const std::string& value) {
+    const std::optional<Notation> notation = NotationNamed(value);
+    if (!notation) return std::nullopt;
+    return [stored = settings::StoredNotation::of(*notation)](settings::AnnotationSettings& s) { s.notation = stored; };
+}
+
+constexpr SettingOption kSettingOptions[] = {
+    {"--notation", true, NotationSetting, "unknown notation: "},
+    {"--separator", true, TextSetting<&settings::AnnotationSettings::separator>, ""},
+    {"--left", true, TextSetting<&settings::AnnotationSettings::leftSymbol>, ""},
+    {"--right", true, TextSetting<&settings::AnnotationSettings::rightSymbol>, ""},
+    {"--character-style", true, TextSetting<&settings::AnnotationSettings::characterStyleName>, ""},
+    {"--exact", false, Switch<&settings::AnnotationSettings::loose, false>, ""},
+};
+
+const SettingOption* SettingOptionNamed(std::string_view name) {
+    for (const SettingOption& option : kSettingOptions) {
+        if (option.name == name) return &option;
+    }
+    return nullptr;
+}
+
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
-    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
-                                     "--right", "--character-style", "--output", "--skip", "--fail-call"},
-                                    {"--json", "--stats", "--exact"},
-                                    {"--story"}});
+    OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--fail-call"},
+                      {"--json", "--stats"},
+                      {"--story"}};
+    for (const SettingOption& option : kSettingOptions)
+        (option.takesValue ? options.withValue : options.flags).insert(option.name);
+    auto parsed = Split(arguments, options);
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
     SplitArguments& split = std::get<SplitArguments>(parsed);
 
@@ -101,20 +142,18 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--dictionary", command.dictionary);
     TakeValue(split, "--encoding", command.encoding);
     TakeValue(split, "--config", command.config);
-    TakeValue(split, "--separator", command.separator);
-    TakeValue(split, "--left", command.leftSymbol);
-    TakeValue(split, "--right", command.rightSymbol);
-    TakeValue(split, "--character-style", command.characterStyle);
     TakeValue(split, "--output", command.output);
     TakeValue(split, "--skip", command.skipList);
     command.stories = split.lists["--story"];
-    if (split.values.count("--notation")) {
-        command.notation = NotationNamed(split.values["--notation"]);
-        if (!command.notation) return UsageError{"unknown notation: " + split.values["--notation"]};
+    for (const auto& [option, value] : split.given) {
+        const SettingOption* setting = SettingOptionNamed(option);
+        if (!setting) continue;
+        std::optional<SettingChange> change = setting->change(value);
+        if (!change) return UsageError{setting->refusal + value};
+        command.settingChanges.push_back(std::move(*change));
     }
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
-    command.exact = split.flags.count("--exact") != 0;
     if (split.values.count("--fail-call")) {
         const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
         if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
@@ -126,6 +165,13 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
 }
 
 }  // namespace
+
+std::span<const SettingOption> SettingOptions() { return kSettingOptions; }
+
+std::optional<SettingChange> ChangeOfOption(std::string_view option, const std::string& value) {
+    const SettingOption* setting = SettingOptionNamed(option);
+    return setting ? setting->change(value) : std::nullopt;
+}
 
 Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return UsageError{"no command given"};

@@ -2,12 +2,16 @@
 // The command line of the `sonotag` front end, parsed in one place.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "notation/Notation.h"
+#include "settings/AnnotationSettings.h"
 
 namespace sonotag::cli {
 
@@ -18,19 +22,31 @@ struct LookupCommand {
     std::vector<std::string> words;
 };
 
-// Annotates a text or stand-in document in-process, as Sonotag.exe
-// annotates InDesign's selection. Options given win over --config.
+// What an option of the annotation settings (those config.ini holds and the
+// window offers) does to them.
+using SettingChange = std::function<void(settings::AnnotationSettings&)>;
+
+// The options that change a setting: their names, whether they take a value,
+// and the change a value makes (nothing for a value they refuse). Adding a
+// setting to the command line is one row of this table.
+struct SettingOption {
+    const char* name;  // "--separator"
+    bool takesValue;
+    std::optional<SettingChange> (*change)(const std::string& value);
+    const char* refusal;  // the usage error for a refused value
+};
+std::span<const SettingOption> SettingOptions();
+// The change `option` with `value` makes; nothing for an unknown option or a refused value.
+std::optional<SettingChange> ChangeOfOption(std::string_view option, const std::string& value);
+
+// Annotates a document in-process, as Sonotag.exe annotates InDesign's
+// selection. Options given win over --config.
 struct AnnotateCommand {
     std::optional<std::string> dictionary;
     std::string encoding;
-    std::optional<std::string> config;  // a config.ini to take the settings from
-    std::optional<notation::Notation> notation;
-    std::optional<std::string> separator;
-    std::optional<std::string> leftSymbol;
-    std::optional<std::string> rightSymbol;
-    std::optional<std::string> characterStyle;  // a style path in the document
+    std::optional<std::string> config;          // a config.ini to take the settings from
+    std::vector<SettingChange> settingChanges;  // the setting options, in their order
     std::optional<std::string> skipList;        // words to leave untouched, read like the word list
-    bool exact = false;                         // the exact look-up only, whatever --config says
     bool json = false;                          // print the document dump
     bool stats = false;                         // host calls per word on stderr
     // This call of the run (1 = the first) fails as a call to an InDesign

@@ -85,12 +85,7 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
 settings::AnnotationSettings ChosenSettings(const AnnotateCommand& command) {
     settings::AnnotationSettings chosen;
     if (command.config) chosen = ReadConfig(*command.config);
-    if (command.notation) chosen.notation = settings::StoredNotation::of(*command.notation);
-    if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
-    if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
-    if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);
-    if (command.characterStyle) chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
-    if (command.exact) chosen.loose = false;
+    for (const SettingChange& change : command.settingChanges) change(chosen);
     return chosen;
 }
 

@@ -32,13 +32,16 @@ TEST(CommandLine, ParsesAnnotateOptions) {
                                              "--story",  "u1",         "--story=u2", "--output",     "o.idml", "--fail-call", "7",          "in.json"});
     const auto* c = std::get_if<AnnotateCommand>(&parsed);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(std::tie(c->notation, c->separator, c->leftSymbol, c->rightSymbol, c->characterStyle, c->skipList, c->encoding),
-              std::tuple(Notation::Kingsoft13, "", "[", "]", ":G:S", "s.txt", "CP1252"));
-    EXPECT_TRUE(c->json && c->stats && c->exact && !c->config && c->failCall == 7);
+    settings::AnnotationSettings s;
+    for (const SettingChange& change : c->settingChanges) change(s);
+    EXPECT_EQ(s, (settings::AnnotationSettings{settings::kDefaultHostProgId, u":G:S", u"", u"[", u"]", {1, false}, false}));
+    EXPECT_EQ(std::tie(c->skipList, c->encoding), std::tuple("s.txt", "CP1252"));
+    EXPECT_TRUE(c->json && c->stats && !c->config && c->failCall == 7);
     EXPECT_EQ(std::tie(c->stories, c->output, c->input), std::tuple(std::vector<std::string>{"u1", "u2"}, "o.idml", "in.json"));
-    const Command dash = ParseCommandLine({"annotate", "--separator", "--", "-"});
+    const Command dash = ParseCommandLine({"annotate", "--separator", "--", "--separator=+", "--separator", "*", "-"});
     ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(dash));
-    EXPECT_EQ(std::tie(std::get<AnnotateCommand>(dash).separator, std::get<AnnotateCommand>(dash).input), std::tuple("--", "-"));
+    for (const SettingChange& change : std::get<AnnotateCommand>(dash).settingChanges) change(s);
+    EXPECT_EQ(std::tie(s.separator, std::get<AnnotateCommand>(dash).input), std::tuple(u"*", "-"));  // the last one wins
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {
@@ -82,10 +85,9 @@ TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbolsAndStatis
     command.stats = true;
     EXPECT_EQ(run("apple pear book"), kSucceeded);
     EXPECT_EQ(err.str().rfind("words: 3, annotations: 2, host calls: ", 0), 0u) << err.str();
-    command.notation = Notation::Kingsoft14;
-    command.separator = "";
-    command.leftSymbol = "[";
-    command.rightSymbol = "]";
+    for (const auto& [option, value] : {std::pair{"--notation", "kingsoft14"}, {"--separator", ""}, {"--left", "["}, {"--right", "]"}}) {
+        command.settingChanges.push_back(*ChangeOfOption(option, value));
+    }
     EXPECT_EQ(run("book"), kSucceeded);
     EXPECT_EQ(out.str(), "book[bJk]\n");
 }
@@ -96,7 +98,7 @@ TEST_F(Annotate, ConfigFileGivesTheSettingsAndJsonDumpsTheDocument) {
         "stories": [{"text": "book"}, {"text": "apple book"}], "selection": {"story": 1}, "undoHistory": []})");
     command.config = write("config.ini", "[COM]\r\nCHARSTYLE=:G:Phonetics\r\nFGF=T\r\nSYML=(\r\nSYMR=)\r\nYBVER=1\r\nUNICODE=0\r\n");
     command.json = true;
-    command.notation = Notation::Unicode;
+    command.settingChanges = {*ChangeOfOption("--notation", "unicode")};
     ASSERT_EQ(run(), kSucceeded) << err.str();
     const nlohmann::json stories = nlohmann::json::parse(out.str())["stories"];
     EXPECT_EQ(nlohmann::json({stories[0]["text"], stories[1]["text"], stories[1]["runs"][0]["characterStyle"], stories[1]["runs"][0]["start"]}),
@@ -111,7 +113,7 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
     ASSERT_EQ(run(text), kSucceeded) << err.str();
     EXPECT_EQ(out.str(), "Apple \\ˈæpl\\, book. The \\ðə\\ book\n");
     for (const bool exactOption : {true, false}) {
-        command.exact = exactOption;
+        command.settingChanges.assign(exactOption, *ChangeOfOption("--exact", ""));
         if (!exactOption) command.config = write("config.ini", "[COM]\r\nLOOSE=0\r\n");
         ASSERT_EQ(run(text), kSucceeded) << err.str();
         EXPECT_EQ(out.str(), "Apple, book. The \\ðə\\ book\n");
@@ -140,7 +142,7 @@ TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
         command = AnnotateCommand();
         command.dictionary = c.option == "dictionary" ? c.path : *dictionary;
         command.input = c.input;
-        if (c.option == "style") command.characterStyle = ":Missing";
+        if (c.option == "style") command.settingChanges = {*ChangeOfOption("--character-style", ":Missing")};
         if (c.option == "skip") command.skipList = c.path;
         if (c.option == "config") command.config = c.path;
         if (c.option == "output") command.output = "out.idml";
