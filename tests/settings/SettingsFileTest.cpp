@@ -310,6 +310,19 @@ TEST(ConfigFile, StoredNotationReadings) {
     }
 }
 
+// Signed numbers (flags read them) are held to the 32-bit range at both ends.
+TEST(ProfileFile, SignedNumbersAtTheirLimits) {
+    constexpr std::int32_t kMaxSigned = std::numeric_limits<std::int32_t>::max(), kMinSigned = std::numeric_limits<std::int32_t>::min();
+    for (const auto& [text, number] : {std::pair{u"2147483647", kMaxSigned},
+                                       {u"2147483648", kMaxSigned},
+                                       {u"-2147483647", -kMaxSigned},
+                                       {u"-2147483648", kMinSigned},
+                                       {u"-2147483649", kMinSigned},
+                                       {u" -12x", -12}}) {
+        EXPECT_EQ(ParseSigned(text), number) << Utf16ToUtf8(text);
+    }
+}
+
 // A switch is off only when it says so; anything else leaves it on.
 TEST(ConfigFile, SwitchWords) {
     for (const char16_t* off : {u"0", u"off", u" No ", u"FALSE", u"Disabled\t"}) EXPECT_FALSE(SwitchFromStored(off));
