@@ -286,21 +286,29 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
 }
 
 // Words as InDesign writes them: a discretionary hyphen and a byte-order mark inside, English glued to Chinese, a
-// footnote's anchor right after a word, a zero-width space between two.
+// footnote's anchor right after a word, a zero-width space between two; text in no character style range gets a
+// range of its own for the transcription's font.
 TEST_F(IdmlAnnotate, WordsWithInvisibleCharactersChineseAndAnchors) {
     command.dictionary = kWordList;
     command.stories = {"split"};
-    const std::string story =
-        "<idPkg:Story><Story Self=\"split\"><ParagraphStyleRange><CharacterStyleRange><Content>ap\u00ADple 看apple "
-        "apple的意思 \uFEFFapple</Content><Footnote><ParagraphStyleRange><CharacterStyleRange><Content>x</Content>"
-        "</CharacterStyleRange></ParagraphStyleRange></Footnote><Content> apple\u200Bapple</Content>"
-        "</CharacterStyleRange></ParagraphStyleRange></Story></idPkg:Story>";
-    ASSERT_EQ(run(craft("Stories/Story_split.xml", story)), cli::kSucceeded) << err.str();
-    const Package annotated = ReadBack(output);
-    const auto text = std::find_if(annotated.texts.begin(), annotated.texts.end(), [](const Text& t) { return t.text.find(u'看') != std::u16string::npos; });
-    ASSERT_NE(text, annotated.texts.end());
-    EXPECT_EQ(Utf16ToUtf8(text->text),
-              "ap\u00ADple \\ˈæpl\\ 看apple \\ˈæpl\\ apple \\ˈæpl\\的意思 \uFEFFapple \\ˈæpl\\\uFFFC apple \\ˈæpl\\\u200Bapple \\ˈæpl\\");
+    const std::pair<std::string, std::string> cases[] = {
+        {"<CharacterStyleRange><Content>ap\u00ADple 看apple apple的意思 \uFEFFapple</Content><Footnote><ParagraphStyleRange>"
+         "<CharacterStyleRange><Content>x</Content></CharacterStyleRange></ParagraphStyleRange></Footnote><Content> apple\u200Bapple"
+         "</Content></CharacterStyleRange>",
+         "ap\u00ADple \\ˈæpl\\ 看apple \\ˈæpl\\ apple \\ˈæpl\\的意思 \uFEFFapple \\ˈæpl\\\uFFFC apple \\ˈæpl\\\u200Bapple \\ˈæpl\\"},
+        {"<Content>看apple</Content>", "看apple \\ˈæpl\\"},
+    };
+    for (const auto& [body, expected] : cases) {
+        const std::string story = "<idPkg:Story><Story Self=\"split\"><ParagraphStyleRange>" + body + "</ParagraphStyleRange></Story></idPkg:Story>";
+        ASSERT_EQ(run(craft("Stories/Story_split.xml", story)), cli::kSucceeded) << err.str();
+        const Package annotated = ReadBack(output);
+        const auto text =
+            std::find_if(annotated.texts.begin(), annotated.texts.end(), [](const Text& t) { return t.text.find(u'看') != std::u16string::npos; });
+        ASSERT_NE(text, annotated.texts.end());
+        EXPECT_EQ(Utf16ToUtf8(text->text), expected);
+        EXPECT_EQ(text->looks.back().font, "Lucida Sans Unicode");  // the window ends with the right symbol
+        EXPECT_EQ(text->looks.front().font, "");
+    }
 }
 
 }}  // namespace sonotag::idml
