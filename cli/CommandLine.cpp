@@ -119,6 +119,7 @@ constexpr SettingOption kSettingOptions[] = {
     {"--right", true, TextSetting<&settings::AnnotationSettings::rightSymbol>, ""},
     {"--character-style", true, TextSetting<&settings::AnnotationSettings::characterStyleName>, ""},
     {"--exact", false, Switch<&settings::AnnotationSettings::loose, false>, ""},
+    {"--no-homographs", false, Switch<&settings::AnnotationSettings::homographs, false>, ""},
 };
 
 const SettingOption* SettingOptionNamed(std::string_view name) {
@@ -129,8 +130,8 @@ const SettingOption* SettingOptionNamed(std::string_view name) {
 }
 
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
-    OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--fail-call"},
-                      {"--json", "--stats"},
+    OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--homographs", "--fail-call"},
+                      {"--json", "--stats", "--review"},
                       {"--story"}};
     for (const SettingOption& option : kSettingOptions)
         (option.takesValue ? options.withValue : options.flags).insert(option.name);
@@ -144,6 +145,7 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--config", command.config);
     TakeValue(split, "--output", command.output);
     TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--homographs", command.homographs);
     command.stories = split.lists["--story"];
     for (const auto& [option, value] : split.given) {
         const SettingOption* setting = SettingOptionNamed(option);
@@ -154,6 +156,7 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     }
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
+    command.review = split.flags.count("--review") != 0;
     if (split.values.count("--fail-call")) {
         const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
         if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
@@ -187,6 +190,7 @@ const char* UsageText() {
            "                      [--notation kingsoft13|kingsoft14|unicode]\n"
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
            "                      [--character-style PATH] [--skip FILE] [--exact]\n"
+           "                      [--homographs FILE] [--no-homographs] [--review]\n"
            "                      [--json] [--stats] [--fail-call K] [INPUT|-]\n"
            "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
 }

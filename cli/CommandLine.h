@@ -47,8 +47,10 @@ struct AnnotateCommand {
     std::optional<std::string> config;          // a config.ini to take the settings from
     std::vector<SettingChange> settingChanges;  // the setting options, in their order
     std::optional<std::string> skipList;        // words to leave untouched, read like the word list
+    std::optional<std::string> homographs;      // the homograph table; default: homographs.txt beside the word list
     bool json = false;                          // print the document dump
     bool stats = false;                         // host calls per word on stderr
+    bool review = false;                        // the homographs left undecided, on stderr
     // This call of the run (1 = the first) fails as a call to an InDesign
     // that has quit fails; 0: the stand-in answers every call.
     std::int64_t failCall = 0;

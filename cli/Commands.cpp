@@ -10,6 +10,7 @@
 #include "base/Paths.h"
 #include "base/PlatformFile.h"
 #include "base/Utf.h"
+#include "dictionary/HomographTable.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "documents/AnnotateDocument.h"
 #include "documents/StandInDocuments.h"
@@ -63,9 +64,29 @@ void LoadWordList(PhoneticDictionary& list, const std::string& path, const std::
     }
 }
 
+std::string DictionaryFile(const std::optional<std::string>& file) {
+    return file ? *file : Utf16ToUtf8(DictionaryPath(ProgramFolder()));
+}
+
 void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
                     const std::string& encoding) {
-    LoadWordList(dictionary, file ? *file : Utf16ToUtf8(DictionaryPath(ProgramFolder())), encoding, "word list");
+    LoadWordList(dictionary, DictionaryFile(file), encoding, "word list");
+}
+
+// The homograph table: the one named, or homographs.txt beside the word list
+// in use when there is one (a word list of the user's own without a table
+// beside it is used as it is).
+void LoadHomographs(dictionary::HomographTable& table, const AnnotateCommand& command) {
+    const std::string path =
+        command.homographs
+            ? *command.homographs
+            : Utf16ToUtf8(dictionary::HomographTablePath(FolderOf(Utf8ToUtf16(DictionaryFile(command.dictionary)))));
+    if (command.homographs) RefuseFolder("homograph table", path);
+    if (const std::optional<FileError> error = table.load(Utf8ToUtf16(path), command.encoding)) {
+        if (command.homographs || error->cause() != FileErrorCause::NotFound) {
+            throw UnreadableFile("homograph table", path, CauseText(*error, command.encoding));
+        }
+    }
 }
 
 // A missing config.ini gives the defaults, as it does beside Sonotag.exe;
@@ -160,9 +181,20 @@ void PrintStatistics(const documents::RunReport& report, std::ostream& err) {
     err << "words: " << report.words << ", annotations: " << report.annotations
         << ", host calls: " << report.totalCalls() << " (" << static_cast<double>(report.totalCalls()) * perWord
         << " per word)\n";
+    err << "homographs: " << report.homographsDecided << " decided, " << report.undecided.size() << " undecided\n";
     for (const auto& [id, count] : report.calls) {
         err << "  " << host::DispatchCodeName(id) << ": " << count << " (" << static_cast<double>(count) * perWord
             << " per word)\n";
+    }
+}
+
+// One line per homograph the run left undecided: where it is, the word, its
+// context and the transcription it kept.
+void PrintReview(const documents::RunReport& report, const settings::AnnotationSettings& settings, std::ostream& err) {
+    for (const annotation::UndecidedHomograph& entry : report.undecided) {
+        err << "undecided: text " << entry.text << ", word " << entry.word << ": " << Utf16ToUtf8(entry.key) << " in \""
+            << Utf16ToUtf8(entry.context) << "\" keeps "
+            << Utf16ToUtf8(notation::RenderTranscription(entry.transcription, settings.notation.notation())) << '\n';
     }
 }
 
@@ -186,18 +218,22 @@ int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err
 int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& out, std::ostream& err) {
     PhoneticDictionary dictionary;
     PhoneticDictionary skipList;
+    dictionary::HomographTable homographs;
     std::unique_ptr<documents::AnnotatableDocument> document;
     settings::AnnotationSettings settings;
     std::optional<documents::RunReport> report;
     try {
         LoadDictionary(dictionary, command.dictionary, command.encoding);
         if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
+        LoadHomographs(homographs, command);
         settings = ChosenSettings(command);
         Input input = ReadInput(command, in);
         const formats::FormatInfo& format = formats::InfoOf(input.kind);
         document = formats::ReadDocument(input.kind, std::move(input.bytes), {input.name, command.stories});
-        report = documents::AnnotateDocument(*document, {settings, dictionary, &skipList, command.failCall});
+        report =
+            documents::AnnotateDocument(*document, {settings, dictionary, &skipList, &homographs, command.failCall});
         if (command.stats) PrintStatistics(*report, err);
+        if (command.review) PrintReview(*report, settings, err);
         if (report->error) {
             err << "sonotag: " << Utf16ToUtf8(host::FormatErrorReport(*report->error)) << '\n';
             return kRunFailed;

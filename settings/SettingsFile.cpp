@@ -75,6 +75,13 @@ const Key kKeys[] = {
      [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
          f.writeBool(kSettingsSection, n, s.loose);
      }},
+    {u"HOMOGRAPHS",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.homographs = SwitchFromStored(ReadText(f, n, u""));
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         f.writeBool(kSettingsSection, n, s.homographs);
+     }},
 };
 
 }  // namespace

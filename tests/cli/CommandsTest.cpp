@@ -120,6 +120,26 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
     }
 }
 
+// A homograph read by the words around it; the ones the words leave undecided reviewed; off by option or config.
+TEST_F(Annotate, HomographsByTheirContext) {
+    command.dictionary = write("d.txt", "read||ri:d\r\nI||ai\r\nhave||hAv\r\nit||it\r\n");
+    command.homographs = write("h.txt", "# readings\r\n\r\nread|verb|ri:d\r\nread|past|rZd\r\n");
+    command.review = true;
+    ASSERT_EQ(run("I have read it. Read."), kSucceeded) << err.str();
+    EXPECT_EQ(out.str(), "I \\aɪ\\ have \\hæv\\ read \\red\\ it \\ɪt\\. Read \\riːd\\.\n");
+    EXPECT_EQ(err.str(), "undecided: text 1, word 5: Read in \"[Read]\" keeps riːd\n");
+    command.review = false;
+    for (const bool option : {true, false}) {
+        if (option) command.settingChanges = {*ChangeOfOption("--no-homographs", "")};
+        else command.config = write("config.ini", "[COM]\r\nHOMOGRAPHS=off\r\n"), command.settingChanges.clear();
+        ASSERT_EQ(run("I have read it"), kSucceeded) << err.str();
+        EXPECT_EQ(out.str(), "I \\aɪ\\ have \\hæv\\ read \\riːd\\ it \\ɪt\\\n");
+    }
+    command.homographs = Utf16ToUtf8(folder.programPath("absent.txt"));
+    EXPECT_EQ(run("read"), kBadInput);
+    EXPECT_EQ(err.str(), "sonotag: cannot read the homograph table " + *command.homographs + ": no such file\n");
+}
+
 TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
     const std::string absent = Utf16ToUtf8(folder.programPath("absent.txt")), here = Utf16ToUtf8(folder.programPath(""));
     const struct {

@@ -283,13 +283,13 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     const auto path = folder.programPath("config.ini");
     SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", {-3, false}, true});
     EXPECT_EQ(FileBytes(path), Utf16Le(u"[COM]\r\nIDVER=X\r\nCHARSTYLE=:音\U0001F600\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
-                                       u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\n"));
+                                       u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n"));
     const std::string ansi = "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xD2\xF4\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n";
     const auto ansiPath = folder.write("ansi.ini", ansi);
     AnnotationSettings s = ReadSettings(ansiPath);
     s.characterStyleName = u":果";
     SaveSettings(ansiPath, s);
-    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
+    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n");
 }
 
 // YBVER and UNICODE as the run and the dialog read them; a hand-edited YBVER=2 writes the newer
