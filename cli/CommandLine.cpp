@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -76,10 +77,12 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     return command;
 }
 
-std::optional<std::int64_t> ParseCallNumber(const std::string& text) {
+// A whole decimal number from `least` to `most`.
+std::optional<std::int64_t> ParseNumber(const std::string& text, std::int64_t least, std::int64_t most) {
     std::int64_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < 1) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || number < least || number > most)
+        return std::nullopt;
     return number;
 }
 
@@ -116,12 +119,37 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     command.stats = split.flags.count("--stats") != 0;
     command.exact = split.flags.count("--exact") != 0;
     if (split.values.count("--fail-call")) {
-        const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
+        const std::optional<std::int64_t> call =
+            ParseNumber(split.values["--fail-call"], 1, std::numeric_limits<std::int64_t>::max());
         if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
         command.failCall = *call;
     }
     if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
     if (!split.operands.empty()) command.input = split.operands.front();
+    return command;
+}
+
+Command ParseServe(const std::vector<std::string>& arguments) {
+    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--skip", "--bind", "--port", "--max-size"}, {}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
+
+    ServeCommand command;
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--bind", command.bind);
+    if (split.values.count("--port")) {
+        const std::optional<std::int64_t> port = ParseNumber(split.values["--port"], 0, 65535);
+        if (!port) return UsageError{"--port takes a port from 0 to 65535, not " + split.values["--port"]};
+        command.port = static_cast<int>(*port);
+    }
+    if (split.values.count("--max-size")) {
+        const std::optional<std::int64_t> size = ParseNumber(split.values["--max-size"], 1, 4096);
+        if (!size) return UsageError{"--max-size takes megabytes from 1 to 4096, not " + split.values["--max-size"]};
+        command.maxSizeMb = *size;
+    }
+    if (!split.operands.empty()) return UsageError{"serve takes no operand: " + split.operands.front()};
     return command;
 }
 
@@ -131,6 +159,7 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return UsageError{"no command given"};
     if (arguments[0] == "lookup") return ParseLookup(arguments);
     if (arguments[0] == "annotate") return ParseAnnotate(arguments);
+    if (arguments[0] == "serve") return ParseServe(arguments);
     return UsageError{"unknown command: " + arguments[0]};
 }
 
@@ -142,7 +171,9 @@ const char* UsageText() {
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
            "                      [--character-style PATH] [--skip FILE] [--exact]\n"
            "                      [--json] [--stats] [--fail-call K] [INPUT|-]\n"
-           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
+           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n"
+           "       sonotag serve [--port N] [--bind ADDRESS] [--dictionary FILE] [--encoding CODEPAGE]\n"
+           "                     [--skip FILE] [--max-size MB]\n";
 }
 
 }  // namespace sonotag::cli

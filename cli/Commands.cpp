@@ -19,6 +19,10 @@
 #include "model/DocumentFile.h"
 #include "notation/Notation.h"
 #include "settings/SettingsFile.h"
+#if SONOTAG_SERVER
+#include "server/StopSignals.h"
+#include "server/WebServer.h"
+#endif
 
 namespace sonotag::cli {
 namespace {
@@ -83,15 +87,8 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
 
 // config.ini's settings, then the options.
 settings::AnnotationSettings ChosenSettings(const AnnotateCommand& command) {
-    settings::AnnotationSettings chosen;
-    if (command.config) chosen = ReadConfig(*command.config);
-    if (command.notation) chosen.notation = settings::StoredNotation::of(*command.notation);
-    if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
-    if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
-    if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);
-    if (command.characterStyle) chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
-    if (command.exact) chosen.loose = false;
-    return chosen;
+    return settings::WithChoices(command.config ? ReadConfig(*command.config) : settings::AnnotationSettings(),
+                                 command);
 }
 
 std::string ReadAll(std::istream& stream) {
@@ -219,5 +216,46 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     }
     return kSucceeded;
 }
+
+#if SONOTAG_SERVER
+int RunServe(const ServeCommand& command, std::ostream& out, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    PhoneticDictionary skipList;
+    try {
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+        if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
+    } catch (const InputError& error) {
+        err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+    server::ServerLimits limits;
+    limits.maxBytes = static_cast<std::size_t>(command.maxSizeMb) << 20;
+    server::WebServer web({dictionary, &skipList}, limits);
+    const std::optional<int> port = web.bind(command.bind, command.port);
+    if (!port) {
+        err << "sonotag: cannot listen on " << command.bind << " port " << command.port
+            << " (another program has the port, or the address is not this machine's)\n";
+        return kBadInput;
+    }
+    if (!server::IsLoopback(command.bind)) {
+        err << "sonotag: warning: serving on " << command.bind
+            << ": anyone who can reach this machine on that network can use the page\n";
+    }
+    const std::string host = command.bind.find(':') != std::string::npos ? "[" + command.bind + "]" : command.bind;
+    out << "Sonotag serves http://" << host << ':' << *port << "/ (Ctrl+C stops it)" << std::endl;
+    bool served = false;
+    {
+        const server::StopOnSignals signals([&web] { web.stop(); });
+        served = web.run();
+    }
+    out << "Sonotag has stopped" << std::endl;
+    return served ? kSucceeded : kBadInput;
+}
+#else
+int RunServe(const ServeCommand&, std::ostream&, std::ostream& err) {
+    err << "sonotag: this build has no web server (sonotag serve is in the Linux build)\n";
+    return kBadInput;
+}
+#endif
 
 }  // namespace sonotag::cli

@@ -3,6 +3,7 @@
 // run, read from config.ini at start-up and written back at the end.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "notation/Notation.h"
@@ -49,5 +50,18 @@ struct AnnotationSettings {
 
     bool operator==(const AnnotationSettings&) const = default;
 };
+
+// What a front end's options choose over the settings read (config.ini or
+// the defaults): the command line's options and the web page's parameters.
+// Texts are UTF-8; a choice not made keeps the setting.
+struct SettingsChoices {
+    std::optional<notation::Notation> notation;
+    std::optional<std::string> separator;
+    std::optional<std::string> leftSymbol;
+    std::optional<std::string> rightSymbol;
+    std::optional<std::string> characterStyle;  // a style path in the document
+    bool exact = false;                         // the exact look-up only, whatever the settings say
+};
+AnnotationSettings WithChoices(AnnotationSettings settings, const SettingsChoices& choices);
 
 }  // namespace sonotag::settings

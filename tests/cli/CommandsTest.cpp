@@ -39,6 +39,10 @@ TEST(CommandLine, ParsesAnnotateOptions) {
     const Command dash = ParseCommandLine({"annotate", "--separator", "--", "-"});
     ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(dash));
     EXPECT_EQ(std::tie(std::get<AnnotateCommand>(dash).separator, std::get<AnnotateCommand>(dash).input), std::tuple("--", "-"));
+    const Command serve = ParseCommandLine({"serve", "--port", "0", "--bind=::1", "--max-size", "4096", "--skip", "s.txt", "--encoding", "CP1252"});
+    const auto* s = std::get_if<ServeCommand>(&serve);
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(std::tie(s->port, s->bind, s->maxSizeMb, s->skipList, s->encoding, s->dictionary), std::tuple(0, "::1", 4096, "s.txt", "CP1252", std::nullopt));
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {
@@ -54,7 +58,12 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
                                                                                            {"annotate", "--encoding"},
                                                                                            {"annotate", "--fail-call", "0"},
                                                                                            {"annotate", "--fail-call=3x"},
-                                                                                           {"annotate", "--fail-call", "-1"}}) {
+                                                                                           {"annotate", "--fail-call", "-1"},
+                                                                                           {"serve", "--port", "65536"},
+                                                                                           {"serve", "--max-size", "0"},
+                                                                                           {"serve", "--max-size", "4097"},
+                                                                                           {"serve", "--json"},
+                                                                                           {"serve", "lesson.txt"}}) {
         EXPECT_TRUE(std::holds_alternative<UsageError>(ParseCommandLine(arguments))) << ::testing::PrintToString(arguments);
     }
 }
@@ -199,6 +208,8 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for texts and stand-in documents"},
         {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml", kSucceeded,
          ""},  // a grouped style by the path InDesign shows
+        {"serve --bind 192.0.2.1 --port 18799 --dictionary " + dictionary, kBadInput, "sonotag: cannot listen on 192.0.2.1 port 18799"},  // not this machine's
+        {"serve --skip " + said + ".absent --dictionary " + dictionary, kBadInput, "cannot read the skip list"},
         {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,
          "\nsonotag: damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)\n"},  // found before the run
     };
