@@ -124,6 +124,7 @@ void Measure(const ServerProcess& server, const Load& load) {
         clients.emplace_back([&] {
             httplib::Client client("127.0.0.1", server.port());
             client.set_keep_alive(true);
+            client.set_tcp_nodelay(true);
             client.set_read_timeout(std::chrono::minutes(2));
             for (int k = 0; k < load.requests; ++k) send(client);
         });

@@ -50,9 +50,12 @@ public:
         request.path = path;
         request.body = std::move(body);
         if (!type.empty()) request.set_header("Content-Type", type);
+        return client().send(request);
+    }
+    httplib::Client client() const {
         httplib::Client client("127.0.0.1", port_);
         client.set_read_timeout(std::chrono::minutes(1));
-        return client.send(request);
+        return client;
     }
 
     WebServer web;
@@ -114,10 +117,13 @@ TEST_P(Annotate, GivesTheCommandLinesBytesAndCounts) {
     EXPECT_EQ(json["words"].dump() + json["annotated"].dump(), reply->get_header_value("X-Sonotag-Words") + reply->get_header_value("X-Sonotag-Annotations"));
     if (formats::InfoOf(formats::KindOfFileName(c.file)).package) return;
     std::string lines;
+    std::size_t marked = 0;  // the runs the run formatted, every other one
     for (const auto& paragraph : json["preview"]["paragraphs"]) {
         lines += lines.empty() ? "" : "\n";
         for (const auto& run : paragraph) lines += run.get<std::string>();
+        marked += paragraph.size() / 2;
     }
+    EXPECT_EQ(std::to_string(marked), reply->get_header_value("X-Sonotag-Annotations"));
     const std::string text = expected.substr(0, expected.find_last_not_of('\n') + 1);  // the lines without those a final break ends
     EXPECT_EQ(lines, text);
     EXPECT_EQ(json["preview"]["paragraphCount"], std::count(text.begin(), text.end(), '\n') + 1);
@@ -183,6 +189,16 @@ TEST(Api, RefusesWithTheStatusAndAPlainMessage) {
         EXPECT_EQ(reply->get_header_value("X-Content-Type-Options"), "nosniff");
     }
     for (const char* page : {"/", "/page.css", "/page.js"}) EXPECT_EQ(server.send("GET", page)->status, 200) << page;
+    for (const char* path : {"/api/annotate", "/nowhere"}) {  // a body without a length is read within the limit too
+        int chunks = 0;
+        const auto reply = server.client().Post(
+            path,
+            [&](std::size_t, httplib::DataSink& sink) {
+                return sink.write(std::string(64 << 10, 'a').data(), 64 << 10) && (++chunks < 8 || (sink.done(), true));
+            },
+            "text/plain");
+        EXPECT_EQ(reply ? reply->status : 0, 413) << path;
+    }
 }
 
 TEST(Api, OnlyLoopbackAddressesStayOnTheMachine) {
