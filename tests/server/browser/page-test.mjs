@@ -138,6 +138,7 @@ async function runRow(browser, address, row) {
     await page.waitForSelector("#file-error:not([hidden])");
     const said = await page.$eval("#file-error", (element) => element.textContent);
     check(row, "the refusal beside the file is the command line's", said === expected.refusal, `${said} / ${expected.refusal}`);
+    await page.screenshot({ path: path.join(out, `page-${row.name}.png`) });
     await page.close();
     return;
   }
