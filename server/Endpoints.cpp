@@ -1,6 +1,7 @@
 #include "server/Endpoints.h"
 
 #include <algorithm>
+#include <cctype>
 #include <memory>
 #include <new>
 #include <optional>
@@ -35,7 +36,8 @@ constexpr std::size_t kNameLimit = 200;
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     return lower;
 }
 
@@ -57,6 +59,8 @@ bool CharsetIsUtf8(std::string_view parameters) {
     return true;
 }
 
+// The kind the request's Content-Type names (text, IDML, DOCX, by the
+// formats' media types, parameters aside); 415 for any other.
 DocumentKind KindOfMediaType(std::string_view contentType) {
     const std::string type = Lower(contentType);
     const std::size_t semicolon = std::min(type.find(';'), type.size());

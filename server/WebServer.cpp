@@ -128,7 +128,7 @@ private:
 
 void WebServer::Impl::configure() {
     const std::size_t threads = limits_.threads;
-    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };
+    http.new_task_queue = [threads] { return new httplib::ThreadPool(threads); };  // the library owns it
     http.set_payload_max_length(limits_.maxBytes);
     http.set_keep_alive_timeout(2);
     // A reply goes out in two writes (headers, body): without this the
