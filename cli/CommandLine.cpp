@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 #include <set>
-
-#include "base/Utf.h"
 
 namespace sonotag::cli {
 
@@ -81,10 +80,12 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     return command;
 }
 
-std::optional<std::int64_t> ParseCallNumber(const std::string& text) {
+// A whole decimal number from `least` to `most`.
+std::optional<std::int64_t> ParseNumber(const std::string& text, std::int64_t least, std::int64_t most) {
     std::int64_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < 1) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || number < least || number > most)
+        return std::nullopt;
     return number;
 }
 
@@ -94,47 +95,13 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
     if (found != split.values.end()) target = found->second;
 }
 
-// A text setting's option: the value as it is.
-template <std::u16string settings::AnnotationSettings::*member>
-std::optional<SettingChange> TextSetting(const std::string& value) {
-    return [text = Utf8ToUtf16(value)](settings::AnnotationSettings& s) { s.*member = text; };
-}
-
-// A switch's option: no value, the setting set to `on`.
-template <bool settings::AnnotationSettings::*member, bool on>
-std::optional<SettingChange> Switch(const std::string&) {
-    return [](settings::AnnotationSettings& s) { s.*member = on; };
-}
-
-std::optional<SettingChange> NotationSetting(const std::string& value) {
-    const std::optional<Notation> notation = NotationNamed(value);
-    if (!notation) return std::nullopt;
-    return [stored = settings::StoredNotation::of(*notation)](settings::AnnotationSettings& s) { s.notation = stored; };
-}
-
-constexpr SettingOption kSettingOptions[] = {
-    {"--notation", true, NotationSetting, "unknown notation: "},
-    {"--separator", true, TextSetting<&settings::AnnotationSettings::separator>, ""},
-    {"--left", true, TextSetting<&settings::AnnotationSettings::leftSymbol>, ""},
-    {"--right", true, TextSetting<&settings::AnnotationSettings::rightSymbol>, ""},
-    {"--character-style", true, TextSetting<&settings::AnnotationSettings::characterStyleName>, ""},
-    {"--exact", false, Switch<&settings::AnnotationSettings::loose, false>, ""},
-    {"--no-homographs", false, Switch<&settings::AnnotationSettings::homographs, false>, ""},
-};
-
-const SettingOption* SettingOptionNamed(std::string_view name) {
-    for (const SettingOption& option : kSettingOptions) {
-        if (option.name == name) return &option;
-    }
-    return nullptr;
-}
-
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
     OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--homographs", "--fail-call"},
                       {"--json", "--stats", "--review"},
                       {"--story"}};
-    for (const SettingOption& option : kSettingOptions)
-        (option.takesValue ? options.withValue : options.flags).insert(option.name);
+    for (const settings::SettingOption& option : settings::SettingOptions()) {
+        (option.takesValue ? options.withValue : options.flags).insert(std::string("--") + option.name);
+    }
     auto parsed = Split(arguments, options);
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
     SplitArguments& split = std::get<SplitArguments>(parsed);
@@ -148,9 +115,9 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--homographs", command.homographs);
     command.stories = split.lists["--story"];
     for (const auto& [option, value] : split.given) {
-        const SettingOption* setting = SettingOptionNamed(option);
+        const settings::SettingOption* setting = settings::SettingOptionNamed(std::string_view(option).substr(2));
         if (!setting) continue;
-        std::optional<SettingChange> change = setting->change(value);
+        std::optional<settings::SettingChange> change = setting->change(value);
         if (!change) return UsageError{setting->refusal + value};
         command.settingChanges.push_back(std::move(*change));
     }
@@ -158,7 +125,8 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     command.stats = split.flags.count("--stats") != 0;
     command.review = split.flags.count("--review") != 0;
     if (split.values.count("--fail-call")) {
-        const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
+        const std::optional<std::int64_t> call =
+            ParseNumber(split.values["--fail-call"], 1, std::numeric_limits<std::int64_t>::max());
         if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
         command.failCall = *call;
     }
@@ -167,19 +135,39 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     return command;
 }
 
-}  // namespace
+Command ParseServe(const std::vector<std::string>& arguments) {
+    auto parsed = Split(
+        arguments, {{"--dictionary", "--encoding", "--skip", "--homographs", "--bind", "--port", "--max-size"}, {}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
 
-std::span<const SettingOption> SettingOptions() { return kSettingOptions; }
-
-std::optional<SettingChange> ChangeOfOption(std::string_view option, const std::string& value) {
-    const SettingOption* setting = SettingOptionNamed(option);
-    return setting ? setting->change(value) : std::nullopt;
+    ServeCommand command;
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--homographs", command.homographs);
+    TakeValue(split, "--bind", command.bind);
+    if (split.values.count("--port")) {
+        const std::optional<std::int64_t> port = ParseNumber(split.values["--port"], 0, 65535);
+        if (!port) return UsageError{"--port takes a port from 0 to 65535, not " + split.values["--port"]};
+        command.port = static_cast<int>(*port);
+    }
+    if (split.values.count("--max-size")) {
+        const std::optional<std::int64_t> size = ParseNumber(split.values["--max-size"], 1, 4096);
+        if (!size) return UsageError{"--max-size takes megabytes from 1 to 4096, not " + split.values["--max-size"]};
+        command.maxSizeMb = *size;
+    }
+    if (!split.operands.empty()) return UsageError{"serve takes no operand: " + split.operands.front()};
+    return command;
 }
+
+}  // namespace
 
 Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return UsageError{"no command given"};
     if (arguments[0] == "lookup") return ParseLookup(arguments);
     if (arguments[0] == "annotate") return ParseAnnotate(arguments);
+    if (arguments[0] == "serve") return ParseServe(arguments);
     return UsageError{"unknown command: " + arguments[0]};
 }
 
@@ -192,7 +180,9 @@ const char* UsageText() {
            "                      [--character-style PATH] [--skip FILE] [--exact]\n"
            "                      [--homographs FILE] [--no-homographs] [--review]\n"
            "                      [--json] [--stats] [--fail-call K] [INPUT|-]\n"
-           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
+           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n"
+           "       sonotag serve [--port N] [--bind ADDRESS] [--dictionary FILE] [--encoding CODEPAGE]\n"
+           "                     [--skip FILE] [--max-size MB]\n";
 }
 
 }  // namespace sonotag::cli

@@ -2,9 +2,7 @@
 // The command line of the `sonotag` front end, parsed in one place.
 
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -12,6 +10,7 @@
 
 #include "notation/Notation.h"
 #include "settings/AnnotationSettings.h"
+#include "settings/SettingOptions.h"
 
 namespace sonotag::cli {
 
@@ -22,35 +21,19 @@ struct LookupCommand {
     std::vector<std::string> words;
 };
 
-// What an option of the annotation settings (those config.ini holds and the
-// window offers) does to them.
-using SettingChange = std::function<void(settings::AnnotationSettings&)>;
-
-// The options that change a setting: their names, whether they take a value,
-// and the change a value makes (nothing for a value they refuse). Adding a
-// setting to the command line is one row of this table.
-struct SettingOption {
-    const char* name;  // "--separator"
-    bool takesValue;
-    std::optional<SettingChange> (*change)(const std::string& value);
-    const char* refusal;  // the usage error for a refused value
-};
-std::span<const SettingOption> SettingOptions();
-// The change `option` with `value` makes; nothing for an unknown option or a refused value.
-std::optional<SettingChange> ChangeOfOption(std::string_view option, const std::string& value);
-
 // Annotates a document in-process, as Sonotag.exe annotates InDesign's
 // selection. Options given win over --config.
 struct AnnotateCommand {
     std::optional<std::string> dictionary;
     std::string encoding;
-    std::optional<std::string> config;          // a config.ini to take the settings from
-    std::vector<SettingChange> settingChanges;  // the setting options, in their order
-    std::optional<std::string> skipList;        // words to leave untouched, read like the word list
-    std::optional<std::string> homographs;      // the homograph table; default: homographs.txt beside the word list
-    bool json = false;                          // print the document dump
-    bool stats = false;                         // host calls per word on stderr
-    bool review = false;                        // the homographs left undecided, on stderr
+    std::optional<std::string> config;  // a config.ini to take the settings from
+    std::vector<settings::SettingChange>
+        settingChanges;                     // the setting options (settings/SettingOptions.h), in their order
+    std::optional<std::string> skipList;    // words to leave untouched, read like the word list
+    std::optional<std::string> homographs;  // the homograph table; default: homographs.txt beside the word list
+    bool json = false;                      // print the document dump
+    bool stats = false;                     // host calls per word on stderr
+    bool review = false;                    // the homographs left undecided, on stderr
     // This call of the run (1 = the first) fails as a call to an InDesign
     // that has quit fails; 0: the stand-in answers every call.
     std::int64_t failCall = 0;
@@ -60,11 +43,23 @@ struct AnnotateCommand {
     std::vector<std::string> stories;   // the Self ids of the stories to annotate; empty: all
 };
 
+// Serves the web page and its API (server/WebServer.h; native build only)
+// until SIGINT or SIGTERM. The lists load once and serve every request.
+struct ServeCommand {
+    std::optional<std::string> dictionary;
+    std::string encoding;
+    std::optional<std::string> skipList;
+    std::optional<std::string> homographs;  // default: homographs.txt beside the word list
+    std::string bind = "127.0.0.1";         // another address lets the network in
+    int port = 8765;                        // 0: any free port, told on standard output
+    std::int64_t maxSizeMb = 64;            // the largest document taken, in MB
+};
+
 struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<LookupCommand, AnnotateCommand, UsageError>;
+using Command = std::variant<LookupCommand, AnnotateCommand, ServeCommand, UsageError>;
 
 Command ParseCommandLine(const std::vector<std::string>& arguments);
 

@@ -20,6 +20,10 @@
 #include "model/DocumentFile.h"
 #include "notation/Notation.h"
 #include "settings/SettingsFile.h"
+#if SONOTAG_SERVER
+#include "server/StopSignals.h"
+#include "server/WebServer.h"
+#endif
 
 namespace sonotag::cli {
 namespace {
@@ -76,16 +80,14 @@ void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::str
 // The homograph table: the one named, or homographs.txt beside the word list
 // in use when there is one (a word list of the user's own without a table
 // beside it is used as it is).
-void LoadHomographs(dictionary::HomographTable& table, const AnnotateCommand& command) {
+void LoadHomographs(dictionary::HomographTable& table, const std::optional<std::string>& file,
+                    const std::optional<std::string>& dictionary, const std::string& encoding) {
     const std::string path =
-        command.homographs
-            ? *command.homographs
-            : Utf16ToUtf8(dictionary::HomographTablePath(FolderOf(Utf8ToUtf16(DictionaryFile(command.dictionary)))));
-    if (command.homographs) RefuseFolder("homograph table", path);
-    if (const std::optional<FileError> error = table.load(Utf8ToUtf16(path), command.encoding)) {
-        if (command.homographs || error->cause() != FileErrorCause::NotFound) {
-            throw UnreadableFile("homograph table", path, CauseText(*error, command.encoding));
-        }
+        file ? *file : Utf16ToUtf8(dictionary::HomographTablePath(FolderOf(Utf8ToUtf16(DictionaryFile(dictionary)))));
+    if (file) RefuseFolder("homograph table", path);
+    if (const std::optional<FileError> error = table.load(Utf8ToUtf16(path), encoding)) {
+        if (file || error->cause() != FileErrorCause::NotFound)
+            throw UnreadableFile("homograph table", path, CauseText(*error, encoding));
     }
 }
 
@@ -106,7 +108,7 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
 settings::AnnotationSettings ChosenSettings(const AnnotateCommand& command) {
     settings::AnnotationSettings chosen;
     if (command.config) chosen = ReadConfig(*command.config);
-    for (const SettingChange& change : command.settingChanges) change(chosen);
+    for (const settings::SettingChange& change : command.settingChanges) change(chosen);
     return chosen;
 }
 
@@ -225,7 +227,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     try {
         LoadDictionary(dictionary, command.dictionary, command.encoding);
         if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
-        LoadHomographs(homographs, command);
+        LoadHomographs(homographs, command.homographs, command.dictionary, command.encoding);
         settings = ChosenSettings(command);
         Input input = ReadInput(command, in);
         const formats::FormatInfo& format = formats::InfoOf(input.kind);
@@ -250,5 +252,48 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     }
     return kSucceeded;
 }
+
+#if SONOTAG_SERVER
+int RunServe(const ServeCommand& command, std::ostream& out, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    PhoneticDictionary skipList;
+    dictionary::HomographTable homographs;
+    try {
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+        if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
+        LoadHomographs(homographs, command.homographs, command.dictionary, command.encoding);
+    } catch (const InputError& error) {
+        err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+    server::ServerLimits limits;
+    limits.maxBytes = static_cast<std::size_t>(command.maxSizeMb) << 20;
+    server::WebServer web({dictionary, &skipList, &homographs}, limits);
+    const std::optional<int> port = web.bind(command.bind, command.port);
+    if (!port) {
+        err << "sonotag: cannot listen on " << command.bind << " port " << command.port
+            << " (another program has the port, or the address is not this machine's)\n";
+        return kBadInput;
+    }
+    if (!server::IsLoopback(command.bind)) {
+        err << "sonotag: warning: serving on " << command.bind
+            << ": anyone who can reach this machine on that network can use the page\n";
+    }
+    const std::string host = command.bind.find(':') != std::string::npos ? "[" + command.bind + "]" : command.bind;
+    out << "Sonotag serves http://" << host << ':' << *port << "/ (Ctrl+C stops it)" << std::endl;
+    bool served = false;
+    {
+        const server::StopOnSignals signals([&web] { web.stop(); });
+        served = web.run();
+    }
+    out << "Sonotag has stopped" << std::endl;
+    return served ? kSucceeded : kBadInput;
+}
+#else
+int RunServe(const ServeCommand&, std::ostream&, std::ostream& err) {
+    err << "sonotag: this build has no web server (sonotag serve is in the Linux build)\n";
+    return kBadInput;
+}
+#endif
 
 }  // namespace sonotag::cli

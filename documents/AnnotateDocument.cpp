@@ -51,6 +51,9 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
     host.resetCallCounts();
     if (request.failCall != 0)
         host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
+    if (request.deadline != std::chrono::steady_clock::time_point::max())
+        host.failFrom(request.deadline, {0, host::kServerUnavailable, std::u16string(standin::kErrorSource),
+                                         u"the run took longer than its time limit"});
     annotation::RunLog log;
     const RunTarget target{application, request.settings, style, request.skipList, request.homographs, &log};
     RunOutcome outcome;

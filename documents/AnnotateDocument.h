@@ -3,6 +3,7 @@
 // document in turn made the stand-in host's selection, and annotated by the
 // run the window makes in InDesign.
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -31,6 +32,9 @@ struct RunRequest {
     // This host call of the run (1 = the first) fails as a call to an
     // InDesign that has quit fails; 0: none does.
     std::int64_t failCall = 0;
+    // Every host call from this time on fails, which ends the run with an
+    // error (a time limit); max(): none does.
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
 };
 
 struct RunReport {

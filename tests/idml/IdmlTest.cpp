@@ -167,7 +167,7 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
                           Case{"dime-tripple.idml", {}}, Case{"dime-tripple.idml", {":Naviga:byline-BYL epost", "CharacterStyle/Naviga%3abyline-BYL epost"}}}) {
         SCOPED_TRACE(c.package + " " + c.format.stylePath);
         // Homographs aside: the stand-in runs a whole text where the package runs paragraph by paragraph.
-        command.settingChanges = {*cli::ChangeOfOption("--character-style", c.format.stylePath), *cli::ChangeOfOption("--no-homographs", "")};
+        command.settingChanges = {*settings::ChangeOfOption("character-style", c.format.stylePath), *settings::ChangeOfOption("no-homographs", "")};
         ASSERT_EQ(run(kFixtures + c.package), cli::kSucceeded) << err.str();
         const Package input = ReadBack(kFixtures + c.package);
         const Package annotated = ReadBack(output);
