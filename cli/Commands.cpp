@@ -243,8 +243,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
         if (format.package) {
             WriteOutput(command.input, *command.output, document->save());
         } else {
-            out << (command.json ? model::DumpDocumentJson(*document->model())
-                                 : documents::StoryLines(*document->model()));
+            out << (command.json ? document->modelJson() : document->textLines());
         }
     } catch (const std::runtime_error& error) {  // InputError, DocumentError
         err << "sonotag: " << error.what() << '\n';

@@ -61,8 +61,11 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
         model.select(selections[text]);
         const std::size_t undecidedBefore = log.undecided.size();
         outcome = AnnotateSelection(target, request.dictionary, outcome.undoMark);
-        for (std::size_t k = undecidedBefore; k < log.undecided.size(); ++k)
-            log.undecided[k].text = static_cast<std::int32_t>(text + 1);
+        for (std::size_t k = undecidedBefore; k < log.undecided.size(); ++k) {
+            const auto [readerText, readerWord] = document.readerPlace(text, log.undecided[k].word);
+            log.undecided[k].text = readerText;
+            log.undecided[k].word = readerWord;
+        }
         if (!document.keepsUndoHistory()) model.forgetHistory();
         if (!outcome.completed()) break;
     }
