@@ -17,6 +17,7 @@
 #include "settings/AnnotationSettings.h"
 
 namespace sonotag::dictionary {
+class HomographTable;
 class PhoneticDictionary;
 }  // namespace sonotag::dictionary
 
@@ -52,12 +53,24 @@ RunOutcome OutcomeOf(std::int32_t undoMark, Job job) {
     return outcome;
 }
 
+// A homograph the words around it did not decide: it keeps the word list's
+// transcription.
+struct UndecidedHomograph {
+    std::int32_t text = 0;  // left to the caller that runs over several texts
+    std::int32_t word = 0;  // 1-based, in its text
+    std::u16string key;     // the word without its edges
+    std::u16string context;
+    std::u16string transcription;  // stored, as the word list has it
+};
+
 // What a run saw, for a report after it: the words the word list lacks
 // (their look-up keys, each once, in text order; only those with a letter
-// of A to Z).
+// of A to Z), and the homographs it decided and did not.
 struct RunLog {
     std::vector<std::u16string> notFound;
     std::set<std::u16string> seen;  // what notFound holds
+    std::int32_t homographsDecided = 0;
+    std::vector<UndecidedHomograph> undecided;  // in text order
 };
 
 // What a run works on: the host's application object, the user's choices,
@@ -68,6 +81,9 @@ struct RunTarget {
     const host::ObjectRef& characterStyle;
     // Words left alone, or none.
     const PhoneticDictionary* skipList = nullptr;
+    // The readings of homographs, chosen by the words around them when the
+    // settings say so; none: the word list's transcription for every word.
+    const dictionary::HomographTable* homographs = nullptr;
     // Where the run tells what it saw, or nowhere.
     RunLog* log = nullptr;
 };

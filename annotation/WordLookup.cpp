@@ -146,6 +146,14 @@ bool IsEdgePunctuation(char16_t c) {
            within(u'\uFF1A', u'\uFF20') || within(u'\uFF3B', u'\uFF40') || within(u'\uFF5B', u'\uFF65');
 }
 
+std::u16string LooseKey(std::u16string_view word) { return NormalisedKey(SplitAtEdges(word).core); }
+
+std::u16string LowerKey(std::u16string_view word) {
+    std::u16string key = LooseKey(word);
+    for (char16_t& c : key) c = LowerAscii(c);
+    return key;
+}
+
 WordLookup LookUpWord(std::u16string_view word, const PhoneticDictionary& dictionary, const LookupRules& rules) {
     if (rules.skipList && Contains(*rules.skipList, word)) return {std::nullopt, true, std::u16string(word)};
     if (!rules.loose) return {ExactMatch(word, dictionary), false, std::u16string(word)};

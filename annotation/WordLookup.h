@@ -55,6 +55,12 @@ bool IsCjkLetter(char16_t c);
 // in a text: like punctuation, it ends the word before it.
 inline constexpr char16_t kObjectMarker = u'\uFFFC';
 
+// The word as the loose look-up keys it: without its edges and invisible
+// characters, apostrophes and hyphens made plain; its case kept, or lowered
+// (A to Z) by LowerKey.
+std::u16string LooseKey(std::u16string_view word);
+std::u16string LowerKey(std::u16string_view word);
+
 struct WordLookup {
     std::optional<WordMatch> match;  // nothing for a miss or a skipped word
     bool skipped = false;            // the skip list holds it

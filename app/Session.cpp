@@ -77,12 +77,15 @@ bool Session::loadDictionary(MessageSink& sink) {
     const std::optional<FileError> skipError =
         skipList_.load(SkipListPath(programFolder_), {}, PhoneticDictionary::Missing::Ignore);
     if (skipError) sink.showMessage(skipError->userText(), MessageIcon::Stop);
+    const std::optional<FileError> tableError = homographs_.load(HomographTablePath(programFolder_));
+    if (tableError && tableError->cause() != FileErrorCause::NotFound)
+        sink.showMessage(tableError->userText(), MessageIcon::Stop);
     return !error;
 }
 
 void Session::annotate(AnnotationUi& ui) {
     const DisabledButton disabled(ui);
-    const RunTarget target{application_, settings_, characterStyle_, &skipList_};
+    const RunTarget target{application_, settings_, characterStyle_, &skipList_, &homographs_};
     const RunOutcome outcome = AnnotateSelection(target, dictionary_, undoMark_);
     undoMark_ = outcome.undoMark;
     ui.showMessage(outcome.completed() ? std::u16string(kCompletionMessage) : host::FormatErrorReport(*outcome.error),

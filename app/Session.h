@@ -11,6 +11,7 @@
 #include "annotation/Annotation.h"
 #include "app/MessageSink.h"
 #include "app/SettingsDialogData.h"
+#include "dictionary/HomographTable.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
@@ -73,9 +74,9 @@ public:
     SettingsDialogControls settingsDialogControls() const;
     void acceptSettingsDialog(const SettingsDialogControls& controls);
 
-    // Reads the word list beside the program, then the skip list when
-    // there is one; a failure shows the stop message (the file and its
-    // cause) through `sink` and leaves that list empty.
+    // Reads the word list beside the program, then the skip list and the
+    // homograph table when they are there; a failure shows the stop message
+    // (the file and its cause) through `sink` and leaves that list empty.
     bool loadDictionary(MessageSink& sink);
 
     // The annotation run over the host's selection, with the settings as
@@ -106,6 +107,7 @@ private:
     std::int32_t undoMark_ = annotation::kInitialUndoMark;
     dictionary::PhoneticDictionary dictionary_;
     dictionary::PhoneticDictionary skipList_;
+    dictionary::HomographTable homographs_;
 };
 
 }  // namespace sonotag::app

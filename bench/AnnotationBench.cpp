@@ -13,6 +13,7 @@
 
 #include "annotation/Annotation.h"
 #include "bench/BenchText.h"
+#include "dictionary/HomographTable.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "settings/SettingsFile.h"
 #include "standin/StandInHost.h"
@@ -80,6 +81,27 @@ int main() {
     };
     const Figures exact = ours(false);
     const Figures loose = ours(true);
+
+    // Every eighth word a homograph: the calls per word with the readings chosen by context and without.
+    HomographTable table;
+    for (const char16_t* line : {u"read|verb|ri:d", u"read|past|rZd", u"record|noun|5rZkR:d", u"record|verb|ri5kR:d"})
+        table.addLine(line);
+    for (const char16_t* line : {u"read||ri:d", u"record||5rZkR:d"}) dictionary.addLine(line);
+    std::u16string homographText = text;
+    for (std::size_t at = 0, word = 0; (at = homographText.find(u' ', at)) != std::u16string::npos; ++at) {
+        if (++word % 8 == 0) homographText.insert(at, word % 16 == 0 ? u" read" : u" record");
+    }
+    const auto withTable = [&](const HomographTable* homographs) {
+        return Measure(homographText, [&](const host::ObjectRef& application) {
+            test::AttachedState target(application);
+            target.homographs = homographs;
+            (void)AnnotateSelection(target, dictionary, kInitialUndoMark);
+        });
+    };
+    const Figures plain = withTable(nullptr), decided = withTable(&table);
+    const double words = kWords + kWords / 8.0;
+    std::printf("with a homograph after every eighth word: %.3f host calls per word without the table, %.3f with it\n",
+                static_cast<double>(plain.total) / words, static_cast<double>(decided.total) / words);
 
     std::printf("annotating %d words on the in-process stand-in (Unicode notation, defaults)\n", kWords);
     std::printf("%-6s %12s %12s %12s\n", "code", "exact/word", "loose/word", "literal/word");

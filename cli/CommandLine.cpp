@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -23,6 +24,7 @@ struct SplitArguments {
     std::map<std::string, std::vector<std::string>> lists;
     std::set<std::string> flags;
     std::vector<std::string> operands;
+    std::vector<std::pair<std::string, std::string>> given;  // every option and its value (none for a flag), in order
 };
 
 // Splits "--name value", "--name=value" and "--flag" from the operands; "--"
@@ -44,6 +46,7 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
         const std::string name = argument.substr(0, equals);
         if (options.flags.count(name) != 0 && equals == std::string::npos) {
             split.flags.insert(name);
+            split.given.emplace_back(name, "");
         } else if (options.withValue.count(name) != 0 || options.repeated.count(name) != 0) {
             if (equals == std::string::npos && i + 1 >= arguments.size()) {
                 return UsageError{"option " + name + " needs a value"};
@@ -51,6 +54,7 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
             const std::string value = equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i];
             split.values[name] = value;
             split.lists[name].push_back(value);
+            split.given.emplace_back(name, value);
         } else {
             return UsageError{"unknown option: " + argument};
         }
@@ -76,10 +80,12 @@ Command ParseLookup(const std::vector<std::string>& arguments) {
     return command;
 }
 
-std::optional<std::int64_t> ParseCallNumber(const std::string& text) {
+// A whole decimal number from `least` to `most`.
+std::optional<std::int64_t> ParseNumber(const std::string& text, std::int64_t least, std::int64_t most) {
     std::int64_t number = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size() || number < 1) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || number < least || number > most)
+        return std::nullopt;
     return number;
 }
 
@@ -90,10 +96,13 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
 }
 
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
-    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--config", "--notation", "--separator", "--left",
-                                     "--right", "--character-style", "--output", "--skip", "--fail-call"},
-                                    {"--json", "--stats", "--exact"},
-                                    {"--story"}});
+    OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--homographs", "--fail-call"},
+                      {"--json", "--stats", "--review"},
+                      {"--story"}};
+    for (const settings::SettingOption& option : settings::SettingOptions()) {
+        (option.takesValue ? options.withValue : options.flags).insert(std::string("--") + option.name);
+    }
+    auto parsed = Split(arguments, options);
     if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
     SplitArguments& split = std::get<SplitArguments>(parsed);
 
@@ -101,27 +110,54 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     TakeValue(split, "--dictionary", command.dictionary);
     TakeValue(split, "--encoding", command.encoding);
     TakeValue(split, "--config", command.config);
-    TakeValue(split, "--separator", command.separator);
-    TakeValue(split, "--left", command.leftSymbol);
-    TakeValue(split, "--right", command.rightSymbol);
-    TakeValue(split, "--character-style", command.characterStyle);
     TakeValue(split, "--output", command.output);
     TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--homographs", command.homographs);
     command.stories = split.lists["--story"];
-    if (split.values.count("--notation")) {
-        command.notation = NotationNamed(split.values["--notation"]);
-        if (!command.notation) return UsageError{"unknown notation: " + split.values["--notation"]};
+    for (const auto& [option, value] : split.given) {
+        const settings::SettingOption* setting = settings::SettingOptionNamed(std::string_view(option).substr(2));
+        if (!setting) continue;
+        std::optional<settings::SettingChange> change = setting->change(value);
+        if (!change) return UsageError{setting->refusal + value};
+        command.settingChanges.push_back(std::move(*change));
     }
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
-    command.exact = split.flags.count("--exact") != 0;
+    command.review = split.flags.count("--review") != 0;
     if (split.values.count("--fail-call")) {
-        const std::optional<std::int64_t> call = ParseCallNumber(split.values["--fail-call"]);
+        const std::optional<std::int64_t> call =
+            ParseNumber(split.values["--fail-call"], 1, std::numeric_limits<std::int64_t>::max());
         if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
         command.failCall = *call;
     }
     if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
     if (!split.operands.empty()) command.input = split.operands.front();
+    return command;
+}
+
+Command ParseServe(const std::vector<std::string>& arguments) {
+    auto parsed = Split(
+        arguments, {{"--dictionary", "--encoding", "--skip", "--homographs", "--bind", "--port", "--max-size"}, {}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
+
+    ServeCommand command;
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--homographs", command.homographs);
+    TakeValue(split, "--bind", command.bind);
+    if (split.values.count("--port")) {
+        const std::optional<std::int64_t> port = ParseNumber(split.values["--port"], 0, 65535);
+        if (!port) return UsageError{"--port takes a port from 0 to 65535, not " + split.values["--port"]};
+        command.port = static_cast<int>(*port);
+    }
+    if (split.values.count("--max-size")) {
+        const std::optional<std::int64_t> size = ParseNumber(split.values["--max-size"], 1, 4096);
+        if (!size) return UsageError{"--max-size takes megabytes from 1 to 4096, not " + split.values["--max-size"]};
+        command.maxSizeMb = *size;
+    }
+    if (!split.operands.empty()) return UsageError{"serve takes no operand: " + split.operands.front()};
     return command;
 }
 
@@ -131,6 +167,7 @@ Command ParseCommandLine(const std::vector<std::string>& arguments) {
     if (arguments.empty()) return UsageError{"no command given"};
     if (arguments[0] == "lookup") return ParseLookup(arguments);
     if (arguments[0] == "annotate") return ParseAnnotate(arguments);
+    if (arguments[0] == "serve") return ParseServe(arguments);
     return UsageError{"unknown command: " + arguments[0]};
 }
 
@@ -141,8 +178,11 @@ const char* UsageText() {
            "                      [--notation kingsoft13|kingsoft14|unicode]\n"
            "                      [--separator TEXT] [--left TEXT] [--right TEXT]\n"
            "                      [--character-style PATH] [--skip FILE] [--exact]\n"
+           "                      [--homographs FILE] [--no-homographs] [--review]\n"
            "                      [--json] [--stats] [--fail-call K] [INPUT|-]\n"
-           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n";
+           "       sonotag annotate [the options above] [--story ID]... INPUT.idml --output OUTPUT.idml\n"
+           "       sonotag serve [--port N] [--bind ADDRESS] [--dictionary FILE] [--encoding CODEPAGE]\n"
+           "                     [--skip FILE] [--max-size MB]\n";
 }
 
 }  // namespace sonotag::cli

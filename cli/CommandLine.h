@@ -4,10 +4,13 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "notation/Notation.h"
+#include "settings/AnnotationSettings.h"
+#include "settings/SettingOptions.h"
 
 namespace sonotag::cli {
 
@@ -18,21 +21,19 @@ struct LookupCommand {
     std::vector<std::string> words;
 };
 
-// Annotates a text or stand-in document in-process, as Sonotag.exe
-// annotates InDesign's selection. Options given win over --config.
+// Annotates a document in-process, as Sonotag.exe annotates InDesign's
+// selection. Options given win over --config.
 struct AnnotateCommand {
     std::optional<std::string> dictionary;
     std::string encoding;
     std::optional<std::string> config;  // a config.ini to take the settings from
-    std::optional<notation::Notation> notation;
-    std::optional<std::string> separator;
-    std::optional<std::string> leftSymbol;
-    std::optional<std::string> rightSymbol;
-    std::optional<std::string> characterStyle;  // a style path in the document
-    std::optional<std::string> skipList;        // words to leave untouched, read like the word list
-    bool exact = false;                         // the exact look-up only, whatever --config says
-    bool json = false;                          // print the document dump
-    bool stats = false;                         // host calls per word on stderr
+    std::vector<settings::SettingChange>
+        settingChanges;                     // the setting options (settings/SettingOptions.h), in their order
+    std::optional<std::string> skipList;    // words to leave untouched, read like the word list
+    std::optional<std::string> homographs;  // the homograph table; default: homographs.txt beside the word list
+    bool json = false;                      // print the document dump
+    bool stats = false;                     // host calls per word on stderr
+    bool review = false;                    // the homographs left undecided, on stderr
     // This call of the run (1 = the first) fails as a call to an InDesign
     // that has quit fails; 0: the stand-in answers every call.
     std::int64_t failCall = 0;
@@ -42,11 +43,23 @@ struct AnnotateCommand {
     std::vector<std::string> stories;   // the Self ids of the stories to annotate; empty: all
 };
 
+// Serves the web page and its API (server/WebServer.h; native build only)
+// until SIGINT or SIGTERM. The lists load once and serve every request.
+struct ServeCommand {
+    std::optional<std::string> dictionary;
+    std::string encoding;
+    std::optional<std::string> skipList;
+    std::optional<std::string> homographs;  // default: homographs.txt beside the word list
+    std::string bind = "127.0.0.1";         // another address lets the network in
+    int port = 8765;                        // 0: any free port, told on standard output
+    std::int64_t maxSizeMb = 64;            // the largest document taken, in MB
+};
+
 struct UsageError {
     std::string message;
 };
 
-using Command = std::variant<LookupCommand, AnnotateCommand, UsageError>;
+using Command = std::variant<LookupCommand, AnnotateCommand, ServeCommand, UsageError>;
 
 Command ParseCommandLine(const std::vector<std::string>& arguments);
 

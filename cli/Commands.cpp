@@ -10,6 +10,7 @@
 #include "base/Paths.h"
 #include "base/PlatformFile.h"
 #include "base/Utf.h"
+#include "dictionary/HomographTable.h"
 #include "dictionary/PhoneticDictionary.h"
 #include "documents/AnnotateDocument.h"
 #include "documents/StandInDocuments.h"
@@ -19,6 +20,10 @@
 #include "model/DocumentFile.h"
 #include "notation/Notation.h"
 #include "settings/SettingsFile.h"
+#if SONOTAG_SERVER
+#include "server/StopSignals.h"
+#include "server/WebServer.h"
+#endif
 
 namespace sonotag::cli {
 namespace {
@@ -63,9 +68,27 @@ void LoadWordList(PhoneticDictionary& list, const std::string& path, const std::
     }
 }
 
+std::string DictionaryFile(const std::optional<std::string>& file) {
+    return file ? *file : Utf16ToUtf8(DictionaryPath(ProgramFolder()));
+}
+
 void LoadDictionary(PhoneticDictionary& dictionary, const std::optional<std::string>& file,
                     const std::string& encoding) {
-    LoadWordList(dictionary, file ? *file : Utf16ToUtf8(DictionaryPath(ProgramFolder())), encoding, "word list");
+    LoadWordList(dictionary, DictionaryFile(file), encoding, "word list");
+}
+
+// The homograph table: the one named, or homographs.txt beside the word list
+// in use when there is one (a word list of the user's own without a table
+// beside it is used as it is).
+void LoadHomographs(dictionary::HomographTable& table, const std::optional<std::string>& file,
+                    const std::optional<std::string>& dictionary, const std::string& encoding) {
+    const std::string path =
+        file ? *file : Utf16ToUtf8(dictionary::HomographTablePath(FolderOf(Utf8ToUtf16(DictionaryFile(dictionary)))));
+    if (file) RefuseFolder("homograph table", path);
+    if (const std::optional<FileError> error = table.load(Utf8ToUtf16(path), encoding)) {
+        if (file || error->cause() != FileErrorCause::NotFound)
+            throw UnreadableFile("homograph table", path, CauseText(*error, encoding));
+    }
 }
 
 // A missing config.ini gives the defaults, as it does beside Sonotag.exe;
@@ -85,12 +108,7 @@ settings::AnnotationSettings ReadConfig(const std::string& file) {
 settings::AnnotationSettings ChosenSettings(const AnnotateCommand& command) {
     settings::AnnotationSettings chosen;
     if (command.config) chosen = ReadConfig(*command.config);
-    if (command.notation) chosen.notation = settings::StoredNotation::of(*command.notation);
-    if (command.separator) chosen.separator = Utf8ToUtf16(*command.separator);
-    if (command.leftSymbol) chosen.leftSymbol = Utf8ToUtf16(*command.leftSymbol);
-    if (command.rightSymbol) chosen.rightSymbol = Utf8ToUtf16(*command.rightSymbol);
-    if (command.characterStyle) chosen.characterStyleName = Utf8ToUtf16(*command.characterStyle);
-    if (command.exact) chosen.loose = false;
+    for (const settings::SettingChange& change : command.settingChanges) change(chosen);
     return chosen;
 }
 
@@ -165,9 +183,20 @@ void PrintStatistics(const documents::RunReport& report, std::ostream& err) {
     err << "words: " << report.words << ", annotations: " << report.annotations
         << ", host calls: " << report.totalCalls() << " (" << static_cast<double>(report.totalCalls()) * perWord
         << " per word)\n";
+    err << "homographs: " << report.homographsDecided << " decided, " << report.undecided.size() << " undecided\n";
     for (const auto& [id, count] : report.calls) {
         err << "  " << host::DispatchCodeName(id) << ": " << count << " (" << static_cast<double>(count) * perWord
             << " per word)\n";
+    }
+}
+
+// One line per homograph the run left undecided: where it is, the word, its
+// context and the transcription it kept.
+void PrintReview(const documents::RunReport& report, const settings::AnnotationSettings& settings, std::ostream& err) {
+    for (const annotation::UndecidedHomograph& entry : report.undecided) {
+        err << "undecided: text " << entry.text << ", word " << entry.word << ": " << Utf16ToUtf8(entry.key) << " in \""
+            << Utf16ToUtf8(entry.context) << "\" keeps "
+            << Utf16ToUtf8(notation::RenderTranscription(entry.transcription, settings.notation.notation())) << '\n';
     }
 }
 
@@ -191,18 +220,22 @@ int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err
 int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& out, std::ostream& err) {
     PhoneticDictionary dictionary;
     PhoneticDictionary skipList;
+    dictionary::HomographTable homographs;
     std::unique_ptr<documents::AnnotatableDocument> document;
     settings::AnnotationSettings settings;
     std::optional<documents::RunReport> report;
     try {
         LoadDictionary(dictionary, command.dictionary, command.encoding);
         if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
+        LoadHomographs(homographs, command.homographs, command.dictionary, command.encoding);
         settings = ChosenSettings(command);
         Input input = ReadInput(command, in);
         const formats::FormatInfo& format = formats::InfoOf(input.kind);
         document = formats::ReadDocument(input.kind, std::move(input.bytes), {input.name, command.stories});
-        report = documents::AnnotateDocument(*document, {settings, dictionary, &skipList, command.failCall});
+        report =
+            documents::AnnotateDocument(*document, {settings, dictionary, &skipList, &homographs, command.failCall});
         if (command.stats) PrintStatistics(*report, err);
+        if (command.review) PrintReview(*report, settings, err);
         if (report->error) {
             err << "sonotag: " << Utf16ToUtf8(host::FormatErrorReport(*report->error)) << '\n';
             return kRunFailed;
@@ -210,8 +243,7 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
         if (format.package) {
             WriteOutput(command.input, *command.output, document->save());
         } else {
-            out << (command.json ? model::DumpDocumentJson(*document->model())
-                                 : documents::StoryLines(*document->model()));
+            out << (command.json ? document->modelJson() : document->textLines());
         }
     } catch (const std::runtime_error& error) {  // InputError, DocumentError
         err << "sonotag: " << error.what() << '\n';
@@ -219,5 +251,48 @@ int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& 
     }
     return kSucceeded;
 }
+
+#if SONOTAG_SERVER
+int RunServe(const ServeCommand& command, std::ostream& out, std::ostream& err) {
+    PhoneticDictionary dictionary;
+    PhoneticDictionary skipList;
+    dictionary::HomographTable homographs;
+    try {
+        LoadDictionary(dictionary, command.dictionary, command.encoding);
+        if (command.skipList) LoadWordList(skipList, *command.skipList, command.encoding, "skip list");
+        LoadHomographs(homographs, command.homographs, command.dictionary, command.encoding);
+    } catch (const InputError& error) {
+        err << "sonotag: " << error.what() << '\n';
+        return kBadInput;
+    }
+    server::ServerLimits limits;
+    limits.maxBytes = static_cast<std::size_t>(command.maxSizeMb) << 20;
+    server::WebServer web({dictionary, &skipList, &homographs}, limits);
+    const std::optional<int> port = web.bind(command.bind, command.port);
+    if (!port) {
+        err << "sonotag: cannot listen on " << command.bind << " port " << command.port
+            << " (another program has the port, or the address is not this machine's)\n";
+        return kBadInput;
+    }
+    if (!server::IsLoopback(command.bind)) {
+        err << "sonotag: warning: serving on " << command.bind
+            << ": anyone who can reach this machine on that network can use the page\n";
+    }
+    const std::string host = command.bind.find(':') != std::string::npos ? "[" + command.bind + "]" : command.bind;
+    out << "Sonotag serves http://" << host << ':' << *port << "/ (Ctrl+C stops it)" << std::endl;
+    bool served = false;
+    {
+        const server::StopOnSignals signals([&web] { web.stop(); });
+        served = web.run();
+    }
+    out << "Sonotag has stopped" << std::endl;
+    return served ? kSucceeded : kBadInput;
+}
+#else
+int RunServe(const ServeCommand&, std::ostream&, std::ostream& err) {
+    err << "sonotag: this build has no web server (sonotag serve is in the Linux build)\n";
+    return kBadInput;
+}
+#endif
 
 }  // namespace sonotag::cli

@@ -14,5 +14,8 @@ inline constexpr int kBadInput = 2;   // bad options, files or documents
 
 int RunLookup(const LookupCommand& command, std::ostream& out, std::ostream& err);
 int RunAnnotate(const AnnotateCommand& command, std::istream& in, std::ostream& out, std::ostream& err);
+// Serves until SIGINT or SIGTERM; kBadInput for lists it cannot read, an
+// address it cannot bind, or a build without the web server.
+int RunServe(const ServeCommand& command, std::ostream& out, std::ostream& err);
 
 }  // namespace sonotag::cli

@@ -14,6 +14,7 @@ int Run(const std::vector<std::string>& arguments) {
         return kBadInput;
     }
     if (const auto* lookup = std::get_if<LookupCommand>(&command)) return RunLookup(*lookup, std::cout, std::cerr);
+    if (const auto* serve = std::get_if<ServeCommand>(&command)) return RunServe(*serve, std::cout, std::cerr);
     return RunAnnotate(std::get<AnnotateCommand>(command), std::cin, std::cout, std::cerr);
 }
 

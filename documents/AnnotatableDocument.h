@@ -38,9 +38,25 @@ public:
     // each run's steps.
     virtual bool keepsUndoHistory() const = 0;
 
+    // Where a reader finds word `word` (1-based, as the run counted it) of
+    // run `run` (0-based, of selections()): the text and the word in it, as
+    // a review names them. Each run is a text of its own unless the document
+    // cut one text into several runs.
+    struct WordPlace {
+        std::int32_t text = 0, word = 0;
+    };
+    virtual WordPlace readerPlace(std::size_t run, std::int32_t word) const {
+        return {static_cast<std::int32_t>(run + 1), word};
+    }
+
     // The document in its own format with the run's insertions in place and
     // everything else as it was read. Throws DocumentError (base/DocumentError.h).
     virtual std::string save() = 0;
+
+    // The document as the command line prints it: its texts, one a line,
+    // or the model's JSON file (a plain text as the one story it is).
+    virtual std::string textLines() const;
+    virtual std::string modelJson() const;
 };
 
 }  // namespace sonotag::documents

@@ -53,17 +53,28 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
     host.resetCallCounts();
     if (request.failCall != 0)
         host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
+    if (request.deadline != std::chrono::steady_clock::time_point::max())
+        host.failFrom(request.deadline, {0, host::kServerUnavailable, std::u16string(standin::kErrorSource),
+                                         u"the run took longer than its time limit"});
     annotation::RunLog log;
-    const RunTarget target{application, request.settings, style, request.skipList, &log};
+    const RunTarget target{application, request.settings, style, request.skipList, request.homographs, &log};
     RunOutcome outcome;
-    for (const std::vector<std::int32_t>& selection : selections) {
-        model.select(selection);
+    for (std::size_t text = 0; text < selections.size(); ++text) {
+        model.select(selections[text]);
+        const std::size_t undecidedBefore = log.undecided.size();
         outcome = AnnotateSelection(target, request.dictionary, outcome.undoMark);
+        for (std::size_t k = undecidedBefore; k < log.undecided.size(); ++k) {
+            const auto [readerText, readerWord] = document.readerPlace(text, log.undecided[k].word);
+            log.undecided[k].text = readerText;
+            log.undecided[k].word = readerWord;
+        }
         if (!document.keepsUndoHistory()) model.forgetHistory();
         if (!outcome.completed()) break;
     }
     report.calls = host.callCounts();
     report.notFound = std::move(log.notFound);
+    report.homographsDecided = log.homographsDecided;
+    report.undecided = std::move(log.undecided);
     report.error = outcome.error;
     for (std::int32_t k = 0; k < model.storyCount(); ++k) report.annotations += model::InsertionCount(model.story(k));
     return report;

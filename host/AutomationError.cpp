@@ -13,14 +13,6 @@ constexpr std::uint32_t kExceptionCodeBase = 0x80040200;
 
 std::u16string Widen(const char* text) { return std::u16string(text, text + std::char_traits<char>::length(text)); }
 
-// True when the text asks for inserts ("%1" and the like).
-bool HasInserts(const std::u16string& text) {
-    for (std::size_t i = 0; i + 1 < text.size(); ++i) {
-        if (text[i] == u'%' && text[i + 1] >= u'1' && text[i + 1] <= u'9') return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 AutomationError::AutomationError(HResult result) : result_(result) {}
@@ -60,13 +52,16 @@ const std::u16string& AutomationError::message() const {
     return *message_;
 }
 
-std::optional<std::u16string> SystemMessageText(HResult result) {
-    // Formatting a text that has inserts without arguments is not safe, so
-    // such a text counts as none: the caller then uses its fallback, as when
-    // the system gives no text.
-    std::optional<std::u16string> text = SystemMessage(static_cast<std::uint32_t>(result));
-    if (text && HasInserts(*text)) return std::nullopt;
+std::optional<std::u16string> WithoutInserts(std::optional<std::u16string> text) {
+    if (!text) return text;
+    for (std::size_t i = 0; i + 1 < text->size(); ++i) {
+        if ((*text)[i] == u'%' && (*text)[i + 1] >= u'1' && (*text)[i + 1] <= u'9') return std::nullopt;
+    }
     return text;
+}
+
+std::optional<std::u16string> SystemMessageText(HResult result) {
+    return WithoutInserts(SystemMessage(static_cast<std::uint32_t>(result)));
 }
 
 std::u16string MakeMessageText(HResult result, const std::optional<std::u16string>& systemText) {

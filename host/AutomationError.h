@@ -55,6 +55,10 @@ private:
 // The system's message text for a result, or nothing where the platform has
 // no message table (everywhere but Windows) or no text for it.
 std::optional<std::u16string> SystemMessageText(HResult result);
+// Formatting a text that asks for inserts ("%1" to "%9") without arguments is
+// not safe, so such a text counts as none: the caller then uses its
+// fallback, as when the system gives no text.
+std::optional<std::u16string> WithoutInserts(std::optional<std::u16string> text);
 
 // The message text rules applied to what the system said (or did not say).
 std::u16string MakeMessageText(HResult result, const std::optional<std::u16string>& systemText);

@@ -98,19 +98,6 @@ void AddStyles(pugi::xml_node root, model::StyleTree& styles, std::map<std::uint
     }
 }
 
-// Where the stand-in story that starts at `start` ends: after the paragraph
-// break, or for a long paragraph after the first word separator past
-// kPieceLength characters, so that no story is long enough for its edits
-// (each moving the text after it) to add up; words never span a separator.
-std::size_t PieceEnd(std::u16string_view characters, std::size_t start) {
-    constexpr std::size_t kPieceLength = 1024;
-    const std::size_t end = std::min(characters.find(u'\r', start), characters.size() - 1) + 1;
-    for (std::size_t k = start + kPieceLength; k + 1 < end; ++k) {
-        if (model::IsWordSeparator(characters[k])) return k + 1;
-    }
-    return end;
-}
-
 }  // namespace
 
 std::unique_ptr<documents::AnnotatableDocument> ReadIdmlDocument(std::string bytes, const std::string& name,
@@ -175,7 +162,7 @@ void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
         for (std::size_t text = 0; text < texts.size(); ++text) {
             const std::u16string& characters = texts[text];
             for (std::size_t start = 0; start < characters.size();) {
-                const std::size_t end = PieceEnd(characters, start);
+                const std::size_t end = model::PieceEnd(characters, start);
                 model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
                                                          std::vector<model::CharFormat>(end - start)));
                 paragraphs_.push_back(

@@ -32,18 +32,11 @@ bool IsCharacterData(pugi::xml_node node) {
     return node.type() == pugi::node_pcdata || node.type() == pugi::node_cdata;
 }
 
-// The bytes a UTF-8 sequence starting with `lead` takes; 1 for a stray byte.
-std::size_t SequenceLength(unsigned char lead) {
-    if (lead >= 0xF0 && lead < 0xF8) return 4;
-    if (lead >= 0xE0) return lead < 0xF0 ? 3 : 1;
-    if (lead >= 0xC0) return 2;
-    return 1;
-}
-
 void AppendCharacterData(pugi::xml_node node, StoryText& text) {
     const std::string_view bytes = node.value();
     for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = std::min(SequenceLength(static_cast<unsigned char>(bytes[at])), bytes.size() - at);
+        // A malformed byte is one character of its own (U+FFFD).
+        const std::size_t length = std::max<std::size_t>(DecodeUtf8Sequence(bytes.substr(at)).length, 1);
         AppendUtf8AsUtf16(bytes.substr(at, length), text.text);
         at += length;
         text.sources.resize(text.text.size(), Source{node, static_cast<std::uint32_t>(at)});

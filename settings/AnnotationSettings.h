@@ -46,6 +46,8 @@ struct AnnotationSettings {
     // A word the exact look-up misses gets a second chance without its edge
     // punctuation, apostrophes and hyphens normalised, in lower case.
     bool loose = true;
+    // A homograph's reading chosen by the words around it (homographs.txt).
+    bool homographs = true;
 
     bool operator==(const AnnotationSettings&) const = default;
 };

@@ -18,6 +18,72 @@ void WriteText(const ProfileFile& file, const char16_t* name, std::u16string_vie
     file.writeString(kSettingsSection, name, ProtectedValue(value));
 }
 
+// One key of section COM: how it is read into the settings and written from them.
+struct Key {
+    const char16_t* name;
+    void (*read)(const ProfileFile& file, const char16_t* name, AnnotationSettings& settings);
+    void (*write)(const ProfileFile& file, const char16_t* name, const AnnotationSettings& settings);
+};
+
+// The keys in the order they are written: the seven the window has always
+// written, then those added since. A new setting is one row here.
+const Key kKeys[] = {
+    {u"IDVER",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.hostProgId = ReadText(f, n, kDefaultHostProgId);
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) { WriteText(f, n, s.hostProgId); }},
+    // ":[无]" is the host's own "no style": stored as no style at all.
+    {u"CHARSTYLE",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) { s.characterStyleName = ReadText(f, n, u""); },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         WriteText(f, n, s.characterStyleName == kNoStylePath ? u"" : s.characterStyleName);
+     }},
+    // The space's own code as the default: a missing key gives one space
+    // even where the profile functions would drop a default's trailing blank.
+    {u"FGF",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.separator = SeparatorFromStored(ReadText(f, n, kSpaceCode));
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         WriteText(f, n, StoredSeparator(s.separator));
+     }},
+    {u"SYML",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) { s.leftSymbol = ReadText(f, n, u"\\"); },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) { WriteText(f, n, s.leftSymbol); }},
+    {u"SYMR",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) { s.rightSymbol = ReadText(f, n, u"\\"); },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) { WriteText(f, n, s.rightSymbol); }},
+    {u"YBVER",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.notation.ipaVersion = static_cast<std::int32_t>(f.readUnsigned(kSettingsSection, n, 0, 10));
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         f.writeInt(kSettingsSection, n, s.notation.ipaVersion, 10);
+     }},
+    {u"UNICODE",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.notation.useUnicode = f.readBool(kSettingsSection, n, true);
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         f.writeBool(kSettingsSection, n, s.notation.useUnicode);
+     }},
+    {u"LOOSE",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.loose = SwitchFromStored(ReadText(f, n, u""));
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         f.writeBool(kSettingsSection, n, s.loose);
+     }},
+    {u"HOMOGRAPHS",
+     [](const ProfileFile& f, const char16_t* n, AnnotationSettings& s) {
+         s.homographs = SwitchFromStored(ReadText(f, n, u""));
+     },
+     [](const ProfileFile& f, const char16_t* n, const AnnotationSettings& s) {
+         f.writeBool(kSettingsSection, n, s.homographs);
+     }},
+};
+
 }  // namespace
 
 bool SwitchFromStored(std::u16string_view stored) {
@@ -32,17 +98,7 @@ std::u16string ConfigFilePath(const std::u16string& programFolder) { return Join
 
 AnnotationSettings ReadSettings(const ProfileFile& file) {
     AnnotationSettings settings;
-    settings.hostProgId = ReadText(file, key::kHostProgId, kDefaultHostProgId);
-    settings.characterStyleName = ReadText(file, key::kCharacterStyle, u"");
-    // The space's own code as the default: a missing key gives one space
-    // even where the profile functions would drop a default's trailing blank.
-    settings.separator = SeparatorFromStored(ReadText(file, key::kSeparator, kSpaceCode));
-    settings.leftSymbol = ReadText(file, key::kLeftSymbol, u"\\");
-    settings.rightSymbol = ReadText(file, key::kRightSymbol, u"\\");
-    settings.notation.ipaVersion =
-        static_cast<std::int32_t>(file.readUnsigned(kSettingsSection, key::kIpaVersion, 0, 10));
-    settings.notation.useUnicode = file.readBool(kSettingsSection, key::kUseUnicode, true);
-    settings.loose = SwitchFromStored(ReadText(file, key::kLoose, u""));
+    for (const Key& key : kKeys) key.read(file, key.name, settings);
     return settings;
 }
 
@@ -50,16 +106,7 @@ AnnotationSettings ReadSettings(const std::u16string& configPath) { return ReadS
 
 void SaveSettings(const std::u16string& configPath, const AnnotationSettings& settings) {
     const ProfileFile file(configPath);
-    WriteText(file, key::kHostProgId, settings.hostProgId);
-    // ":[无]" is the host's own "no style": stored as no style at all.
-    WriteText(file, key::kCharacterStyle,
-              settings.characterStyleName == kNoStylePath ? u"" : settings.characterStyleName);
-    WriteText(file, key::kSeparator, StoredSeparator(settings.separator));
-    WriteText(file, key::kLeftSymbol, settings.leftSymbol);
-    WriteText(file, key::kRightSymbol, settings.rightSymbol);
-    file.writeInt(kSettingsSection, key::kIpaVersion, settings.notation.ipaVersion, 10);
-    file.writeBool(kSettingsSection, key::kUseUnicode, settings.notation.useUnicode);
-    file.writeBool(kSettingsSection, key::kLoose, settings.loose);
+    for (const Key& key : kKeys) key.write(file, key.name, settings);
 }
 
 std::u16string StoredSeparator(const std::u16string& separator) {

@@ -1,6 +1,8 @@
 #pragma once
-// config.ini: the seven keys of section "COM" and LOOSE, read once when the main
-// window opens and written once when it is destroyed.
+// config.ini: section "COM" with the seven keys the window has always kept
+// (IDVER, CHARSTYLE, FGF, SYML, SYMR, YBVER, UNICODE) and those added since
+// (LOOSE), read once when the main window opens and written once when it
+// ends.
 
 #include <string>
 #include <string_view>
@@ -11,18 +13,6 @@
 namespace sonotag::settings {
 
 inline constexpr char16_t kSettingsSection[] = u"COM";
-
-namespace key {
-inline constexpr char16_t kHostProgId[] = u"IDVER";
-inline constexpr char16_t kCharacterStyle[] = u"CHARSTYLE";
-inline constexpr char16_t kSeparator[] = u"FGF";
-inline constexpr char16_t kLeftSymbol[] = u"SYML";
-inline constexpr char16_t kRightSymbol[] = u"SYMR";
-inline constexpr char16_t kIpaVersion[] = u"YBVER";
-inline constexpr char16_t kUseUnicode[] = u"UNICODE";
-// Written after the seven keys above: the loose look-up, on unless switched off.
-inline constexpr char16_t kLoose[] = u"LOOSE";
-}  // namespace key
 
 // config.ini in the program's folder.
 std::u16string ConfigFilePath(const std::u16string& programFolder);

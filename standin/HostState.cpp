@@ -97,10 +97,18 @@ void HostState::beginCall(host::DispatchId id) {
     // A slow host: the caller waits, and its window goes on receiving messages.
     if (callDelay_.count() > 0) std::this_thread::sleep_for(callDelay_);
     if (callsUntilFailure_ > 0 && --callsUntilFailure_ == 0) { throw host::AutomationError::fromException(failure_); }
+    if (failureTime_ != std::chrono::steady_clock::time_point::max() &&
+        std::chrono::steady_clock::now() >= failureTime_)
+        throw host::AutomationError::fromException(failure_);
 }
 
 void HostState::failCall(std::int64_t k, host::ExceptionInfo exception) {
     callsUntilFailure_ = k > 0 ? k : 0;
+    failure_ = std::move(exception);
+}
+
+void HostState::failFrom(std::chrono::steady_clock::time_point deadline, host::ExceptionInfo exception) {
+    failureTime_ = deadline;
     failure_ = std::move(exception);
 }
 

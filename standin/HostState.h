@@ -36,6 +36,7 @@ public:
     // counted, and it throws when it is the planned failure.
     void beginCall(host::DispatchId id);
     void failCall(std::int64_t k, host::ExceptionInfo exception);
+    void failFrom(std::chrono::steady_clock::time_point deadline, host::ExceptionInfo exception);
     const std::map<host::DispatchId, std::int64_t>& callCounts() const { return counts_; }
     void resetCallCounts() { counts_.clear(); }
     // Each counted call from now on waits this long before it does anything.
@@ -49,6 +50,7 @@ private:
     std::shared_ptr<model::Document> document_;
     std::map<host::DispatchId, std::int64_t> counts_;
     std::int64_t callsUntilFailure_ = 0;  // 0: none planned
+    std::chrono::steady_clock::time_point failureTime_ = std::chrono::steady_clock::time_point::max();
     host::ExceptionInfo failure_;
     std::chrono::milliseconds callDelay_{0};
     std::int64_t liveObjects_ = 0;

@@ -44,6 +44,10 @@ void StandInHost::select(std::vector<std::int32_t> stories) { state_->requireDoc
 
 void StandInHost::failCall(std::int64_t k, host::ExceptionInfo exception) { state_->failCall(k, std::move(exception)); }
 
+void StandInHost::failFrom(std::chrono::steady_clock::time_point deadline, host::ExceptionInfo exception) {
+    state_->failFrom(deadline, std::move(exception));
+}
+
 std::map<host::DispatchId, std::int64_t> StandInHost::callCounts() const { return state_->callCounts(); }
 
 std::int64_t StandInHost::callCount(host::DispatchId id) const {

@@ -4,6 +4,7 @@
 // Sonotag against it in-process through application(); the COM stand-in
 // server exposes the same objects to other processes.
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -60,6 +61,8 @@ public:
     // Makes the k-th call from now (k = 1: the next) on any object of this
     // host fail with the exception, before it does anything; k <= 0 cancels.
     void failCall(std::int64_t k, host::ExceptionInfo exception);
+    // Makes every call from the deadline on fail with the exception.
+    void failFrom(std::chrono::steady_clock::time_point deadline, host::ExceptionInfo exception);
     // Calls per dispatch code (item and default value as 0), failed ones included.
     std::map<host::DispatchId, std::int64_t> callCounts() const;
     std::int64_t callCount(host::DispatchId id) const;

@@ -95,6 +95,7 @@ TEST_F(Annotation, OddHostAnswers) {
         {code::kContents, InvokeKind::Get, Value(7), kOk, 1, false},
         {code::kUndoHistory, InvokeKind::Get, Value(), kOk, -1, true},
         {code::kSelection, InvokeKind::Get, Value(), kInvalidPointer, 1, false},
+        {code::kSelection, InvokeKind::Get, Value(7), kTypeMismatch, 1, false},  // converts with another error than "no interface"
         {0, InvokeKind::Get, Value(), kInvalidPointer, 9, false},
     };
     for (const auto& [id, kind, answer, failure, mark, annotates] : cases) {
@@ -164,6 +165,23 @@ TEST(WordLookup, AnnotatesRunningTextBeforeTheTrailingPunctuation) {
     for (const auto& [text, loose, exact] : cases) {
         EXPECT_EQ(Utf16ToUtf8(Annotate(text, true)), Utf16ToUtf8(loose));
         EXPECT_EQ(Utf16ToUtf8(Annotate(text, false)), Utf16ToUtf8(exact.empty() ? text : exact));
+    }
+}
+
+// Each case form in its turn: the word as it stands, its first letter lowered, all of it lowered (only A to Z);
+// a word of punctuation only is found as it stands.
+TEST(WordLookup, TriesEachCaseFormOfEveryLetter) {
+    PhoneticDictionary dictionary;
+    for (char16_t c = u'a'; c <= u'z'; ++c) dictionary.addLine(std::u16string{c, u'b', u'c'} + u"||" + c);
+    for (const char16_t* line : {u"iPhone||first", u"iphone||all", u"x`z||grave", u"?!||bang"}) dictionary.addLine(line);
+    const auto found = [&](std::u16string_view word) { return LookUpWord(word, dictionary, {}).match.value_or(WordMatch{u"-", 0}).transcription; };
+    for (char16_t c = u'A'; c <= u'Z'; ++c) {
+        const std::u16string lower(1, static_cast<char16_t>(c - u'A' + u'a'));
+        EXPECT_EQ(found(std::u16string{c, u'b', u'c'}), lower) << char(c);
+        EXPECT_EQ(found(std::u16string{c, u'B', u'C'}), lower) << char(c);
+    }
+    for (const auto& [word, transcription] : {std::pair{u"IPhone", u"first"}, {u"IPHONE", u"all"}, {u"X@Z", u"-"}, {u"?!", u"bang"}}) {
+        EXPECT_EQ(found(word), transcription) << Utf16ToUtf8(word);
     }
 }
 

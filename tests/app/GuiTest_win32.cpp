@@ -177,7 +177,7 @@ std::vector<std::wstring> ConfigLines(const fs::path& folder) {
     return lines;
 }
 std::vector<std::wstring> DefaultConfigLines(const std::wstring& idver = kCs3) {
-    return {L"IDVER=" + idver, L"CHARSTYLE=", L"FGF=S", L"SYML=\\", L"SYMR=\\", L"YBVER=0", L"UNICODE=1", L"LOOSE=1"};
+    return {L"IDVER=" + idver, L"CHARSTYLE=", L"FGF=S", L"SYML=\\", L"SYMR=\\", L"YBVER=0", L"UNICODE=1", L"LOOSE=1", L"HOMOGRAPHS=1"};
 }
 
 class SonotagTest : public ::testing::Test {
@@ -447,7 +447,7 @@ TEST_F(SonotagTest, MainPathGivesBackEveryHostObjectItTook) {
     FinishAndExpectCleanExit();
     EXPECT_TRUE(LiveObjectsBecome(probe, 0)) << "after the main window closed";
     EXPECT_EQ(ConfigLines(folder_), (std::vector<std::wstring>{L"IDVER=InDesign.Application.2024", L"CHARSTYLE=:Group:Inner:Style", L"FGF=T", L"SYML=[",
-                                                               L"SYMR=\\", L"YBVER=0", L"UNICODE=0", L"LOOSE=1"}));
+                                                               L"SYMR=\\", L"YBVER=0", L"UNICODE=0", L"LOOSE=1", L"HOMOGRAPHS=1"}));
 }
 
 // Sent: a thread waiting on a COM call takes sent messages at once; Wine leaves posted ones until the run's box.

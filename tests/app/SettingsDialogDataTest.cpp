@@ -8,7 +8,7 @@
 #include "app/SettingsDialogData.h"
 #include "host/CharacterStyle.h"
 #include "standin/StandInHost.h"
-#include "tests/settings/StandInDocument.h"
+#include "tests/support/NestedStyles.h"
 
 namespace sonotag {
 

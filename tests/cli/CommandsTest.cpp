@@ -32,13 +32,21 @@ TEST(CommandLine, ParsesAnnotateOptions) {
                                              "--story",  "u1",         "--story=u2", "--output",     "o.idml", "--fail-call", "7",          "in.json"});
     const auto* c = std::get_if<AnnotateCommand>(&parsed);
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(std::tie(c->notation, c->separator, c->leftSymbol, c->rightSymbol, c->characterStyle, c->skipList, c->encoding),
-              std::tuple(Notation::Kingsoft13, "", "[", "]", ":G:S", "s.txt", "CP1252"));
-    EXPECT_TRUE(c->json && c->stats && c->exact && !c->config && c->failCall == 7);
+    settings::AnnotationSettings s;
+    for (const settings::SettingChange& change : c->settingChanges) change(s);
+    EXPECT_EQ(s, (settings::AnnotationSettings{settings::kDefaultHostProgId, u":G:S", u"", u"[", u"]", {1, false}, false}));
+    EXPECT_EQ(std::tie(c->skipList, c->encoding), std::tuple("s.txt", "CP1252"));
+    EXPECT_TRUE(c->json && c->stats && !c->config && c->failCall == 7);
     EXPECT_EQ(std::tie(c->stories, c->output, c->input), std::tuple(std::vector<std::string>{"u1", "u2"}, "o.idml", "in.json"));
-    const Command dash = ParseCommandLine({"annotate", "--separator", "--", "-"});
+    const Command dash = ParseCommandLine({"annotate", "--separator", "--", "--separator=+", "--separator", "*", "-"});
     ASSERT_TRUE(std::holds_alternative<AnnotateCommand>(dash));
-    EXPECT_EQ(std::tie(std::get<AnnotateCommand>(dash).separator, std::get<AnnotateCommand>(dash).input), std::tuple("--", "-"));
+    for (const settings::SettingChange& change : std::get<AnnotateCommand>(dash).settingChanges) change(s);
+    EXPECT_EQ(std::tie(s.separator, std::get<AnnotateCommand>(dash).input), std::tuple(u"*", "-"));  // the last one wins
+    const Command serve = ParseCommandLine({"serve", "--port", "0", "--bind=::1", "--max-size", "4096", "--skip", "s.txt", "--encoding", "CP1252"});
+    const auto* served = std::get_if<ServeCommand>(&serve);
+    ASSERT_NE(served, nullptr);
+    EXPECT_EQ(std::tie(served->port, served->bind, served->maxSizeMb, served->skipList, served->encoding, served->dictionary),
+              std::tuple(0, "::1", 4096, "s.txt", "CP1252", std::nullopt));
 }
 
 TEST(CommandLine, RejectsWhatItDoesNotKnow) {
@@ -54,7 +62,12 @@ TEST(CommandLine, RejectsWhatItDoesNotKnow) {
                                                                                            {"annotate", "--encoding"},
                                                                                            {"annotate", "--fail-call", "0"},
                                                                                            {"annotate", "--fail-call=3x"},
-                                                                                           {"annotate", "--fail-call", "-1"}}) {
+                                                                                           {"annotate", "--fail-call", "-1"},
+                                                                                           {"serve", "--port", "65536"},
+                                                                                           {"serve", "--max-size", "0"},
+                                                                                           {"serve", "--max-size", "4097"},
+                                                                                           {"serve", "--json"},
+                                                                                           {"serve", "lesson.txt"}}) {
         EXPECT_TRUE(std::holds_alternative<UsageError>(ParseCommandLine(arguments))) << ::testing::PrintToString(arguments);
     }
 }
@@ -82,10 +95,9 @@ TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbolsAndStatis
     command.stats = true;
     EXPECT_EQ(run("apple pear book"), kSucceeded);
     EXPECT_EQ(err.str().rfind("words: 3, annotations: 2, host calls: ", 0), 0u) << err.str();
-    command.notation = Notation::Kingsoft14;
-    command.separator = "";
-    command.leftSymbol = "[";
-    command.rightSymbol = "]";
+    for (const auto& [option, value] : {std::pair{"notation", "kingsoft14"}, {"separator", ""}, {"left", "["}, {"right", "]"}}) {
+        command.settingChanges.push_back(*settings::ChangeOfOption(option, value));
+    }
     EXPECT_EQ(run("book"), kSucceeded);
     EXPECT_EQ(out.str(), "book[bJk]\n");
 }
@@ -96,7 +108,7 @@ TEST_F(Annotate, ConfigFileGivesTheSettingsAndJsonDumpsTheDocument) {
         "stories": [{"text": "book"}, {"text": "apple book"}], "selection": {"story": 1}, "undoHistory": []})");
     command.config = write("config.ini", "[COM]\r\nCHARSTYLE=:G:Phonetics\r\nFGF=T\r\nSYML=(\r\nSYMR=)\r\nYBVER=1\r\nUNICODE=0\r\n");
     command.json = true;
-    command.notation = Notation::Unicode;
+    command.settingChanges = {*settings::ChangeOfOption("notation", "unicode")};
     ASSERT_EQ(run(), kSucceeded) << err.str();
     const nlohmann::json stories = nlohmann::json::parse(out.str())["stories"];
     EXPECT_EQ(nlohmann::json({stories[0]["text"], stories[1]["text"], stories[1]["runs"][0]["characterStyle"], stories[1]["runs"][0]["start"]}),
@@ -111,11 +123,35 @@ TEST_F(Annotate, LookUpLooselyOrExactlyAndSkipTheListedWords) {
     ASSERT_EQ(run(text), kSucceeded) << err.str();
     EXPECT_EQ(out.str(), "Apple \\ˈæpl\\, book. The \\ðə\\ book\n");
     for (const bool exactOption : {true, false}) {
-        command.exact = exactOption;
+        command.settingChanges.assign(exactOption, *settings::ChangeOfOption("exact", ""));
         if (!exactOption) command.config = write("config.ini", "[COM]\r\nLOOSE=0\r\n");
         ASSERT_EQ(run(text), kSucceeded) << err.str();
         EXPECT_EQ(out.str(), "Apple, book. The \\ðə\\ book\n");
     }
+}
+
+// A homograph read by the words around it; the ones the words leave undecided reviewed; off by option or config.
+TEST_F(Annotate, HomographsByTheirContext) {
+    command.dictionary = write("d.txt", "read||ri:d\r\nI||ai\r\nhave||hAv\r\nit||it\r\n");
+    command.homographs = write("h.txt", "# readings\r\n\r\nread|verb|ri:d\r\nread|past|rZd\r\n");
+    command.review = true;
+    ASSERT_EQ(run("I have\nread it. Read."), kSucceeded) << err.str();  // a wrapped line is one sentence
+    EXPECT_EQ(out.str(), "I \\aɪ\\ have \\hæv\\\nread \\red\\ it \\ɪt\\. Read \\riːd\\.\n");
+    EXPECT_EQ(err.str(), "undecided: text 1, word 5: Read in \"[Read]\" keeps riːd\n");
+    std::string book;  // long enough to be run in pieces, and still named as the one text it is
+    for (int k = 0; k < 400; ++k) book += "it. ";
+    ASSERT_EQ(run(book + "Read."), kSucceeded) << err.str();
+    EXPECT_EQ(err.str(), "undecided: text 1, word 401: Read in \"[Read]\" keeps riːd\n");
+    command.review = false;
+    for (const bool option : {true, false}) {
+        if (option) command.settingChanges = {*settings::ChangeOfOption("no-homographs", "")};
+        else command.config = write("config.ini", "[COM]\r\nHOMOGRAPHS=off\r\n"), command.settingChanges.clear();
+        ASSERT_EQ(run("I have read it"), kSucceeded) << err.str();
+        EXPECT_EQ(out.str(), "I \\aɪ\\ have \\hæv\\ read \\riːd\\ it \\ɪt\\\n");
+    }
+    command.homographs = Utf16ToUtf8(folder.programPath("absent.txt"));
+    EXPECT_EQ(run("read"), kBadInput);
+    EXPECT_EQ(err.str(), "sonotag: cannot read the homograph table " + *command.homographs + ": no such file\n");
 }
 
 TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
@@ -140,7 +176,7 @@ TEST_F(Annotate, BadInputExitsWithAClearMessageAndPrintsNothing) {
         command = AnnotateCommand();
         command.dictionary = c.option == "dictionary" ? c.path : *dictionary;
         command.input = c.input;
-        if (c.option == "style") command.characterStyle = ":Missing";
+        if (c.option == "style") command.settingChanges = {*settings::ChangeOfOption("character-style", ":Missing")};
         if (c.option == "skip") command.skipList = c.path;
         if (c.option == "config") command.config = c.path;
         if (c.option == "output") command.output = "out.idml";
@@ -199,6 +235,8 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"annotate --fail-call 1 in.idml --output out.idml", kBadInput, "--fail-call is for texts and stand-in documents"},
         {"annotate --character-style ':Naviga:byline-BYL epost' --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".idml", kSucceeded,
          ""},  // a grouped style by the path InDesign shows
+        {"serve --bind 192.0.2.1 --port 18799 --dictionary " + dictionary, kBadInput, "sonotag: cannot listen on 192.0.2.1 port 18799"},  // not this machine's
+        {"serve --skip " + said + ".absent --dictionary " + dictionary, kBadInput, "cannot read the skip list"},
         {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,
          "\nsonotag: damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)\n"},  // found before the run
     };

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "base/Utf.h"
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 
@@ -12,8 +13,20 @@ TEST(AutomationError, MessageTextFollowsTheRules) {
         {MakeHResult(0x0000ABCD), std::nullopt, u"Unknown error 0xABCD"},
         {kInvalidPointer, u"Text\r\n\r\n", u"Text\r\n"},  // one line end removed
         {kInvalidPointer, u"Text\n", u"Text"},
+        {kInvalidPointer, u"\n", u"\n"},
+        {kInvalidPointer, u"Text\r", u"Text\r"},
+        {MakeHResult(0x80040200), std::nullopt, u"Unknown error 0x80040200"},
+        {MakeHResult(0x80050000), std::nullopt, u"Unknown error 0x80050000"},
     };
     for (const auto& [result, systemText, expected] : cases) EXPECT_EQ(MakeMessageText(result, systemText), expected);
+    for (const auto& [text, kept] : {std::pair{u"Bad %1 here", false}, {u"%9", false}, {u"100% sure", true}, {u"%0 and %a", true}, {u"ends in %", true}}) {
+        EXPECT_EQ(WithoutInserts(std::u16string(text)).has_value(), kept) << Utf16ToUtf8(text);
+    }
+    // An exception code counts from 0x80040200; from 0xFE00 on, past 0x8004FFFF, that one result stands for all.
+    for (const auto& [wCode, result] : {std::pair{0x5u, 0x80040205u}, {0xFDFFu, 0x8004FFFFu}, {0xFE00u, 0x8004FFFFu}, {0u, 0x80020009u}}) {
+        EXPECT_EQ(AutomationError::fromException({static_cast<std::uint16_t>(wCode), MakeHResult(0x80020009), std::nullopt, std::nullopt}).result(),
+                  MakeHResult(result));
+    }
 }
 
 // The report the user reads: source, message and description, "(null)" for what is absent.

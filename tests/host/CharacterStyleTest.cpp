@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/CharacterStyle.h"
-#include "tests/settings/StandInDocument.h"
+#include "tests/support/NestedStyles.h"
 
 namespace sonotag::host { namespace {
 

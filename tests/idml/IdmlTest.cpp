@@ -138,10 +138,18 @@ protected:
         command.input = input, command.output = output;
         return cli::RunAnnotate(command, in, out, err);
     }
+    // cases.idml with one entry replaced.
+    std::string craft(const std::string& entry, const std::string& xml) {
+        const std::string path = (folder.path() / ("crafted-" + std::to_string(++crafted) + ".idml")).string();
+        const std::string copy = package::ZipArchive(test::FileBytes(kFixtures + "cases.idml"), "cases.idml").copyWith({{entry, xml}});
+        std::ofstream(path, std::ios::binary).write(copy.data(), static_cast<std::streamsize>(copy.size()));
+        return path;
+    }
     test::ScratchFolder folder;
     std::string output = (folder.path() / "out.idml").string();
     cli::AnnotateCommand command;
     std::ostringstream out, err;
+    int crafted = 0;
 };
 
 TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored) {
@@ -158,7 +166,8 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
                           Case{"article-1photo-english.idml", {":MyBoldStyle", "CharacterStyle/MyBoldStyle"}}, Case{"meta-with-image.idml", {}},
                           Case{"dime-tripple.idml", {}}, Case{"dime-tripple.idml", {":Naviga:byline-BYL epost", "CharacterStyle/Naviga%3abyline-BYL epost"}}}) {
         SCOPED_TRACE(c.package + " " + c.format.stylePath);
-        command.characterStyle = c.format.stylePath.empty() ? std::nullopt : std::optional(c.format.stylePath);
+        // Homographs aside: the stand-in runs a whole text where the package runs paragraph by paragraph.
+        command.settingChanges = {*settings::ChangeOfOption("character-style", c.format.stylePath), *settings::ChangeOfOption("no-homographs", "")};
         ASSERT_EQ(run(kFixtures + c.package), cli::kSucceeded) << err.str();
         const Package input = ReadBack(kFixtures + c.package);
         const Package annotated = ReadBack(output);
@@ -212,12 +221,6 @@ TEST_F(IdmlAnnotate, OnlyTheChosenAndChangedStoriesAreRewritten) {
 TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
     command.dictionary = kWordList;
     command.stats = true;
-    auto craft = [&, count = 0](const std::string& entry, const std::string& xml) mutable {
-        const std::string path = (folder.path() / ("crafted-" + std::to_string(++count) + ".idml")).string();
-        const std::string copy = package::ZipArchive(test::FileBytes(kFixtures + "cases.idml"), "cases.idml").copyWith({{entry, xml}});
-        std::ofstream(path, std::ios::binary).write(copy.data(), static_cast<std::streamsize>(copy.size()));
-        return path;
-    };
     const auto nest = [](const std::string& open, const std::string& close, int depth, const std::string& inside) {
         std::string xml;
         for (int k = 0; k < depth; ++k) xml += open;
@@ -281,6 +284,32 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         EXPECT_NE(err.str().find(message), std::string::npos) << err.str();
     }
     EXPECT_EQ(ReadBack(input).raw.at("Stories/Story_cjk.xml").first, before);
+}
+
+// Words as InDesign writes them: a discretionary hyphen and a byte-order mark inside, English glued to Chinese, a
+// footnote's anchor right after a word, a zero-width space between two; text in no character style range gets a
+// range of its own for the transcription's font.
+TEST_F(IdmlAnnotate, WordsWithInvisibleCharactersChineseAndAnchors) {
+    command.dictionary = kWordList;
+    command.stories = {"split"};
+    const std::pair<std::string, std::string> cases[] = {
+        {"<CharacterStyleRange><Content>ap\u00ADple 看apple apple的意思 \uFEFFapple</Content><Footnote><ParagraphStyleRange>"
+         "<CharacterStyleRange><Content>x</Content></CharacterStyleRange></ParagraphStyleRange></Footnote><Content> apple\u200Bapple"
+         "</Content></CharacterStyleRange>",
+         "ap\u00ADple \\ˈæpl\\ 看apple \\ˈæpl\\ apple \\ˈæpl\\的意思 \uFEFFapple \\ˈæpl\\\uFFFC apple \\ˈæpl\\\u200Bapple \\ˈæpl\\"},
+        {"<Content>看apple</Content>", "看apple \\ˈæpl\\"},
+    };
+    for (const auto& [body, expected] : cases) {
+        const std::string story = "<idPkg:Story><Story Self=\"split\"><ParagraphStyleRange>" + body + "</ParagraphStyleRange></Story></idPkg:Story>";
+        ASSERT_EQ(run(craft("Stories/Story_split.xml", story)), cli::kSucceeded) << err.str();
+        const Package annotated = ReadBack(output);
+        const auto text =
+            std::find_if(annotated.texts.begin(), annotated.texts.end(), [](const Text& t) { return t.text.find(u'看') != std::u16string::npos; });
+        ASSERT_NE(text, annotated.texts.end());
+        EXPECT_EQ(Utf16ToUtf8(text->text), expected);
+        EXPECT_EQ(text->looks.back().font, "Lucida Sans Unicode");  // the window ends with the right symbol
+        EXPECT_EQ(text->looks.front().font, "");
+    }
 }
 
 }}  // namespace sonotag::idml

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/Utf.h"
 #include "model/Story.h"
 #include "model/Words.h"
 #include "tests/standin/StandInTesting.h"
@@ -31,6 +32,33 @@ TEST(Words, SplitLikeTheHost) {
 }
 
 // The story re-splits only around each edit: its words must equal a full split of its text.
+// Where long texts are cut into pieces: at paragraph breaks, and in a long
+// paragraph at a sentence's end past the piece length; every cut after a
+// separator, the pieces covering the text.
+TEST(Words, PieceEndCutsAtParagraphsAndSentenceEnds) {
+    const std::u16string words(kPieceLength, u'w');  // one long word
+    const std::u16string filler = u"a " + std::u16string(kPieceLength, u'x');
+    const std::pair<std::u16string, std::vector<std::size_t>> cases[] = {
+        {u"", {}},
+        {u"one\rtwo", {4, 7}},
+        {u"one\u2029two\r", {4, 8}},
+        {u"one\r\ntwo\nthree", {14}},  // a CRLF or LF line end is a wrapped line, not a cut
+        {filler + u" the.\u201D next", {kPieceLength + 9, kPieceLength + 13}},
+        {filler + u" the next. and", {kPieceLength + 13, kPieceLength + 16}},
+        {words + u" short. a", {kPieceLength + 8, kPieceLength + 9}},
+        // no sentence end: any separator once past four piece lengths
+        {filler + filler + filler + filler + u" b c", {4 * (kPieceLength + 2) + 1, 4 * (kPieceLength + 2) + 4}},
+    };
+    for (const auto& [text, expected] : cases) {
+        std::vector<std::size_t> ends;
+        for (std::size_t start = 0; start < text.size(); start = ends.back()) {
+            ends.push_back(PieceEnd(text, start));
+            ASSERT_GT(ends.back(), start);
+        }
+        EXPECT_EQ(ends, expected) << Utf16ToUtf8(text.substr(0, 20));
+    }
+}
+
 TEST(StoryWords, StayEqualToAFullSplitThroughRandomEdits) {
     std::mt19937 random(20240611);
     const std::u16string alphabet = u"ab ,'-\t\r\u2014x";

@@ -283,13 +283,13 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     const auto path = folder.programPath("config.ini");
     SaveSettings(path, {u"X", u":音\U0001F600", u"\t", u"[", u"]", {-3, false}, true});
     EXPECT_EQ(FileBytes(path), Utf16Le(u"[COM]\r\nIDVER=X\r\nCHARSTYLE=:音\U0001F600\r\nFGF=T\r\nSYML=[\r\nSYMR=]\r\n"
-                                       u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\n"));
+                                       u"YBVER=-3\r\nUNICODE=0\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n"));
     const std::string ansi = "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xD2\xF4\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\n";
     const auto ansiPath = folder.write("ansi.ini", ansi);
     AnnotationSettings s = ReadSettings(ansiPath);
     s.characterStyleName = u":果";
     SaveSettings(ansiPath, s);
-    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\n");
+    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n");
 }
 
 // YBVER and UNICODE as the run and the dialog read them; a hand-edited YBVER=2 writes the newer
@@ -307,6 +307,19 @@ TEST(ConfigFile, StoredNotationReadings) {
         EXPECT_EQ(std::pair(c.stored.notation(), c.stored.showsNewerConvention()), std::pair(c.run, c.newer)) << c.stored.ipaVersion;
         EXPECT_EQ(StoredNotation::of(c.run).notation(), c.run);
         EXPECT_EQ(StoredNotation::fromDialog(c.newer, c.stored.useUnicode).notation(), c.newer || c.stored.useUnicode ? c.run : Notation::Kingsoft13);
+    }
+}
+
+// Signed numbers (flags read them) are held to the 32-bit range at both ends.
+TEST(ProfileFile, SignedNumbersAtTheirLimits) {
+    constexpr std::int32_t kMaxSigned = std::numeric_limits<std::int32_t>::max(), kMinSigned = std::numeric_limits<std::int32_t>::min();
+    for (const auto& [text, number] : {std::pair{u"2147483647", kMaxSigned},
+                                       {u"2147483648", kMaxSigned},
+                                       {u"-2147483647", -kMaxSigned},
+                                       {u"-2147483648", kMinSigned},
+                                       {u"-2147483649", kMinSigned},
+                                       {u" -12x", -12}}) {
+        EXPECT_EQ(ParseSigned(text), number) << Utf16ToUtf8(text);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "annotation/Annotation.h"
+#include "dictionary/HomographTable.h"
 #include "host/AutomationError.h"
 #include "host/HostObject.h"
 #include "settings/AnnotationSettings.h"
@@ -15,12 +16,14 @@ struct AttachedState {
     explicit AttachedState(host::ObjectRef application, settings::AnnotationSettings chosen = {}, host::ObjectRef style = nullptr)
         : hostConnection(std::move(application)), settings(std::move(chosen)), characterStyle(std::move(style)) {}
 
-    operator RunTarget() const { return {hostConnection, settings, characterStyle, skipList}; }
+    operator RunTarget() const { return {hostConnection, settings, characterStyle, skipList, homographs, log}; }
 
     host::ObjectRef hostConnection;
     settings::AnnotationSettings settings;
     host::ObjectRef characterStyle;
     const PhoneticDictionary* skipList = nullptr;
+    const HomographTable* homographs = nullptr;
+    RunLog* log = nullptr;
 };
 
 // The error report of a failed outcome, empty for a completed one.
