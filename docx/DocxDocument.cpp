@@ -102,18 +102,6 @@ std::string ContentTypeOf(const pugi::xml_document& types, const std::string& en
     return byExtension;
 }
 
-// Where the stand-in story that starts at `start` ends: for a long
-// paragraph after the first word separator past kPieceLength characters, so
-// that no story is long enough for its edits (each moving the text after
-// it) to add up; words never span a separator.
-std::size_t PieceEnd(std::u16string_view text, std::size_t start) {
-    constexpr std::size_t kPieceLength = 1024;
-    for (std::size_t k = start + kPieceLength; k < text.size(); ++k) {
-        if (model::IsWordSeparator(text[k])) return k + 1;
-    }
-    return text.size();
-}
-
 }  // namespace
 
 std::unique_ptr<documents::AnnotatableDocument> ReadDocxDocument(std::string bytes, const std::string& name) {
@@ -207,7 +195,7 @@ void DocxDocument::addParagraphs(std::size_t part, const StoryPart& xml) {
     for (std::size_t text = 0; text < texts.size(); ++text) {
         const std::u16string& characters = texts[text].text;
         for (std::size_t start = 0; start < characters.size();) {
-            const std::size_t end = PieceEnd(characters, start);
+            const std::size_t end = model::PieceEnd(characters, start);
             model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
                                                      std::vector<model::CharFormat>(end - start)));
             paragraphs_.push_back(

@@ -20,6 +20,7 @@
 #include "model/Document.h"
 #include "model/Origins.h"
 #include "package/ZipArchive.h"
+#include "settings/SettingOptions.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::docx { namespace {
@@ -75,8 +76,13 @@ protected:
     int run(const std::string& input, const std::string& option = "") {
         std::istringstream in;
         command.input = input, command.output = output;
-        command.notation = option.starts_with("--notation ") ? notation::NotationNamed(option.substr(11)) : std::nullopt;
-        command.characterStyle = option.starts_with("--character-style ") ? std::optional(option.substr(18)) : std::nullopt;
+        // The word list alone decides, as it does for the paragraphs annotated alone below.
+        command.settingChanges = {*settings::ChangeOfOption("no-homographs", "")};
+        settings = {};
+        if (const std::size_t space = option.find(' '); space != std::string::npos) {
+            command.settingChanges.push_back(*settings::ChangeOfOption(option.substr(2, space - 2), option.substr(space + 1)));
+        }
+        for (const settings::SettingChange& change : command.settingChanges) change(settings);
         out.str(""), err.str("");
         return cli::RunAnnotate(command, in, out, err);
     }
@@ -84,6 +90,7 @@ protected:
     test::ScratchFolder folder;
     std::string output = (folder.path() / "out.docx").string();
     cli::AnnotateCommand command;
+    settings::AnnotationSettings settings;  // those of the last run
     std::ostringstream out, err;
     const nlohmann::json table = nlohmann::json::parse(test::FileBytes(kFixtures + "expected-runs.json"));
 };
@@ -99,20 +106,22 @@ TEST_F(DocxAnnotate, EveryParagraphAsTheStandInAnnotatesItAndTheInsertedRunsAsLi
             SCOPED_TRACE(document + " " + option);
             ASSERT_EQ(run(path(document), option), cli::kSucceeded) << err.str();
             // Each paragraph (or piece of a long one) annotated alone, the formatted part of each insertion noted.
-            settings::AnnotationSettings settings;
-            if (command.notation) settings.notation = settings::StoredNotation::of(*command.notation);
             std::u16string annotatedAlone;
             std::set<std::u16string> windows;
             const auto input = ReadDocxDocument(test::FileBytes(path(document)), document);
             for (std::int32_t k = 0; k < input->model()->storyCount(); ++k) {
                 const auto alone = documents::ReadTextDocument(Utf16ToUtf8(input->model()->story(k).text()), "paragraph");
-                documents::AnnotateDocument(*alone, {settings, dictionary});
-                annotatedAlone += alone->model()->story(0).text();
-                for (const model::Insertion& insertion : model::InsertionsOf(alone->model()->story(0))) {
-                    std::u16string window;
-                    for (std::size_t c = 0; c < insertion.text.size(); ++c)
-                        window += insertion.formats[c].font != 0 ? std::u16string(1, insertion.text[c]) : u"";
-                    windows.insert(window);
+                settings::AnnotationSettings inFont = settings;  // a text has no styles: the formatted part is what counts
+                inFont.characterStyleName.clear();
+                documents::AnnotateDocument(*alone, {inFont, dictionary});
+                for (std::int32_t piece = 0; piece < alone->model()->storyCount(); ++piece) {
+                    annotatedAlone += alone->model()->story(piece).text();
+                    for (const model::Insertion& insertion : model::InsertionsOf(alone->model()->story(piece))) {
+                        std::u16string window;
+                        for (std::size_t c = 0; c < insertion.text.size(); ++c)
+                            window += insertion.formats[c].font != 0 ? std::u16string(1, insertion.text[c]) : u"";
+                        windows.insert(window);
+                    }
                 }
             }
             ASSERT_EQ(Utf16ToUtf8(Text(output)), Utf16ToUtf8(annotatedAlone));
