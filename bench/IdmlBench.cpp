@@ -10,21 +10,13 @@
 // `idml_bench [WORDS]` caps the word counts (to measure a slow build).
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-
-#include <malloc.h>
-#include <sys/resource.h>
 
 #include "base/Utf.h"
 #include "bench/BenchText.h"
-#include "cli/Commands.h"
-#include "package/ZipArchive.h"
+#include "bench/PackageBench.h"
 
 using namespace sonotag;
 using dictionary::PhoneticDictionary;
@@ -63,65 +55,9 @@ std::u16string LongParagraph(std::size_t characters, PhoneticDictionary& diction
     return text.substr(0, text.find(u' ', characters));
 }
 
-// The peak resident memory since the last reset, in megabytes.
-double PeakMegabytes() {
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0) return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
-// The processor time this process has used, in seconds: on a machine
-// others share, the figure that shows the work.
-double CpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto seconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) / 1e6;
-    };
-    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
-}
-
-struct Figures {
-    double seconds = 0, cpuSeconds = 0;
-    double megabytes = 0;
-};
-
-// Annotates the story in a package and prints the figures of that command.
-Figures Annotate(const std::string& label, const std::string& story) {
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "sonotag-idml-bench";
-    std::filesystem::create_directories(folder);
-    // The hand-made test package, with its first story replaced by the generated one.
-    std::ifstream fixture(SONOTAG_SOURCE_DIR "/tests/fixtures/idml/cases.idml", std::ios::binary);
-    const std::string packaged =
-        package::ZipArchive(std::string(std::istreambuf_iterator<char>(fixture), {}), "cases.idml")
-            .copyWith({{"Stories/Story_split.xml", story}});
-    std::ofstream(folder / "in.idml", std::ios::binary)
-        .write(packaged.data(), static_cast<std::streamsize>(packaged.size()));
-    cli::AnnotateCommand command;
-    command.dictionary = SONOTAG_SOURCE_DIR "/dictionary/dictionary.txt";
-    command.input = (folder / "in.idml").string();
-    command.output = (folder / "out.idml").string();
-    command.stats = true;
-    malloc_trim(0);                                 // what the last command freed leaves the count
-    std::ofstream("/proc/self/clear_refs") << "5";  // restarts the peak count
-    std::istringstream in;
-    std::ostringstream out, err;
-    const auto start = std::chrono::steady_clock::now();
-    const double cpuStart = CpuSeconds();
-    const int status = cli::RunAnnotate(command, in, out, err);
-    const Figures figures{std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(),
-                          CpuSeconds() - cpuStart, PeakMegabytes()};
-    std::printf("%s\n  exit status %d; %s", label.c_str(), status, err.str().c_str());
-    std::printf(
-        "  read, run, write: %.2f s (processor %.2f s); peak memory %.0f MB (story XML %.1f MB in, %.1f MB package "
-        "out)\n",
-        figures.seconds, figures.cpuSeconds, figures.megabytes, static_cast<double>(story.size()) / 1e6,
-        static_cast<double>(std::filesystem::file_size(folder / "out.idml")) / 1e6);
-    std::fflush(stdout);
-    std::filesystem::remove_all(folder);
-    return figures;
+// The story in the hand-made test package, in place of its first story.
+bench::Figures Annotate(const std::string& label, const std::string& story) {
+    return bench::AnnotatePackage(label, "tests/fixtures/idml/cases.idml", "Stories/Story_split.xml", story);
 }
 
 }  // namespace
@@ -137,7 +73,7 @@ int main(int argc, char** argv) {
     double perWord[2];
     for (int k = 0; k < 2; ++k) {
         const int count = k == 0 ? small : large;
-        const Figures figures =
+        const bench::Figures figures =
             Annotate(std::to_string(count) + " words, one range, paragraphs of 12 words as Content/Br pairs",
                      StoryXmlOf(words(count), Layout::SingleRange));
         perWord[k] = figures.cpuSeconds / count;

@@ -13,10 +13,12 @@ namespace {
 
 using namespace sonotag::annotation;
 
+// A name without a colon is that of an ungrouped style (":Name"), as Word's styles all are.
 host::ObjectRef ResolveStyle(const host::ObjectRef& application, const std::u16string& path) {
     host::ObjectRef style;
     if (path.empty()) return style;
-    host::ResolveCharacterStyle(application, path, style, host::StyleResolution::Load);
+    const bool named = path.find(u':') == std::u16string::npos;
+    host::ResolveCharacterStyle(application, named ? u":" + path : path, style, host::StyleResolution::Load);
     if (!style) throw DocumentError("no character style " + Utf16ToUtf8(path) + " in the document");
     return style;
 }

@@ -49,9 +49,10 @@ struct RunReport {
     std::int64_t totalCalls() const;
 };
 
-// Resolves the settings' character style among the document's styles, then
-// runs over every selection until one fails. Throws DocumentError naming a
-// style path the document does not have.
+// Resolves the settings' character style among the document's styles (a
+// path, or the name of an ungrouped style), then runs over every selection
+// until one fails. Throws DocumentError naming a style the document does
+// not have.
 RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& request);
 
 // The character style paths the document offers, as the window lists them.

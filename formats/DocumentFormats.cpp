@@ -30,12 +30,21 @@ bool EndsWith(std::string_view name, std::string_view suffix) {
 
 }  // namespace
 
-const FormatInfo& InfoOf(DocumentKind kind) { return kFormats[static_cast<std::size_t>(kind)]; }
+// Found by its kind, not indexed: GCC 12's optimiser cannot tell that an
+// index made from the enumeration is in bounds, and fails the release build.
+// Every kind has its row; the search stops at the last one.
+const FormatInfo& InfoOf(DocumentKind kind) {
+    return *std::find_if(std::begin(kFormats), std::end(kFormats) - 1,
+                         [kind](const FormatInfo& info) { return info.kind == kind; });
+}
 
 DocumentKind KindOfFileName(std::string_view name) {
     if (EndsWith(name, ".json")) return DocumentKind::StandInJson;
     if (EndsWith(name, ".idml")) return DocumentKind::Idml;
-    if (EndsWith(name, ".docx") || EndsWith(name, ".dotx")) return DocumentKind::Docx;
+    // Macro-enabled ones too, so that the Word reader refuses them by name.
+    for (const char* word : {".docx", ".dotx", ".docm", ".dotm"}) {
+        if (EndsWith(name, word)) return DocumentKind::Docx;
+    }
     return DocumentKind::Text;
 }
 

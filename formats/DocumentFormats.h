@@ -22,7 +22,7 @@ struct FormatInfo {
 };
 const FormatInfo& InfoOf(DocumentKind kind);
 
-// The kind a file name says (.json, .idml, .docx and .dotx, in any case;
+// The kind a file name says (.json, .idml, Word's .docx, .dotx, .docm and .dotm, in any case;
 // anything else is text), and the kind of bytes without a name (standard
 // input): a "{" after blanks is the stand-in's JSON, a zip archive a
 // package, anything else text.

@@ -152,8 +152,16 @@ std::string ZipArchive::copyWith(const std::map<std::string, std::string>& repla
             zip_source_free(source);
             fail();
         }
-        if (fresh) {
-            const auto entry = static_cast<zip_uint64_t>(added);
+        const auto entry = static_cast<zip_uint64_t>(added);
+        if (!fresh) {
+            // A stored entry stays stored: libzip would deflate its data as
+            // it deflates any new entry's.
+            zip_stat_t stat;
+            if (zip_stat_index(archive_.get(), index, 0, &stat) == 0 && (stat.valid & ZIP_STAT_COMP_METHOD) &&
+                stat.comp_method == ZIP_CM_STORE && zip_set_file_compression(copy.get(), entry, ZIP_CM_STORE, 0) != 0) {
+                fail();
+            }
+        } else {
             zip_stat_t stat;
             // The fastest level: markup repeats itself so much that it still
             // shrinks to a tenth, at a fraction of the default's time.
