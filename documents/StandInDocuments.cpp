@@ -1,10 +1,10 @@
 #include "documents/StandInDocuments.h"
 
 #include "base/Utf.h"
+#include "documents/TextPieces.h"
 #include "model/Document.h"
 #include "model/DocumentFile.h"
 #include "model/Origins.h"
-#include "model/Words.h"
 
 namespace sonotag::documents {
 namespace {
@@ -32,22 +32,14 @@ private:
 class TextDocument : public AnnotatableDocument {
 public:
     explicit TextDocument(std::u16string_view text) : model_(std::make_shared<model::Document>()) {
-        for (std::size_t start = 0; start < text.size();) {
-            const std::size_t end = model::PieceEnd(text, start);
-            model::NumberOrigins(model_->addStory(std::u16string(text.substr(start, end - start)),
-                                                  std::vector<model::CharFormat>(end - start)));
+        if (AddTextInPieces(*model_, text).empty()) model_->addStory(u"", {});
+        for (std::int32_t piece = 0; piece < model_->storyCount(); ++piece) {
             wordsBefore_.push_back(wordsBefore_.back() +
-                                   static_cast<std::int32_t>(model_->story(model_->storyCount() - 1).words().size()));
-            start = end;
+                                   static_cast<std::int32_t>(model_->story(piece).words().size()));
         }
-        if (text.empty()) model_->addStory(u"", {});
     }
     const std::shared_ptr<model::Document>& model() const override { return model_; }
-    std::vector<std::vector<std::int32_t>> selections() const override {
-        std::vector<std::vector<std::int32_t>> each;
-        for (std::int32_t k = 0; k < model_->storyCount(); ++k) each.push_back({k});
-        return each;
-    }
+    std::vector<std::vector<std::int32_t>> selections() const override { return EachStoryAlone(*model_); }
     bool keepsUndoHistory() const override { return true; }
     WordPlace readerPlace(std::size_t run, std::int32_t word) const override { return {1, wordsBefore_[run] + word}; }
     std::string save() override { return textLines(); }

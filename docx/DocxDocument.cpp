@@ -10,11 +10,11 @@
 
 #include "base/StylePath.h"
 #include "base/Utf.h"
+#include "documents/TextPieces.h"
 #include "docx/StoryPart.h"
 #include "docx/WordXml.h"
 #include "model/Document.h"
 #include "model/Origins.h"
-#include "model/Words.h"
 #include "package/ZipArchive.h"
 
 namespace sonotag::docx {
@@ -193,25 +193,13 @@ void DocxDocument::readStyles(const std::string& entry) {
 void DocxDocument::addParagraphs(std::size_t part, const StoryPart& xml) {
     const std::vector<ParagraphText>& texts = xml.texts();
     for (std::size_t text = 0; text < texts.size(); ++text) {
-        const std::u16string& characters = texts[text].text;
-        for (std::size_t start = 0; start < characters.size();) {
-            const std::size_t end = model::PieceEnd(characters, start);
-            model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
-                                                     std::vector<model::CharFormat>(end - start)));
-            paragraphs_.push_back(
-                {part, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
-            start = end;
-        }
+        for (const documents::TextPiece& piece : documents::AddTextInPieces(*document_, texts[text].text))
+            paragraphs_.push_back({part, text, piece.start, piece.length});
     }
 }
 
 std::vector<std::vector<std::int32_t>> DocxDocument::selections() const {
-    std::vector<std::vector<std::int32_t>> each;
-    each.reserve(paragraphs_.size());
-    for (std::int32_t paragraph = 0; paragraph < static_cast<std::int32_t>(paragraphs_.size()); ++paragraph) {
-        each.push_back({paragraph});
-    }
-    return each;
+    return documents::EachStoryAlone(*document_);
 }
 
 // What a character's font or style makes of inserted text: none, or the one look kept for it.

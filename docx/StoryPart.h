@@ -24,21 +24,15 @@
 
 #include <pugixml.hpp>
 
+#include "package/SourcedText.h"
+
 namespace sonotag::docx {
 
-inline constexpr char16_t kObjectCharacter = u'\uFFFC';
-
-// The markup one character comes from: the text node of a w:t (the
-// character ends `end` bytes into it), or the element it stands for.
-struct Source {
-    pugi::xml_node node;
-    std::uint32_t end = 0;
-};
-
-struct ParagraphText {
-    std::u16string text;
-    std::vector<Source> sources;  // one per UTF-16 unit of `text`
-};
+// The markup each character of a paragraph comes from (package/SourcedText.h):
+// the text node of a w:t, or the element it stands for.
+using package::kObjectCharacter;
+using package::Source;
+using ParagraphText = package::SourcedText;
 
 // What an inserted run sets over the run properties it copies: a font (in
 // w:rFonts, for every script) or a character style's w:styleId, or neither.

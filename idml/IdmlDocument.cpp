@@ -9,10 +9,10 @@
 
 #include "base/StylePath.h"
 #include "base/Utf.h"
+#include "documents/TextPieces.h"
 #include "idml/StoryXml.h"
 #include "model/Document.h"
 #include "model/Origins.h"
-#include "model/Words.h"
 #include "package/XmlPart.h"
 #include "package/ZipArchive.h"
 
@@ -160,26 +160,14 @@ void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
         if (!chosen.empty() && std::find(chosen.begin(), chosen.end(), stories_[story].self) == chosen.end()) continue;
         const std::vector<std::u16string>& texts = stories_[story].texts;
         for (std::size_t text = 0; text < texts.size(); ++text) {
-            const std::u16string& characters = texts[text];
-            for (std::size_t start = 0; start < characters.size();) {
-                const std::size_t end = model::PieceEnd(characters, start);
-                model::NumberOrigins(document_->addStory(characters.substr(start, end - start),
-                                                         std::vector<model::CharFormat>(end - start)));
-                paragraphs_.push_back(
-                    {story, text, static_cast<std::int32_t>(start), static_cast<std::int32_t>(end - start)});
-                start = end;
-            }
+            for (const documents::TextPiece& piece : documents::AddTextInPieces(*document_, texts[text]))
+                paragraphs_.push_back({story, text, piece.start, piece.length});
         }
     }
 }
 
 std::vector<std::vector<std::int32_t>> IdmlDocument::selections() const {
-    std::vector<std::vector<std::int32_t>> each;
-    each.reserve(paragraphs_.size());
-    for (std::int32_t paragraph = 0; paragraph < static_cast<std::int32_t>(paragraphs_.size()); ++paragraph) {
-        each.push_back({paragraph});
-    }
-    return each;
+    return documents::EachStoryAlone(*document_);
 }
 
 std::string IdmlDocument::styleSelf(std::uint32_t style) const {

@@ -18,25 +18,16 @@
 #include <pugixml.hpp>
 
 #include "base/DocumentError.h"
+#include "package/SourcedText.h"
 
 namespace sonotag::idml {
 
-// The character a processing instruction or an anchored object stands for
-// in a text; like them, it is no word separator.
-inline constexpr char16_t kObjectCharacter = u'\uFFFC';
-
-// The markup one character of a text comes from: a text node of a Content
-// element (the character ends `end` bytes into it), a processing
-// instruction, a Br, or an anchored table, footnote or note.
-struct Source {
-    pugi::xml_node node;
-    std::uint32_t end = 0;
-};
-
-struct StoryText {
-    std::u16string text;
-    std::vector<Source> sources;  // one per UTF-16 unit of `text`
-};
+// The markup each character of a text comes from (package/SourcedText.h):
+// a text node of a Content element, a processing instruction, a Br, or an
+// anchored table, footnote or note.
+using package::kObjectCharacter;
+using package::Source;
+using StoryText = package::SourcedText;
 
 // What formatted inserted text gets: the font's name, or a character
 // style's Self; one of them is set.
