@@ -39,6 +39,7 @@ INSTANTIATE_TEST_SUITE_P(Files, LineSplitting,
                                            LineCase{"LineEndFirstInAShortFile", "\na", {u"", u"a"}}, LineCase{"EmptyLinesCount", "\n\r\n\n", {u"", u"", u""}},
                                            LineCase{"CrCrLfDropsAllThree", "a\r\r\nb", {u"a", u"b"}}, LineCase{"ThreeCrsKeepOne", "a\r\r\r\n", {u"a\r"}},
                                            LineCase{"CrInsideLineStays", "a\rb\n", {u"a\rb"}}, LineCase{"CrEndingLastLine", "a\r", {u"a"}},
+                                           LineCase{"TwoCrsEndingLastLineKeepOne", "a\r\r", {u"a\r"}},
                                            LineCase{"ControlZEndsFile",
                                                     "a\nb\x1A"
                                                     "c\nd\n",
