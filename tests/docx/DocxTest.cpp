@@ -4,6 +4,7 @@
 // document refused. tests/docx/test_libreoffice.py has LibreOffice read the same outputs.
 
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include <gtest/gtest.h>
@@ -137,6 +138,11 @@ TEST_F(DocxAnnotate, EveryParagraphAsTheStandInAnnotatesItAndTheInsertedRunsAsLi
                 EXPECT_TRUE(std::regex_match(name, storyPart)) << name;
                 pugi::xml_document xml;
                 xml.load_string(annotated.read(name).c_str());
+                for (const pugi::xpath_node& element : xml.select_nodes("//*")) {  // well-formed as pugixml does not check
+                    std::set<std::string_view> names;
+                    for (const pugi::xml_attribute attribute : element.node().attributes())
+                        EXPECT_TRUE(names.insert(attribute.name()).second) << name << ": " << element.node().name() << " repeats " << attribute.name();
+                }
                 for (const pugi::xpath_node& run : xml.select_nodes("//*[local-name()='r']")) {
                     std::string text;
                     for (pugi::xml_node t : run.node().children()) text += LocalName(t.name()) == "t" ? t.child_value() : "";
