@@ -39,6 +39,7 @@ struct Package {  // entries, each as stored (compressed data and method), and e
     std::vector<std::string> names;
     std::map<std::string, std::pair<std::string, zip_int32_t>> raw;
     std::vector<Text> texts;
+    std::size_t emptyRanges = 0;  // CharacterStyleRanges with nothing but their Properties
 };
 
 Look LookOf(pugi::xml_node node) {
@@ -73,7 +74,14 @@ Package ReadBack(const std::string& path) {
     pugi::xml_document designMap;
     designMap.load_string(zip.read("designmap.xml").c_str());
     for (pugi::xml_node entry : designMap.document_element().children("idPkg:Story")) {
-        const StoryXml story(zip.read(entry.attribute("src").value()), "story");
+        const std::string xml = zip.read(entry.attribute("src").value());
+        pugi::xml_document parsed;
+        parsed.load_string(xml.c_str());
+        for (const pugi::xpath_node& range : parsed.select_nodes("//CharacterStyleRange")) {
+            const auto holds = [](pugi::xml_node child) { return std::string_view(child.name()) != "Properties" && child.type() != pugi::node_pcdata; };
+            package.emptyRanges += !range.node().find_child(holds);
+        }
+        const StoryXml story(xml, "story");
         for (const StoryText& text : story.texts()) {
             Text& read = package.texts.emplace_back(Text{text.text, {}});
             for (const Source& source : text.sources) read.looks.push_back(LookOf(source.node));
@@ -192,6 +200,7 @@ TEST_F(IdmlAnnotate, EveryTextAsTheStandInAnnotatesItAndEveryOtherEntryAsStored)
             EXPECT_TRUE(annotated.raw.at(name) == data || name.starts_with("Stories/")) << name;
         }
         EXPECT_GT(rewritten, 0u);
+        EXPECT_LE(annotated.emptyRanges, input.emptyRanges);  // ranges split only where a transcription goes in
         EXPECT_EQ(annotated.raw.at("mimetype").second, ZIP_CM_STORE);
     }
 }
