@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/Document.h"
 #include "tests/standin/StandInTesting.h"
 #include "tests/support/StandInDocument.h"
 #include "tests/support/TestFiles.h"
@@ -88,6 +89,24 @@ TEST(DocumentFile, MalformedInputIsRefused) {
             EXPECT_NE(message.find(problem), std::string::npos) << message;
         }
         EXPECT_EQ(host.storyText(0), u"kept");
+    }
+}
+
+// The model refuses a selection of stories it does not have, or of one twice, whoever asks for it.
+TEST(DocumentFile, SelectionOfAbsentOrRepeatedStoriesIsRefused) {
+    const std::tuple<int, std::vector<std::int32_t>, std::string> cases[] = {
+        {1, {1}, "story 1 does not exist (the document has 1 story)"},
+        {2, {-1}, "story -1 does not exist (the document has 2 stories)"},
+        {2, {1, 0, 1}, "story 1 is selected twice"},
+    };
+    for (const auto& [stories, selection, problem] : cases) {
+        Document document;
+        for (int k = 0; k < stories; ++k) document.addStory(u"a", {CharFormat{}});
+        try {
+            document.select(selection);
+            ADD_FAILURE() << problem;
+        } catch (const std::invalid_argument& error) { EXPECT_EQ(std::string(error.what()), problem); }
+        EXPECT_TRUE(document.selection().empty());
     }
 }
 
