@@ -38,16 +38,11 @@ public:
     // each run's steps.
     virtual bool keepsUndoHistory() const = 0;
 
-    // Where a reader finds word `word` (1-based, as the run counted it) of
-    // run `run` (0-based, of selections()): the text and the word in it, as
-    // a review names them. Each run is a text of its own unless the document
-    // cut one text into several runs.
-    struct WordPlace {
-        std::int32_t text = 0, word = 0;
-    };
-    virtual WordPlace readerPlace(std::size_t run, std::int32_t word) const {
-        return {static_cast<std::int32_t>(run + 1), word};
-    }
+    // Whether story `story` of the model begins a text of its own, or goes
+    // on with the text of the story before it (a long text's later pieces,
+    // documents/TextPieces.h, each a run of its own). A review counts a
+    // text's pieces as one text.
+    virtual bool startsText(std::int32_t story) const;
 
     // The document in its own format with the run's insertions in place and
     // everything else as it was read. Throws DocumentError (base/DocumentError.h).

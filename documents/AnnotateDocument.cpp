@@ -32,6 +32,26 @@ std::int32_t WordCount(const model::Document& document, const std::vector<std::v
     return static_cast<std::int32_t>(words);
 }
 
+// Where each run's words stand for a reader: the text (1-based) the run
+// belongs to, a long text's pieces counted as one, and the words of that
+// text before the run's, counted before the run inserts any.
+struct RunStart {
+    std::int32_t text = 0, wordsBefore = 0;
+};
+std::vector<RunStart> RunStarts(const AnnotatableDocument& document,
+                                const std::vector<std::vector<std::int32_t>>& selections) {
+    std::vector<RunStart> starts;
+    RunStart place;
+    for (const std::vector<std::int32_t>& selection : selections) {
+        const bool onePiece = selection.size() == 1;
+        if (!onePiece || document.startsText(selection.front())) place = {place.text + 1, 0};
+        starts.push_back(place);
+        if (onePiece)
+            place.wordsBefore += static_cast<std::int32_t>(document.model()->story(selection.front()).words().size());
+    }
+    return starts;
+}
+
 }  // namespace
 
 std::int64_t RunReport::totalCalls() const {
@@ -50,6 +70,7 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
 
     RunReport report;
     report.words = WordCount(model, selections);
+    const std::vector<RunStart> starts = RunStarts(document, selections);
     host.resetCallCounts();
     if (request.failCall != 0)
         host.failCall(request.failCall, {0, host::kServerUnavailable, std::nullopt, std::nullopt});
@@ -64,9 +85,8 @@ RunReport AnnotateDocument(AnnotatableDocument& document, const RunRequest& requ
         const std::size_t undecidedBefore = log.undecided.size();
         outcome = AnnotateSelection(target, request.dictionary, outcome.undoMark);
         for (std::size_t k = undecidedBefore; k < log.undecided.size(); ++k) {
-            const auto [readerText, readerWord] = document.readerPlace(text, log.undecided[k].word);
-            log.undecided[k].text = readerText;
-            log.undecided[k].word = readerWord;
+            log.undecided[k].text = starts[text].text;
+            log.undecided[k].word += starts[text].wordsBefore;
         }
         if (!document.keepsUndoHistory()) model.forgetHistory();
         if (!outcome.completed()) break;

@@ -33,15 +33,11 @@ class TextDocument : public AnnotatableDocument {
 public:
     explicit TextDocument(std::u16string_view text) : model_(std::make_shared<model::Document>()) {
         if (AddTextInPieces(*model_, text).empty()) model_->addStory(u"", {});
-        for (std::int32_t piece = 0; piece < model_->storyCount(); ++piece) {
-            wordsBefore_.push_back(wordsBefore_.back() +
-                                   static_cast<std::int32_t>(model_->story(piece).words().size()));
-        }
     }
     const std::shared_ptr<model::Document>& model() const override { return model_; }
     std::vector<std::vector<std::int32_t>> selections() const override { return EachStoryAlone(*model_); }
     bool keepsUndoHistory() const override { return true; }
-    WordPlace readerPlace(std::size_t run, std::int32_t word) const override { return {1, wordsBefore_[run] + word}; }
+    bool startsText(std::int32_t story) const override { return story == 0; }
     std::string save() override { return textLines(); }
     std::string textLines() const override { return Utf16ToUtf8(Joined()->story(0).text()) + '\n'; }
     std::string modelJson() const override { return model::DumpDocumentJson(*Joined()); }
@@ -71,7 +67,6 @@ private:
     }
 
     std::shared_ptr<model::Document> model_;
-    std::vector<std::int32_t> wordsBefore_{0};  // the words of the pieces before each piece
 };
 
 }  // namespace
@@ -87,6 +82,8 @@ std::unique_ptr<AnnotatableDocument> ReadStandInJson(std::string_view bytes, con
         return std::make_unique<JsonDocument>(model::ParseDocumentJson(bytes));
     } catch (const DocumentError& error) { throw DocumentError(name + ": " + error.what()); }
 }
+
+bool AnnotatableDocument::startsText(std::int32_t) const { return true; }
 
 std::string AnnotatableDocument::textLines() const { return StoryLines(*model()); }
 

@@ -49,6 +49,9 @@ public:
     // Each paragraph (or piece of one) alone.
     std::vector<std::vector<std::int32_t>> selections() const override;
     bool keepsUndoHistory() const override { return false; }
+    bool startsText(std::int32_t story) const override {
+        return paragraphs_[static_cast<std::size_t>(story)].start == 0;
+    }
     // The package with the parts the run changed saved again and every other
     // entry copied raw; the run's edits go into the parts' XML at the first save.
     std::string save() override;

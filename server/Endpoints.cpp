@@ -149,17 +149,23 @@ Reply JsonReply(const Json& json) {
     return {200, "application/json", json.dump(-1, ' ', false, Json::error_handler_t::replace), {}};
 }
 
-// The preview's paragraphs, gathered story by story: each a list of runs
-// that alternate between the text and what the run formatted (the
-// notation's font or the chosen style), the text first. Only the first
-// kPreviewParagraphs are kept; all are counted.
+// The preview's paragraphs, gathered text by text (a long text's pieces
+// one after the other): each a list of runs that alternate between the
+// text and what the run formatted (the notation's font or the chosen
+// style), the text first. Only the first kPreviewParagraphs are kept; all
+// are counted.
 class PreviewParagraphs {
 public:
-    void addStory(const model::Story& story) {
+    void addPiece(const model::Story& story) {
         const std::u16string& text = story.text();
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == u'\n' && i > 0 && text[i - 1] == u'\r') continue;
-            if (text[i] == u'\r' || text[i] == u'\n') {
+            if (text[i] == u'\n' && afterBreak_ && previous_ == u'\r') {
+                previous_ = text[i];
+                continue;
+            }
+            previous_ = text[i];
+            afterBreak_ = text[i] == u'\r' || text[i] == u'\n' || text[i] == u'\u2029';
+            if (afterBreak_) {
                 endParagraph();
             } else if (paragraphs_.size() < kPreviewParagraphs) {
                 const bool formatted = story.formats()[i].font != 0 || story.formats()[i].style != 0;
@@ -167,8 +173,12 @@ public:
                 run_ += text[i];
             }
         }
-        const bool endsWithBreak = !text.empty() && (text.back() == u'\r' || text.back() == u'\n');
-        if (!endsWithBreak) endParagraph();
+    }
+    // A text ends its last paragraph unless a break did.
+    void endText() {
+        if (!afterBreak_) endParagraph();
+        afterBreak_ = false;
+        previous_ = 0;
     }
 
     Json json(notation::Notation notation) const {
@@ -197,12 +207,13 @@ private:
     Json runs_ = Json::array();
     std::u16string run_;
     bool formatted_ = false;
+    bool afterBreak_ = false;  // the last character was a paragraph break
+    char16_t previous_ = 0;
     std::size_t count_ = 0;
 };
 
 // The homographs the run left for the user to decide, each with its
-// context. The run decides none yet; RunReport gains them with the
-// homograph table, and they are listed here.
+// context and its place (the text, and the word in it).
 Json UndecidedOf(const documents::RunReport& report) {
     Json list = Json::array();
     for (const annotation::UndecidedHomograph& entry : report.undecided) {
@@ -214,9 +225,15 @@ Json UndecidedOf(const documents::RunReport& report) {
     return list;
 }
 
-Json ReviewJson(const documents::RunReport& report, const model::Document& document, notation::Notation notation) {
+Json ReviewJson(const documents::RunReport& report, const documents::AnnotatableDocument& document,
+                notation::Notation notation) {
     PreviewParagraphs preview;
-    for (std::int32_t k = 0; k < document.storyCount(); ++k) preview.addStory(document.story(k));
+    const model::Document& model = *document.model();
+    for (std::int32_t k = 0; k < model.storyCount(); ++k) {
+        if (k > 0 && document.startsText(k)) preview.endText();
+        preview.addPiece(model.story(k));
+    }
+    preview.endText();
     return {{"words", report.words},
             {"annotated", report.annotations},
             {"notFound", Utf8List(report.notFound)},
@@ -236,8 +253,7 @@ Reply Run(Operation operation, DocumentKind kind, Upload& upload, const WordList
     const documents::RunReport report = documents::AnnotateDocument(
         *document, {settings, lists.dictionary, lists.skipList, lists.homographs, 0, upload.deadline});
     if (report.error) return ErrorReply(503, "annotating the document took longer than this server allows");
-    if (operation == Operation::Review)
-        return JsonReply(ReviewJson(report, *document->model(), settings.notation.notation()));
+    if (operation == Operation::Review) return JsonReply(ReviewJson(report, *document, settings.notation.notation()));
     return {200,
             formats::InfoOf(kind).mediaType,
             document->save(),

@@ -136,6 +136,7 @@ using notation::Notation;
 INSTANTIATE_TEST_SUITE_P(
     Kinds, Annotate,
     ::testing::Values(Upload{"cli/sample-lesson.txt", Media(DocumentKind::Text), "", {}},
+                      Upload{"tests/fixtures/annotation/prose-page.txt", Media(DocumentKind::Text), "homographs=0", {"--no-homographs"}},  // run in pieces
                       Upload{"cli/sample-lesson.txt",
                              "text/plain",
                              "notation=kingsoft14&left=%5B&right=%5D&separator=&exact=1",
