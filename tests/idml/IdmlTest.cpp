@@ -270,6 +270,9 @@ TEST_F(IdmlAnnotate, WhatIsNotAReadablePackageIsRefusedAndNothingWritten) {
         {storyWith("<Content>the &e; cat</Content>"), cli::kBadInput, "Stories/Story_split.xml refers to an undeclared entity &e;"},
         {craft("designmap.xml", "<Document a=\"&e;\">" + cjk + "</Document>"), cli::kBadInput, "designmap.xml refers to an undeclared entity &e;"},
         {craft("designmap.xml", "<Document>" + cjk + cjk + "</Document>"), cli::kSucceeded, "words: 5, annotations: 3"},  // "The 苹果 apple 书 book"
+        // A document type's internal subset is no markup of the document, whatever its quotes hold: 256 levels then pass.
+        {craft("designmap.xml", R"(<!DOCTYPE Document [<!ATTLIST Document a CDATA "<x>">]><Document>)" + cjk + nest("<x>", "</x>", 255, "") + "</Document>"),
+         cli::kSucceeded, "words: 5, annotations: 3"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
