@@ -206,6 +206,18 @@ TEST(Api, RefusesWithTheStatusAndAPlainMessage) {
     }
 }
 
+// The preview's paragraphs end at each line end of a text: CR LF, CR, LF or U+2029, a CR LF counted once.
+TEST(Api, PreviewParagraphsEndAtEachLineEnd) {
+    const RunningServer server;
+    const auto reply = server.send("POST", "/api/review", Media(DocumentKind::Text), "apple\r\nbook\r\rtree\u2029end\nsun");
+    ASSERT_TRUE(reply);
+    const nlohmann::json preview = nlohmann::json::parse(reply->body)["preview"];
+    std::vector<std::string> starts;
+    for (const auto& paragraph : preview["paragraphs"]) starts.push_back(paragraph[0].get<std::string>().substr(0, 4));
+    EXPECT_EQ(starts, (std::vector<std::string>{"appl", "book", "", "tree", "end ", "sun "}));
+    EXPECT_EQ(preview["paragraphCount"], 6);
+}
+
 TEST(Api, OnlyLoopbackAddressesStayOnTheMachine) {
     for (const char* address : {"127.0.0.1", "127.8.9.10", "::1", "localhost"}) EXPECT_TRUE(IsLoopback(address)) << address;
     for (const char* address : {"0.0.0.0", "::", "192.168.1.20", "128.0.0.1", "example.org", "::ffff:10.0.0.1"}) EXPECT_FALSE(IsLoopback(address)) << address;
