@@ -198,6 +198,19 @@ INSTANTIATE_TEST_SUITE_P(Values, ProfileFileValue,
                                            ValueCase{"QuotedLong", "\"" + Letters(5000) + "\"", 0, false, Letters(5000)}),
                          test::CaseName());
 
+// Numbers in other bases, as the C library reads them: base 16 with or without "0x", 8, and any other base as 10.
+TEST(ProfileFile, ReadsUnsignedNumbersInTheirBase) {
+    const std::tuple<std::string, int, std::uint32_t> cases[] = {
+        {"0x1F", 16, 31}, {"0X1f", 16, 31}, {"1f", 16, 31}, {"0xg", 16, 0}, {"0x", 16, 0},   {"-0x1", 16, kMax},
+        {"17", 8, 15},    {"19", 8, 1},     {"101", 2, 5},  {"17", 7, 17},  {"0x1F", 10, 0},
+    };
+    for (const auto& [value, base, number] : cases) {
+        test::ScratchFolder folder;
+        const ProfileFile file(folder.write("v.ini", "[S]\r\nV=" + value + "\r\n"));
+        EXPECT_EQ(file.readUnsigned(u"S", u"V", 4242, base), number) << value << " in base " << base;
+    }
+}
+
 // The defaults with one change; no change: the defaults.
 using Change = void (*)(AnnotationSettings&);
 
@@ -289,7 +302,8 @@ TEST(ConfigFile, NoFileGivesTheDefaultsANewOneHasTheKeysInOrderInUtf16AndAnAnsiO
     AnnotationSettings s = ReadSettings(ansiPath);
     s.characterStyleName = u":果";
     SaveSettings(ansiPath, s);
-    EXPECT_EQ(FileBytes(ansiPath), "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n");
+    EXPECT_EQ(FileBytes(ansiPath),
+              "[COM]\r\nIDVER=I\r\nCHARSTYLE=:\xB9\xFB\r\nFGF=S\r\nSYML=[\r\nSYMR=]\r\nYBVER=0\r\nUNICODE=1\r\nLOOSE=1\r\nHOMOGRAPHS=1\r\n");
 }
 
 // YBVER and UNICODE as the run and the dialog read them; a hand-edited YBVER=2 writes the newer
