@@ -35,6 +35,19 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
              h.loadPlainText(u"x");
              host::GetInteger(g, code::kCount);
          }},
+        {host::kUnspecifiedFailure, u"The document of a character style group is no longer open.",
+         [](H& h) {
+             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
+             const auto g = Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1);
+             h.loadPlainText(u"x");
+             host::Get(g, code::kItem);
+         }},
+        {host::kUnspecifiedFailure, u"The document of the selection is no longer open.",
+         [](H& h) {
+             const auto selection = host::GetObjectRef(h.application(), code::kSelection);
+             h.loadPlainText(u"x");
+             host::GetInteger(selection, code::kCount);
+         }},
     };
     for (const auto& [result, description, call] : cases) {
         H host;
