@@ -42,6 +42,11 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
              h.loadPlainText(u"x");
              host::Get(g, code::kItem);
          }},
+        {host::kMemberNotFound, u"'Csts' of a character style group cannot be called as a method.",
+         [](H& h) {
+             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
+             host::Call(Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1), code::kCharacterStyleGroups);
+         }},
         {host::kUnspecifiedFailure, u"The document of the selection is no longer open.",
          [](H& h) {
              const auto selection = host::GetObjectRef(h.application(), code::kSelection);
