@@ -9,6 +9,7 @@
 #include "base/Utf.h"
 #include "standin/ControlCodes.h"
 #include "tests/standin/StandInTesting.h"
+#include "tests/support/TestFiles.h"
 
 namespace sonotag::standin::test { namespace {
 
@@ -73,6 +74,9 @@ TEST(Controls, ReachTheHostUncounted) {
     control(control::kLoadPlainText, {Value(u"three")});
     control(control::kDelayCalls, {Value(0)});
     EXPECT_EQ(control(control::kStoryText, {Value(0)}).text(), u"three");
+    const sonotag::test::ScratchFolder folder;
+    control(control::kLoadDocumentFile, {Value(folder.write("d.json", R"({"stories": [{"text": "four"}]})"))});
+    EXPECT_EQ(control(control::kStoryText, {Value(0)}).text(), u"four");
     for (const auto& [id, arguments] :
          {std::pair{control::kDelayCalls, std::vector{Value(10001)}}, std::pair{control::kCallCount, std::vector{Value(0), Value(0)}}}) {
         const auto refused = ErrorOf([&] { control(id, arguments); });
