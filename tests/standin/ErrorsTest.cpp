@@ -48,6 +48,12 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
              h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
              host::Call(Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1), code::kCharacterStyleGroups);
          }},
+        {host::kUnspecifiedFailure, u"The document of a word is no longer open.",
+         [](H& h) {
+             const auto apple = Apple(h);
+             h.loadPlainText(u"x");
+             host::GetObjectRef(apple, code::kCharacters);
+         }},
         {host::kUnspecifiedFailure, u"The document of the selection is no longer open.",
          [](H& h) {
              const auto selection = host::GetObjectRef(h.application(), code::kSelection);
