@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
-#include <zip.h>
 
 #include "base/Utf.h"
 #include "cli/Commands.h"
@@ -22,6 +21,7 @@
 #include "model/Origins.h"
 #include "package/ZipArchive.h"
 #include "settings/SettingOptions.h"
+#include "tests/support/StoredEntries.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::docx { namespace {
@@ -29,22 +29,8 @@ namespace sonotag::docx { namespace {
 const std::string kFixtures = SONOTAG_FIXTURES "/docx/";
 const std::string kWordList = SONOTAG_FIXTURES "/../../dictionary/dictionary.txt";
 
-// The entries in order, each with its compressed data and method as stored.
-using RawEntries = std::vector<std::tuple<std::string, std::string, zip_int32_t>>;
-RawEntries Raw(const std::string& path) {
-    RawEntries entries;
-    const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, nullptr), zip_discard);
-    for (zip_int64_t index = 0; archive && index < zip_get_num_entries(archive.get(), 0); ++index) {
-        zip_stat_t stat;
-        zip_stat_index(archive.get(), index, 0, &stat);
-        std::string data(stat.comp_size, '\0');
-        zip_file_t* file = zip_fopen_index(archive.get(), index, ZIP_FL_COMPRESSED);
-        EXPECT_EQ(zip_fread(file, data.data(), data.size()), static_cast<zip_int64_t>(data.size()));
-        zip_fclose(file);
-        entries.emplace_back(stat.name, data, stat.comp_method);
-    }
-    return entries;
-}
+using RawEntries = std::vector<test::StoredEntry>;
+const auto Raw = test::StoredEntries;
 
 // Every paragraph's text in document order, as the reader reads it.
 std::u16string Text(const std::string& path) {
@@ -132,8 +118,8 @@ TEST_F(DocxAnnotate, EveryParagraphAsTheStandInAnnotatesItAndTheInsertedRunsAsLi
             const package::ZipArchive annotated(test::FileBytes(output), output);
             std::vector<std::string> described;
             for (std::size_t k = 0; k < after.size(); ++k) {
-                const std::string& name = std::get<0>(after[k]);
-                ASSERT_EQ(name, std::get<0>(before[k]));
+                const std::string& name = after[k].name;
+                ASSERT_EQ(name, before[k].name);
                 if (after[k] == before[k]) continue;
                 EXPECT_TRUE(std::regex_match(name, storyPart)) << name;
                 pugi::xml_document xml;

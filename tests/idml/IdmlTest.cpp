@@ -16,6 +16,7 @@
 #include "package/ZipArchive.h"
 #include "standin/StandInHost.h"
 #include "tests/support/AttachedState.h"
+#include "tests/support/StoredEntries.h"
 #include "tests/support/TestFiles.h"
 
 namespace sonotag::idml { namespace {
@@ -61,16 +62,7 @@ Package ReadBack(const std::string& path) {
     Package package;
     const package::ZipArchive zip(test::FileBytes(path), path);
     package.names = zip.entries();
-    const std::unique_ptr<zip_t, decltype(&zip_discard)> archive(zip_open(path.c_str(), ZIP_RDONLY, nullptr), zip_discard);
-    for (zip_uint64_t index = 0; index < package.names.size(); ++index) {
-        zip_stat_t stat;
-        zip_stat_index(archive.get(), index, 0, &stat);
-        std::string data(stat.comp_size, '\0');
-        zip_file_t* file = zip_fopen_index(archive.get(), index, ZIP_FL_COMPRESSED);
-        EXPECT_EQ(zip_fread(file, data.data(), data.size()), static_cast<zip_int64_t>(data.size()));
-        zip_fclose(file);
-        package.raw[package.names[index]] = {data, stat.comp_method};
-    }
+    for (const test::StoredEntry& entry : test::StoredEntries(path)) package.raw[entry.name] = {entry.data, entry.method};
     pugi::xml_document designMap;
     designMap.load_string(zip.read("designmap.xml").c_str());
     for (pugi::xml_node entry : designMap.document_element().children("idPkg:Story")) {
