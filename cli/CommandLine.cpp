@@ -62,24 +62,6 @@ std::variant<SplitArguments, UsageError> Split(const std::vector<std::string>& a
     return split;
 }
 
-Command ParseLookup(const std::vector<std::string>& arguments) {
-    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--notation"}, {}});
-    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
-    SplitArguments& split = std::get<SplitArguments>(parsed);
-
-    LookupCommand command;
-    if (split.values.count("--dictionary")) command.dictionary = split.values["--dictionary"];
-    if (split.values.count("--encoding")) command.encoding = split.values["--encoding"];
-    if (split.values.count("--notation")) {
-        const std::optional<Notation> notation = NotationNamed(split.values["--notation"]);
-        if (!notation) return UsageError{"unknown notation: " + split.values["--notation"]};
-        command.notation = *notation;
-    }
-    command.words = std::move(split.operands);
-    if (command.words.empty()) return UsageError{"lookup needs at least one word"};
-    return command;
-}
-
 // A whole decimal number from `least` to `most`.
 std::optional<std::int64_t> ParseNumber(const std::string& text, std::int64_t least, std::int64_t most) {
     std::int64_t number = 0;
@@ -95,6 +77,46 @@ void TakeValue(SplitArguments& split, const std::string& option, Target& target)
     if (found != split.values.end()) target = found->second;
 }
 
+// The word lists a command loads: --dictionary, --encoding, --skip, --homographs.
+template <class Command>
+void TakeWordLists(SplitArguments& split, Command& command) {
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    TakeValue(split, "--skip", command.skipList);
+    TakeValue(split, "--homographs", command.homographs);
+}
+
+// A numeric option's value from `least` to `most`, if given; `what` names
+// the range for the refusal.
+template <class Target>
+std::optional<UsageError> TakeNumber(SplitArguments& split, const std::string& option, std::int64_t least,
+                                     std::int64_t most, const std::string& what, Target& target) {
+    const auto found = split.values.find(option);
+    if (found == split.values.end()) return std::nullopt;
+    const std::optional<std::int64_t> number = ParseNumber(found->second, least, most);
+    if (!number) return UsageError{option + " takes " + what + ", not " + found->second};
+    target = static_cast<Target>(*number);
+    return std::nullopt;
+}
+
+Command ParseLookup(const std::vector<std::string>& arguments) {
+    auto parsed = Split(arguments, {{"--dictionary", "--encoding", "--notation"}, {}});
+    if (auto* error = std::get_if<UsageError>(&parsed)) return *error;
+    SplitArguments& split = std::get<SplitArguments>(parsed);
+
+    LookupCommand command;
+    TakeValue(split, "--dictionary", command.dictionary);
+    TakeValue(split, "--encoding", command.encoding);
+    if (split.values.count("--notation")) {
+        const std::optional<Notation> notation = NotationNamed(split.values["--notation"]);
+        if (!notation) return UsageError{"unknown notation: " + split.values["--notation"]};
+        command.notation = *notation;
+    }
+    command.words = std::move(split.operands);
+    if (command.words.empty()) return UsageError{"lookup needs at least one word"};
+    return command;
+}
+
 Command ParseAnnotate(const std::vector<std::string>& arguments) {
     OptionSet options{{"--dictionary", "--encoding", "--config", "--output", "--skip", "--homographs", "--fail-call"},
                       {"--json", "--stats", "--review"},
@@ -107,12 +129,9 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     SplitArguments& split = std::get<SplitArguments>(parsed);
 
     AnnotateCommand command;
-    TakeValue(split, "--dictionary", command.dictionary);
-    TakeValue(split, "--encoding", command.encoding);
+    TakeWordLists(split, command);
     TakeValue(split, "--config", command.config);
     TakeValue(split, "--output", command.output);
-    TakeValue(split, "--skip", command.skipList);
-    TakeValue(split, "--homographs", command.homographs);
     command.stories = split.lists["--story"];
     for (const auto& [option, value] : split.given) {
         const settings::SettingOption* setting = settings::SettingOptionNamed(std::string_view(option).substr(2));
@@ -124,12 +143,9 @@ Command ParseAnnotate(const std::vector<std::string>& arguments) {
     command.json = split.flags.count("--json") != 0;
     command.stats = split.flags.count("--stats") != 0;
     command.review = split.flags.count("--review") != 0;
-    if (split.values.count("--fail-call")) {
-        const std::optional<std::int64_t> call =
-            ParseNumber(split.values["--fail-call"], 1, std::numeric_limits<std::int64_t>::max());
-        if (!call) return UsageError{"--fail-call takes a call number from 1 on, not " + split.values["--fail-call"]};
-        command.failCall = *call;
-    }
+    const std::int64_t anyCall = std::numeric_limits<std::int64_t>::max();
+    if (auto refused = TakeNumber(split, "--fail-call", 1, anyCall, "a call number from 1 on", command.failCall))
+        return *refused;
     if (split.operands.size() > 1) return UsageError{"annotate takes one input"};
     if (!split.operands.empty()) command.input = split.operands.front();
     return command;
@@ -142,21 +158,11 @@ Command ParseServe(const std::vector<std::string>& arguments) {
     SplitArguments& split = std::get<SplitArguments>(parsed);
 
     ServeCommand command;
-    TakeValue(split, "--dictionary", command.dictionary);
-    TakeValue(split, "--encoding", command.encoding);
-    TakeValue(split, "--skip", command.skipList);
-    TakeValue(split, "--homographs", command.homographs);
+    TakeWordLists(split, command);
     TakeValue(split, "--bind", command.bind);
-    if (split.values.count("--port")) {
-        const std::optional<std::int64_t> port = ParseNumber(split.values["--port"], 0, 65535);
-        if (!port) return UsageError{"--port takes a port from 0 to 65535, not " + split.values["--port"]};
-        command.port = static_cast<int>(*port);
-    }
-    if (split.values.count("--max-size")) {
-        const std::optional<std::int64_t> size = ParseNumber(split.values["--max-size"], 1, 4096);
-        if (!size) return UsageError{"--max-size takes megabytes from 1 to 4096, not " + split.values["--max-size"]};
-        command.maxSizeMb = *size;
-    }
+    if (auto refused = TakeNumber(split, "--port", 0, 65535, "a port from 0 to 65535", command.port)) return *refused;
+    if (auto refused = TakeNumber(split, "--max-size", 1, 4096, "megabytes from 1 to 4096", command.maxSizeMb))
+        return *refused;
     if (!split.operands.empty()) return UsageError{"serve takes no operand: " + split.operands.front()};
     return command;
 }
