@@ -183,19 +183,15 @@ function setBusy(busy) {
   $("download").disabled = busy;
 }
 
-async function annotate() {
-  const doc = currentDocument();
-  showError("");
-  if (!chosenFile && !$("text").value.trim()) {
-    showError(say("nothing"));
-    return;
-  }
+// Posts the document to `path` with the busy state, the progress line and
+// the error shown on the way; `use` takes the successful reply.
+async function postDocument(doc, path, responseType, progress, use) {
   setBusy(true);
-  showProgress(0, say("sending", 0));
+  showProgress(0, progress);
   try {
-    const request = await post("/api/review", optionQuery(doc.name), doc, "text");
+    const request = await post(path, optionQuery(doc.name), doc, responseType);
     if (request.status !== 200) throw new Error(await errorOf(request));
-    showReview(JSON.parse(request.responseText));
+    use(request);
     showProgress(null, say("done"));
   } catch (error) {
     showProgress(null, "");
@@ -203,6 +199,17 @@ async function annotate() {
   } finally {
     setBusy(false);
   }
+}
+
+async function annotate() {
+  const doc = currentDocument();
+  showError("");
+  if (!chosenFile && !$("text").value.trim()) {
+    showError(say("nothing"));
+    return;
+  }
+  await postDocument(doc, "/api/review", "text", say("sending", 0), (request) =>
+    showReview(JSON.parse(request.responseText)));
 }
 
 function wordChips(container, words) {
@@ -263,11 +270,7 @@ function downloadName(name) {
 async function download() {
   const doc = currentDocument();
   showError("");
-  setBusy(true);
-  showProgress(0, say("downloading"));
-  try {
-    const request = await post("/api/annotate", optionQuery(doc.name), doc, "blob");
-    if (request.status !== 200) throw new Error(await errorOf(request));
+  await postDocument(doc, "/api/annotate", "blob", say("downloading"), (request) => {
     const link = document.createElement("a");
     link.href = URL.createObjectURL(request.response);
     link.download = downloadName(doc.name);
@@ -275,13 +278,7 @@ async function download() {
     link.click();
     link.remove();
     setTimeout(() => URL.revokeObjectURL(link.href), 60000);
-    showProgress(null, say("done"));
-  } catch (error) {
-    showProgress(null, "");
-    showError(error.message);
-  } finally {
-    setBusy(false);
-  }
+  });
 }
 
 function resetStyles(styles) {
