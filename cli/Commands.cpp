@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "base/FileError.h"
+#include "base/FileReplace.h"
 #include "base/Paths.h"
 #include "base/PlatformFile.h"
 #include "base/Utf.h"
@@ -152,30 +153,18 @@ Input ReadInput(const AnnotateCommand& command, std::istream& in) {
     return {kind, std::move(bytes), Utf16ToUtf8(PathOf(command.input).filename().u16string())};
 }
 
-// Writes beside the target and renames into it once complete, so a failure
-// leaves no partial file; the input is never overwritten.
+// The input is never overwritten; a failed write leaves the output as it was.
 void WriteOutput(const std::string& input, const std::string& output, const std::string& bytes) {
     const std::filesystem::path target = PathOf(output);
     std::error_code error;
     if (input != "-" && std::filesystem::equivalent(PathOf(input), target, error)) {
         throw InputError("the output " + output + " is the input; it is never written");
     }
-    std::filesystem::path partial = target;
-    partial += ".partial";
-    {
-        std::ofstream file(partial, std::ios::binary | std::ios::trunc);
-        file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        file.close();
-        if (!file) {
-            std::filesystem::remove(partial, error);
-            throw InputError("cannot write " + output);
-        }
-    }
-    std::filesystem::rename(partial, target, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
-        throw InputError("cannot write " + output + " (" + error.message() + ")");
-    }
+    const FileReplaceResult written = ReplaceFileContents(target, bytes);
+    if (written.ok()) return;
+    std::string problem = "cannot write " + output;
+    if (written.error) problem += " (" + written.error.message() + ")";
+    throw InputError(problem);
 }
 
 void PrintStatistics(const documents::RunReport& report, std::ostream& err) {

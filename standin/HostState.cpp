@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "base/FileReplace.h"
 #include "base/Utf.h"
 #include "model/DocumentFile.h"
 
@@ -69,25 +70,12 @@ std::string HostState::dumpDocumentJson() const { return model::DumpDocumentJson
 
 void HostState::saveDocumentFile(const std::u16string& path) const {
     const std::string bytes = dumpDocumentJson();
-    // Written beside the target and moved over it, so a failed write leaves
-    // the old file whole.
-    const std::filesystem::path target(path);
-    std::filesystem::path partial = target;
-    partial += u".partial";
-    {
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(partial, ignored);
-            throw std::runtime_error("cannot write the document file " + Describe(path));
-        }
+    // A failed write leaves the old file whole.
+    const FileReplaceResult written = ReplaceFileContents(std::filesystem::path(path), bytes);
+    if (written.failedAt == ReplaceStep::Writing) {
+        throw std::runtime_error("cannot write the document file " + Describe(path));
     }
-    std::error_code error;
-    std::filesystem::rename(partial, target, error);
-    if (error) {
-        std::filesystem::remove(partial, error);
+    if (written.failedAt == ReplaceStep::Renaming) {
         throw std::runtime_error("cannot replace the document file " + Describe(path));
     }
 }

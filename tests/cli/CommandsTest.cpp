@@ -239,6 +239,8 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
         {"serve --skip " + said + ".absent --dictionary " + dictionary, kBadInput, "cannot read the skip list"},
         {"annotate --dictionary " + dictionary + idml + "damaged-entry.idml --output " + said + ".idml", kBadInput,
          "\nsonotag: damaged-entry.idml: entry META-INF/container.xml is damaged (CRC error)\n"},  // found before the run
+        {"annotate --dictionary " + dictionary + idml + "dime-tripple.idml --output " + said + ".absent/out.idml", kBadInput,
+         "\nsonotag: cannot write " + said + ".absent/out.idml (No such file or directory)\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WEXITSTATUS(std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str())), c.status) << c.arguments;
