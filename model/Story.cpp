@@ -90,11 +90,6 @@ void Story::setFormats(std::int32_t at, std::span<const CharFormat> formats) {
     std::copy(formats.begin(), formats.end(), formats_.begin() + at);
 }
 
-void Story::fillFormat(std::int32_t at, std::int32_t count, CharFormat format) {
-    assert(at >= 0 && count >= 0 && at + count <= length());
-    std::fill_n(formats_.begin() + at, count, format);
-}
-
 // Only the words touching the edit can change: the stretch from the last
 // separator before it to the first separator after it is split again, and
 // the words after it move by the change in length.

@@ -80,7 +80,6 @@ public:
     void insert(std::int32_t at, std::u16string_view text);
     void erase(std::int32_t at, std::int32_t count);
     void setFormats(std::int32_t at, std::span<const CharFormat> formats);
-    void fillFormat(std::int32_t at, std::int32_t count, CharFormat format);
 
     std::size_t liveRangeCount() const { return ranges_.size(); }
 
