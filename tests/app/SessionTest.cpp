@@ -47,4 +47,30 @@ TEST(Session, RunsAndTakesBackWithTheFilesBesideTheProgram) {
     EXPECT_TRUE(sink.messages.empty());
 }
 
+// Choosing another host version resolves the saved style in the new
+// application and lets the old one's style go.
+TEST(Session, AnotherHostVersionResolvesTheSavedStyleAgain) {
+    standin::StandInHost first, second;
+    for (standin::StandInHost* host : {&first, &second}) {
+        host->loadDocumentJson(R"({"characterStyles": [":S"], "stories": [{"text": "apple"}], "selection": {"story": 0}})");
+    }
+    test::ScratchFolder folder;
+    folder.write("dictionary.txt", "apple||5Apl\n");
+    folder.write("config.ini", "[COM]\nCHARSTYLE=:S\n");
+    test::RecordingSink sink;
+    Session session(test::ToProgramPath(folder.path()),
+                    [&](const std::u16string& progId, host::ObjectRef) { return (progId == u"CS3" ? first : second).application(); });
+    session.loadSettings([&] { return session.confirmHostVersion(u"CS3"), true; });
+    const auto held = [&] { return std::vector<std::int64_t>{first.liveObjects(), second.liveObjects()}; };
+    EXPECT_EQ(held(), (std::vector<std::int64_t>{1, 0}));
+    session.confirmHostVersion(u"CS5");
+    EXPECT_EQ(held(), (std::vector<std::int64_t>{0, 1}));
+    ASSERT_TRUE(session.loadDictionary(sink));
+    test::RecordingUi ui;
+    session.annotate(ui);
+    EXPECT_EQ(first.storyText(0), u"apple");
+    EXPECT_EQ(second.storyText(0), u"apple \\ˈæpl\\");
+    EXPECT_TRUE(sink.messages.empty());
+}
+
 }}  // namespace sonotag

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -95,6 +96,15 @@ TEST_F(Annotate, TextWithTheDefaultsThenOptionsChooseNotationAndSymbolsAndStatis
     command.stats = true;
     EXPECT_EQ(run("apple pear book"), kSucceeded);
     EXPECT_EQ(err.str().rfind("words: 3, annotations: 2, host calls: ", 0), 0u) << err.str();
+    // The per-word figures are the counts over the words; with no words, nothing per word.
+    for (const auto& [text, words] : {std::pair{"apple pear book", 3}, {"", 0}}) {
+        EXPECT_EQ(run(text), kSucceeded);
+        long calls = 0;
+        double perWord = -1;
+        const std::string line = err.str().substr(0, err.str().find('\n'));
+        ASSERT_EQ(std::sscanf(line.c_str(), "words: %*d, annotations: %*d, host calls: %ld (%lf per word)", &calls, &perWord), 2) << line;
+        EXPECT_NEAR(perWord, words > 0 ? static_cast<double>(calls) / words : 0.0, 0.001) << line;  // printed to six digits
+    }
     for (const auto& [option, value] : {std::pair{"notation", "kingsoft14"}, {"separator", ""}, {"left", "["}, {"right", "]"}}) {
         command.settingChanges.push_back(*settings::ChangeOfOption(option, value));
     }

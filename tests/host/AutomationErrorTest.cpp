@@ -29,6 +29,16 @@ TEST(AutomationError, MessageTextFollowsTheRules) {
     }
 }
 
+// An error assigned over another gives its own message, not the one read before.
+TEST(AutomationError, AssignedErrorGivesItsOwnMessage) {
+    AutomationError error(MakeHResult(0x80040205));
+    EXPECT_EQ(error.message(), u"IDispatch error #5");
+    const AutomationError other(MakeHResult(0x0000ABCD));
+    error = other;
+    EXPECT_EQ(error.message(), u"Unknown error 0xABCD");
+    EXPECT_EQ(error.result(), other.result());
+}
+
 // The report the user reads: source, message and description, "(null)" for what is absent.
 TEST(AutomationError, ReportShowsSourceMessageAndDescription) {
     const AutomationError error = AutomationError::fromException({0, kBadIndex, u"InDesign", u"No document."});

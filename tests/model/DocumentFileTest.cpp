@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "model/Document.h"
+#include "model/StyleTree.h"
 #include "tests/standin/StandInTesting.h"
 #include "tests/support/StandInDocument.h"
 #include "tests/support/TestFiles.h"
@@ -89,6 +90,25 @@ TEST(DocumentFile, MalformedInputIsRefused) {
             EXPECT_NE(message.find(problem), std::string::npos) << message;
         }
         EXPECT_EQ(host.storyText(0), u"kept");
+    }
+}
+
+// A tree lists each container's styles before its groups, an empty group as
+// its own path and never the root; the list builds the same tree again.
+TEST(StyleTree, ListsEveryPathThatBuildsItAgain) {
+    const std::pair<std::vector<std::u16string>, std::vector<std::u16string>> cases[] = {
+        {{}, {}},
+        {{u":E:"}, {u":E:"}},
+        {{u":G:H:", u":S", u":K:L:M"}, {u":S", u":G:H:", u":K:L:M"}},
+        {{u":G:A", u":G:E:", u":B", u":G:C"}, {u":B", u":G:A", u":G:C", u":G:E:"}},
+    };
+    for (const auto& [added, listed] : cases) {
+        StyleTree tree;
+        for (const auto& path : added) tree.add(path);
+        EXPECT_EQ(tree.paths(), listed);
+        StyleTree again;
+        for (const auto& path : tree.paths()) again.add(path);
+        EXPECT_EQ(again.paths(), listed);
     }
 }
 

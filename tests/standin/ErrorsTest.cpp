@@ -1,6 +1,7 @@
 // The stand-in fails like a real host and changes nothing; its private controls (the COM sweeps drive them) answer uncounted.
 
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -54,6 +55,30 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
              h.loadPlainText(u"x");
              host::GetObjectRef(apple, code::kCharacters);
          }},
+        {host::kUnspecifiedFailure, u"The document of a story is no longer open.",
+         [](H& h) {
+             const auto story = host::CallForObject(host::GetObjectRef(h.application(), code::kSelection), code::kFirst);
+             h.loadPlainText(u"x");
+             host::GetObjectRef(story, code::kWords);
+         }},
+        {host::kUnspecifiedFailure, u"The document of the words is no longer open.",
+         [](H& h) {
+             const auto words = SelectedWords(h);
+             h.loadPlainText(u"x");
+             host::GetInteger(words, code::kCount);
+         }},
+        {host::kMemberNotFound, u"There is no default value of a word.", [](H& h) { host::Get(Apple(h), code::kItem); }},
+        {host::kBadParameterCount, u"'unhs' of a document takes 0 arguments, not 1.",
+         [](H& h) {
+             const Value one[] = {Value(1)};
+             Document(h)->invoke(code::kUndoHistory, host::InvokeKind::Get, one, host::ValueType::Any);
+         }},
+        {host::kBadParameterCount, u"The item of a character style group takes 0 arguments, not 1.",
+         [](H& h) {
+             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
+             const Value one[] = {Value(1)};
+             Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1)->invoke(code::kItem, host::InvokeKind::Get, one, host::ValueType::Any);
+         }},
         {host::kUnspecifiedFailure, u"The document of the selection is no longer open.",
          [](H& h) {
              const auto selection = host::GetObjectRef(h.application(), code::kSelection);
@@ -69,6 +94,20 @@ TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
         EXPECT_EQ(error->result(), result);
         EXPECT_EQ(error->description(), description);
         EXPECT_EQ(host.hasDocument() ? host.undoStepCount() : 0, 0);
+    }
+}
+
+// The in-process reads refuse a story the document lacks.
+TEST(Errors, TextOfAnAbsentStoryIsRefused) {
+    H host;
+    host.loadDocumentJson(R"({"stories": [{"text": "an apple"}, {"text": ""}]})");
+    EXPECT_EQ(host.storyText(0), u"an apple");
+    EXPECT_EQ(host.storyText(1), u"");
+    for (const std::int32_t story : {-1, 2}) {
+        try {
+            host.storyText(story);
+            ADD_FAILURE() << story;
+        } catch (const std::out_of_range& error) { EXPECT_EQ(std::string(error.what()), "no story " + std::to_string(story)); }
     }
 }
 
