@@ -1,8 +1,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cli/Commands.h"
@@ -254,8 +252,7 @@ TEST(Sonotag, ExitsWithItsStatusAndSaysWhy) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(WEXITSTATUS(std::system((SONOTAG_CLI " " + c.arguments + " </dev/null >/dev/null 2>" + said).c_str())), c.status) << c.arguments;
-        std::ifstream in(said);
-        const std::string text = "\n" + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        const std::string text = "\n" + test::FileBytes(folder.path() / "err.txt");
         EXPECT_NE(text.find(c.message), std::string::npos) << text;
     }
 }

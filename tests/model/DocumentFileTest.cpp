@@ -1,8 +1,6 @@
 // The document file: round trips, and malformed input refused with a clear error.
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -46,8 +44,7 @@ TEST(DocumentFile, RoundTrips) {
         host.loadDocumentFile(bytes ? folder.write(file, *bytes) : FixtureProgramPath(file));
         EXPECT_EQ(host::GetInteger(SelectedWords(host), code::kCount), words) << file;
         EXPECT_EQ(sonotag::test::FormattedRuns(host), runs) << file;
-        std::ifstream in(FixturePath(file), std::ios::binary);
-        EXPECT_TRUE(bytes || host.dumpDocumentJson() == std::string(std::istreambuf_iterator<char>(in), {})) << file;
+        EXPECT_TRUE(bytes || host.dumpDocumentJson() == sonotag::test::FileBytes(FixturePath(file))) << file;
         host.saveDocumentFile(folder.write("saved.json", "old contents"));
         StandInHost again;
         again.loadDocumentFile(folder.programPath("saved.json"));

@@ -1,8 +1,6 @@
 // config.ini: both profile backends held to one read and one write table, typed reads, garbage, round trips.
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 #include <random>
@@ -38,10 +36,7 @@ std::string Utf16Le(std::u16string_view text) {
     return bytes;
 }
 
-std::string FileBytes(const std::u16string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+std::string FileBytes(const std::u16string& path) { return test::FileBytes(std::filesystem::path(path)); }
 
 struct ReadCase {  // a file (none: no file), the key, what it reads, with the default and the buffer's size
     const char* name;

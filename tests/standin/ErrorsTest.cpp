@@ -18,73 +18,52 @@ using host::Item, host::Value;
 using H = StandInHost;
 
 host::ObjectRef Apple(H& host) { return Item(SelectedWords(host), 2); }
+host::ObjectRef Groups(H& host) { return host::GetObjectRef(Document(host), code::kCharacterStyleGroups); }
+host::ObjectRef Group(H& host) {
+    host.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
+    return Item(Groups(host), 1);
+}
+host::ObjectRef Selection(H& host) { return host::GetObjectRef(host.application(), code::kSelection); }
+host::ObjectRef Story(H& host) { return host::CallForObject(Selection(host), code::kFirst); }
+void GetWithAnArgument(const host::ObjectRef& object, host::DispatchId id) {
+    const Value one[] = {Value(1)};
+    object->invoke(id, host::InvokeKind::Get, one, host::ValueType::Any);
+}
+
+// Gets an object, opens another document, then uses the object.
+std::function<void(H&)> AfterAnotherOpens(host::ObjectRef (*get)(H&), std::function<void(const host::ObjectRef&)> use) {
+    return [=](H& h) {
+        const auto object = get(h);
+        h.loadPlainText(u"x");
+        use(object);
+    };
+}
 
 TEST(Errors, RaiseTheHostsErrorAndChangeNothing) {
+    using host::GetInteger, host::GetObjectRef, host::ObjectRef;
     const std::tuple<host::HResult, std::u16string, std::function<void(H&)>> cases[] = {
         {host::kBadIndex, u"Index 6 is out of range: the characters hold 5 items.", [](H& h) { Character(Apple(h), 6); }},
         {host::kTypeMismatch, u"A font is given by its name, as a string.", [](H& h) { host::Put(Character(Apple(h), 1), code::kAppliedFont, 7); }},
-        {host::kUnspecifiedFailure, u"No document is open.",
-         [](H& h) {
-             h.closeDocument();
-             Document(h);
-         }},
+        {host::kUnspecifiedFailure, u"No document is open.", [](H& h) { h.closeDocument(), Document(h); }},
         {host::kMemberNotFound, u"'sele' of the application cannot be called as a method.", [](H& h) { host::Call(h.application(), code::kSelection); }},
         {host::kMemberNotFound, u"A word has no operation item.", [](H& h) { host::Put(Apple(h), code::kItem, u"x"); }},
         {host::kMemberNotFound, u"'crst' of a character cannot be read.", [](H& h) { host::Get(Character(Apple(h), 1), code::kAppliedCharacterStyle); }},
-        {host::kUnspecifiedFailure, u"The document of the character style groups is no longer open.",
-         [](H& h) {
-             const auto g = host::GetObjectRef(Document(h), code::kCharacterStyleGroups);
-             h.loadPlainText(u"x");
-             host::GetInteger(g, code::kCount);
-         }},
-        {host::kUnspecifiedFailure, u"The document of a character style group is no longer open.",
-         [](H& h) {
-             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
-             const auto g = Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1);
-             h.loadPlainText(u"x");
-             host::Get(g, code::kItem);
-         }},
         {host::kMemberNotFound, u"'Csts' of a character style group cannot be called as a method.",
-         [](H& h) {
-             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
-             host::Call(Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1), code::kCharacterStyleGroups);
-         }},
-        {host::kUnspecifiedFailure, u"The document of a word is no longer open.",
-         [](H& h) {
-             const auto apple = Apple(h);
-             h.loadPlainText(u"x");
-             host::GetObjectRef(apple, code::kCharacters);
-         }},
-        {host::kUnspecifiedFailure, u"The document of a story is no longer open.",
-         [](H& h) {
-             const auto story = host::CallForObject(host::GetObjectRef(h.application(), code::kSelection), code::kFirst);
-             h.loadPlainText(u"x");
-             host::GetObjectRef(story, code::kWords);
-         }},
-        {host::kUnspecifiedFailure, u"The document of the words is no longer open.",
-         [](H& h) {
-             const auto words = SelectedWords(h);
-             h.loadPlainText(u"x");
-             host::GetInteger(words, code::kCount);
-         }},
+         [](H& h) { host::Call(Group(h), code::kCharacterStyleGroups); }},
         {host::kMemberNotFound, u"There is no default value of a word.", [](H& h) { host::Get(Apple(h), code::kItem); }},
-        {host::kBadParameterCount, u"'unhs' of a document takes 0 arguments, not 1.",
-         [](H& h) {
-             const Value one[] = {Value(1)};
-             Document(h)->invoke(code::kUndoHistory, host::InvokeKind::Get, one, host::ValueType::Any);
-         }},
-        {host::kBadParameterCount, u"The item of a character style group takes 0 arguments, not 1.",
-         [](H& h) {
-             h.loadDocumentJson(R"({"characterStyles": [":G:A"], "stories": [{"text": "a"}]})");
-             const Value one[] = {Value(1)};
-             Item(host::GetObjectRef(Document(h), code::kCharacterStyleGroups), 1)->invoke(code::kItem, host::InvokeKind::Get, one, host::ValueType::Any);
-         }},
+        {host::kBadParameterCount, u"'unhs' of a document takes 0 arguments, not 1.", [](H& h) { GetWithAnArgument(Document(h), code::kUndoHistory); }},
+        {host::kBadParameterCount, u"The item of a character style group takes 0 arguments, not 1.", [](H& h) { GetWithAnArgument(Group(h), code::kItem); }},
+        {host::kUnspecifiedFailure, u"The document of the character style groups is no longer open.",
+         AfterAnotherOpens(Groups, [](auto& g) { GetInteger(g, code::kCount); })},
+        {host::kUnspecifiedFailure, u"The document of a character style group is no longer open.",
+         AfterAnotherOpens(Group, [](auto& g) { host::Get(g, code::kItem); })},
+        {host::kUnspecifiedFailure, u"The document of a word is no longer open.",
+         AfterAnotherOpens(Apple, [](auto& w) { GetObjectRef(w, code::kCharacters); })},
+        {host::kUnspecifiedFailure, u"The document of a story is no longer open.", AfterAnotherOpens(Story, [](auto& s) { GetObjectRef(s, code::kWords); })},
+        {host::kUnspecifiedFailure, u"The document of the words is no longer open.",
+         AfterAnotherOpens(SelectedWords, [](auto& w) { GetInteger(w, code::kCount); })},
         {host::kUnspecifiedFailure, u"The document of the selection is no longer open.",
-         [](H& h) {
-             const auto selection = host::GetObjectRef(h.application(), code::kSelection);
-             h.loadPlainText(u"x");
-             host::GetInteger(selection, code::kCount);
-         }},
+         AfterAnotherOpens(Selection, [](auto& s) { GetInteger(s, code::kCount); })},
     };
     for (const auto& [result, description, call] : cases) {
         H host;
