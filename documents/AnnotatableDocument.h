@@ -28,10 +28,11 @@ public:
     // offers, shared with the host that runs over them.
     virtual const std::shared_ptr<model::Document>& model() const = 0;
 
-    // The runs to make, in order, each by the stories it selects: one text
-    // for plain text, the document's own selection for the stand-in's JSON,
-    // each paragraph alone for a package.
-    virtual std::vector<std::vector<std::int32_t>> selections() const = 0;
+    // The runs to make, in order, each by the stories it selects. By
+    // default each story alone: a text's pieces (documents/TextPieces.h) for
+    // plain text, each paragraph or piece of one for a package. The
+    // stand-in's JSON runs over the document's own selection.
+    virtual std::vector<std::vector<std::int32_t>> selections() const;
 
     // Whether the model's undo history is part of the document (the
     // stand-in's JSON keeps it); a package has none, and its model forgets

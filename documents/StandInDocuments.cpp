@@ -35,7 +35,6 @@ public:
         if (AddTextInPieces(*model_, text).empty()) model_->addStory(u"", {});
     }
     const std::shared_ptr<model::Document>& model() const override { return model_; }
-    std::vector<std::vector<std::int32_t>> selections() const override { return EachStoryAlone(*model_); }
     bool keepsUndoHistory() const override { return true; }
     bool startsText(std::int32_t story) const override { return story == 0; }
     std::string save() override { return textLines(); }
@@ -81,6 +80,13 @@ std::unique_ptr<AnnotatableDocument> ReadStandInJson(std::string_view bytes, con
     try {
         return std::make_unique<JsonDocument>(model::ParseDocumentJson(bytes));
     } catch (const DocumentError& error) { throw DocumentError(name + ": " + error.what()); }
+}
+
+std::vector<std::vector<std::int32_t>> AnnotatableDocument::selections() const {
+    std::vector<std::vector<std::int32_t>> each;
+    each.reserve(static_cast<std::size_t>(model()->storyCount()));
+    for (std::int32_t story = 0; story < model()->storyCount(); ++story) each.push_back({story});
+    return each;
 }
 
 bool AnnotatableDocument::startsText(std::int32_t) const { return true; }

@@ -20,11 +20,4 @@ std::vector<TextPiece> AddTextInPieces(model::Document& model, std::u16string_vi
     return pieces;
 }
 
-std::vector<std::vector<std::int32_t>> EachStoryAlone(const model::Document& model) {
-    std::vector<std::vector<std::int32_t>> each;
-    each.reserve(static_cast<std::size_t>(model.storyCount()));
-    for (std::int32_t story = 0; story < model.storyCount(); ++story) each.push_back({story});
-    return each;
-}
-
 }  // namespace sonotag::documents

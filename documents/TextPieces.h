@@ -3,7 +3,8 @@
 // paragraph breaks, and sentence ends in a long paragraph), each piece a
 // story of its own numbered by origin, so that a run's edits cost in
 // proportion to the piece, not the text. Every format that reads texts
-// (plain text, IDML, Word) adds them this way and runs each story alone.
+// (plain text, IDML, Word) adds them this way; each story is then a run of its
+// own (AnnotatableDocument::selections).
 
 #include <cstdint>
 #include <string_view>
@@ -22,8 +23,5 @@ struct TextPiece {
 // Adds `text` to `model` as stories, one a piece, and gives the pieces in
 // order (none for an empty text).
 std::vector<TextPiece> AddTextInPieces(model::Document& model, std::u16string_view text);
-
-// Each story of `model` a selection of its own, in order.
-std::vector<std::vector<std::int32_t>> EachStoryAlone(const model::Document& model);
 
 }  // namespace sonotag::documents

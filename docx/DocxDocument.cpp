@@ -198,10 +198,6 @@ void DocxDocument::addParagraphs(std::size_t part, const StoryPart& xml) {
     }
 }
 
-std::vector<std::vector<std::int32_t>> DocxDocument::selections() const {
-    return documents::EachStoryAlone(*document_);
-}
-
 // What a character's font or style makes of inserted text: none, or the one look kept for it.
 const RunLook* DocxDocument::lookOf(const model::CharFormat& format) {
     const auto style = styleIds_.find(format.style);

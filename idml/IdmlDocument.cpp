@@ -166,10 +166,6 @@ void IdmlDocument::readStories(const std::vector<std::string>& chosen) {
     }
 }
 
-std::vector<std::vector<std::int32_t>> IdmlDocument::selections() const {
-    return documents::EachStoryAlone(*document_);
-}
-
 std::string IdmlDocument::styleSelf(std::uint32_t style) const {
     const auto found = styleSelves_.find(style);
     return found != styleSelves_.end() ? found->second : "CharacterStyle/$ID/[No character style]";

@@ -47,8 +47,6 @@ public:
     IdmlDocument& operator=(const IdmlDocument&) = delete;
 
     const std::shared_ptr<model::Document>& model() const override { return document_; }
-    // Each paragraph (or piece of one) alone.
-    std::vector<std::vector<std::int32_t>> selections() const override;
     bool keepsUndoHistory() const override { return false; }
     bool startsText(std::int32_t story) const override {
         return paragraphs_[static_cast<std::size_t>(story)].start == 0;
