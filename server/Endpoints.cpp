@@ -159,7 +159,7 @@ public:
     void addPiece(const model::Story& story) {
         const std::u16string& text = story.text();
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == u'\n' && afterBreak_ && previous_ == u'\r') {
+            if (text[i] == u'\n' && previous_ == u'\r') {  // CR LF: one break
                 previous_ = text[i];
                 continue;
             }
