@@ -42,17 +42,18 @@ struct FileSizeLimit {
 
 TEST(FileReplace, TheTargetGetsEveryByteOrStaysAsItWas) {
     const auto folderAt = [](const char* name) { return [=](const fs::path& f) { fs::create_directories(f / name / "inner"); }; };
-    const std::tuple<const char*, const char*, bool, std::function<void(const fs::path&)>, ReplaceStep> cases[] = {
-        {"a new file", "out.json", false, [](const fs::path&) {}, ReplaceStep::Done},
-        {"an existing file", "out.json", true, [](const fs::path&) {}, ReplaceStep::Done},
-        {"a folder that does not exist", "absent/out.json", false, [](const fs::path&) {}, ReplaceStep::Writing},
-        {"a folder in the partial file's place", "out.json", true, folderAt("out.json.partial"), ReplaceStep::Writing},
-        {"a folder with files at the target", "out.json", false, folderAt("out.json"), ReplaceStep::Renaming},
+    // name, target, an old file there, what else is in the way, a file-size limit, the step that fails
+    const std::tuple<const char*, const char*, bool, std::function<void(const fs::path&)>, bool, ReplaceStep> cases[] = {
+        {"a new file", "out.json", false, [](const fs::path&) {}, false, ReplaceStep::Done},
+        {"an existing file", "out.json", true, [](const fs::path&) {}, false, ReplaceStep::Done},
+        {"a folder that does not exist", "absent/out.json", false, [](const fs::path&) {}, false, ReplaceStep::Writing},
+        {"a folder in the partial file's place", "out.json", true, folderAt("out.json.partial"), false, ReplaceStep::Writing},
+        {"a folder with files at the target", "out.json", false, folderAt("out.json"), false, ReplaceStep::Renaming},
 #ifndef _WIN32
-        {"a write that fails after the file opened", "out.json", true, [](const fs::path&) {}, ReplaceStep::Writing},
+        {"a write that fails after the file opened", "out.json", true, [](const fs::path&) {}, true, ReplaceStep::Writing},
 #endif
     };
-    for (const auto& [name, file, old, arrange, failedAt] : cases) {
+    for (const auto& [name, file, old, arrange, limited, failedAt] : cases) {
         ScratchFolder folder;
         if (old) folder.write("out.json", "old");
         arrange(folder.path());
@@ -63,7 +64,7 @@ TEST(FileReplace, TheTargetGetsEveryByteOrStaysAsItWas) {
         {
 #ifndef _WIN32
             std::optional<FileSizeLimit> limit;
-            if (std::string(name).starts_with("a write that fails")) limit.emplace();
+            if (limited) limit.emplace();
 #endif
             result = ReplaceFileContents(target, kNew);
         }
@@ -75,5 +76,4 @@ TEST(FileReplace, TheTargetGetsEveryByteOrStaysAsItWas) {
         EXPECT_EQ(bool(result.error), failedAt == ReplaceStep::Renaming || failedAt == ReplaceStep::Writing) << name;  // the system's reason
     }
 }
-
 }}  // namespace sonotag
